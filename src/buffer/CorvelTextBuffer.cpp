@@ -1,0 +1,342 @@
+#include "CorvelTextBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "InvalidArgException.h"
+
+namespace {
+
+bool HasExactlyOneBit(std::uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
+
+}  // namespace
+
+CCorvelTextBuffer::CCorvelTextBuffer(CFileSystem& fileSystem) : fileSystem_(fileSystem) {}
+
+CCorvelTextBuffer::~CCorvelTextBuffer() { Clear(); }
+
+const CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) const {
+    if (line < 0 || line >= lines.Size()) {
+        throw CInvalidArgException("line " + std::to_string(line) + " is outside the text");
+    }
+    return lines[line];
+}
+
+CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) {
+    return const_cast<SLineInfo&>(std::as_const(*this).LineAt(line));
+}
+
+void CCorvelTextBuffer::MarkModified(bool value) { modified = value; }
+
+bool CCorvelTextBuffer::CreateEmpty(LineEndingStyle style) {
+    AddLine(nullptr, 0);
+    lineEnding = style;
+    readOnly = false;
+    modified = false;
+    historyPosition = 0;
+    savedPosition = 0;
+    groupOpen = false;
+    startGroupNext = false;
+    historyLimit = kDefaultHistoryLimit;
+    NotifyViews(nullptr, nullptr, WholeText, -1);
+    return true;
+}
+
+void CCorvelTextBuffer::ReleaseLineReserves() {
+    for (SLineInfo& info : lines) {
+        if (info.capacity > CLineReserveAllocator::kPooledLimit) {
+            reserves_.Release(info.text, info.capacity);
+        }
+    }
+    reserves_.ReleaseSlabs();
+    lines.MakeEmpty();
+}
+
+void CCorvelTextBuffer::Clear() {
+    ReleaseLineReserves();
+    history.clear();
+    historyPosition = 0;
+    savedPosition = 0;
+}
+
+// --- Views
+
+void CCorvelTextBuffer::AttachView(CTextBufferObserver* view) { views.push_back(view); }
+
+void CCorvelTextBuffer::DetachView(CTextBufferObserver* view) {
+    auto found = std::find(views.begin(), views.end(), view);
+    if (found != views.end()) views.erase(found);
+}
+
+void CCorvelTextBuffer::NotifyViews(CTextBufferObserver* source, const CUpdateContext* context,
+                                    unsigned hint, int line) {
+    // A view may detach itself (or others) while it is told: walk by index and re-find our place
+    // after each call instead of holding an iterator.
+    for (std::size_t index = 0; index < views.size();) {
+        CTextBufferObserver* view = views[index];
+        view->RefreshAfterChange(source, context, hint, line);
+        if (index < views.size() && views[index] == view) ++index;
+    }
+}
+
+// --- Flags
+
+int CCorvelTextBuffer::FirstLineWithFlags(std::uint32_t mask) const {
+    for (int line = 0; line < lines.Size(); ++line) {
+        if ((lines[line].flags & mask) != 0) return line;
+    }
+    return -1;
+}
+
+int CCorvelTextBuffer::LineOfSingleFlag(std::uint32_t flag) const {
+    return HasExactlyOneBit(flag) ? FirstLineWithFlags(flag) : -1;
+}
+
+void CCorvelTextBuffer::ChangeLineFlag(int line, std::uint32_t flag, bool set, bool exclusive) {
+    if (!HasExactlyOneBit(flag)) return;
+    if (line == -1) {
+        line = FirstLineWithFlags(flag);
+        if (line == -1) return;
+        exclusive = false;
+    }
+    SLineInfo& info = LineAt(line);
+    std::uint32_t newFlags = set ? (info.flags | flag) : (info.flags & ~flag);
+    if (newFlags == info.flags) return;
+
+    if (exclusive && set) {
+        int holder = FirstLineWithFlags(flag);
+        if (holder != -1) {
+            lines[holder].flags &= ~flag;
+            NotifyViews(nullptr, nullptr, OneLineOnly | MarksOnly, holder);
+        }
+    }
+    lines[line].flags = newFlags;
+    NotifyViews(nullptr, nullptr, OneLineOnly | MarksOnly, line);
+}
+
+int CCorvelTextBuffer::NextBookmarkedLine(int line) const {
+    const SLineInfo& info = LineAt(line);
+    int first = (info.flags & Bookmark) ? line + 1 : line;
+    for (int candidate = first; candidate < lines.Size(); ++candidate) {
+        if (lines[candidate].flags & Bookmark) return candidate;
+    }
+    for (int candidate = 0; candidate < lines.Size(); ++candidate) {
+        if (lines[candidate].flags & Bookmark) return candidate;
+    }
+    return -1;
+}
+
+int CCorvelTextBuffer::PreviousBookmarkedLine(int line) const {
+    const SLineInfo& info = LineAt(line);
+    int first = (info.flags & Bookmark) ? line - 1 : line;
+    for (int candidate = first; candidate >= 0; --candidate) {
+        if (lines[candidate].flags & Bookmark) return candidate;
+    }
+    for (int candidate = lines.Size() - 1; candidate >= 0; --candidate) {
+        if (lines[candidate].flags & Bookmark) return candidate;
+    }
+    return -1;
+}
+
+// --- Lines
+
+void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
+    if (count == -1) count = characters == nullptr ? 0 : static_cast<int>(std::strlen(characters));
+    SLineInfo info;
+    info.length = count;
+    info.capacity = CLineReserveAllocator::CapacityFor(count);
+    info.text = reserves_.Allocate(info.capacity);
+    info.flags = 0;
+    if (count > 0) std::memcpy(info.text, characters, count);
+    if (index == -1) {
+        lines.Append(info);
+    } else {
+        lines.InsertAt(index, info);
+    }
+}
+
+void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) {
+    if (count == -1) {
+        if (characters == nullptr) return;
+        count = static_cast<int>(std::strlen(characters));
+    }
+    if (count == 0) return;
+    SLineInfo& info = LineAt(line);
+    int newLength = info.length + count;
+    if (info.capacity < newLength) {
+        int capacity = CLineReserveAllocator::CapacityFor(newLength);
+        char* reserve = reserves_.Allocate(capacity);
+        std::memcpy(reserve, info.text, info.length);
+        reserves_.Release(info.text, info.capacity);
+        info.text = reserve;
+        info.capacity = capacity;
+    }
+    std::memcpy(info.text + info.length, characters, count);
+    info.length = newLength;
+}
+
+// --- Edit primitives
+
+bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int character,
+                                     const Piece* pieces, int count, int& endLine,
+                                     int& endCharacter) {
+    SLineInfo& target = LineAt(line);
+    CInsertContext context;
+    context.start = {character, line};
+
+    // The tail of the line after the insertion point moves to the end of the last piece.
+    std::string tail(target.text + character, target.length - character);
+    target.length = character;
+
+    ExtendLine(line, pieces[0].data, pieces[0].length);
+    int lastLine = line;
+    for (int index = 1; index < count; ++index) {
+        ++lastLine;
+        AddLine(pieces[index].data, pieces[index].length, lastLine);
+    }
+    endLine = lastLine;
+    endCharacter = lines[lastLine].length;
+    context.end = {endCharacter, endLine};
+    ExtendLine(lastLine, tail.data(), static_cast<int>(tail.size()));
+
+    bool linesAdded = count > 1;
+    NotifyViews(view, &context,
+                linesAdded ? (LengthsChanged | LineCountChanged) : (OneLineOnly | LengthsChanged),
+                line);
+    if (!modified) MarkModified(true);
+    return true;
+}
+
+bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int character,
+                                  const char* text, int& endLine, int& endCharacter) {
+    if (readOnly) return false;
+    LineAt(line);
+    if (text == nullptr) text = "";
+    std::size_t length = std::strlen(text);
+
+    // A CR is a line break and swallows one LF directly after it; a lone LF is a character.
+    if (std::memchr(text, '\r', length) == nullptr) {
+        Piece whole{text, static_cast<int>(length)};
+        return InsertPieces(view, line, character, &whole, 1, endLine, endCharacter);
+    }
+    std::vector<Piece> pieces;
+    std::size_t start = 0;
+    for (std::size_t index = 0; index < length; ++index) {
+        if (text[index] != '\r') continue;
+        pieces.push_back({text + start, static_cast<int>(index - start)});
+        if (index + 1 < length && text[index + 1] == '\n') ++index;
+        start = index + 1;
+    }
+    pieces.push_back({text + start, static_cast<int>(length - start)});
+    return InsertPieces(view, line, character, pieces.data(), static_cast<int>(pieces.size()),
+                        endLine, endCharacter);
+}
+
+bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int startCharacter,
+                                  int endLine, int endCharacter) {
+    if (readOnly) return false;
+    CDeleteContext context;
+    context.start = {startCharacter, startLine};
+    context.end = {endCharacter, endLine};
+
+    if (startLine == endLine) {
+        SLineInfo& info = LineAt(startLine);
+        if (endCharacter < info.length) {
+            std::memmove(info.text + startCharacter, info.text + endCharacter,
+                         info.length - endCharacter);
+        }
+        info.length -= endCharacter - startCharacter;
+        NotifyViews(view, &context, OneLineOnly | LengthsChanged, startLine);
+    } else {
+        SLineInfo& last = LineAt(endLine);
+        SLineInfo& first = LineAt(startLine);
+        std::string tail(last.text + endCharacter, last.length - endCharacter);
+        for (int line = startLine + 1; line <= endLine; ++line) {
+            reserves_.Release(lines[line].text, lines[line].capacity);
+        }
+        lines.RemoveRange(startLine + 1, endLine - startLine);
+        first.length = startCharacter;
+        ExtendLine(startLine, tail.data(), static_cast<int>(tail.size()));
+        NotifyViews(view, &context, LengthsChanged | LineCountChanged, startLine);
+    }
+    if (!modified) MarkModified(true);
+    return true;
+}
+
+void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine,
+                                  int endCharacter, std::string& text,
+                                  const char* lineBreak) const {
+    if (lineBreak == nullptr) lineBreak = "\r\n";
+    std::size_t breakLength = std::strlen(lineBreak);
+    std::size_t room = 0;
+    for (int line = startLine; line <= endLine; ++line) room += LineAt(line).length + breakLength;
+
+    text.clear();
+    text.reserve(room);
+    if (startLine == endLine) {
+        text.append(LineAt(startLine).text + startCharacter, endCharacter - startCharacter);
+        return;
+    }
+    const SLineInfo& first = lines[startLine];
+    text.append(first.text + startCharacter, first.length - startCharacter);
+    text.append(lineBreak, breakLength);
+    for (int line = startLine + 1; line < endLine; ++line) {
+        text.append(lines[line].text, lines[line].length);
+        text.append(lineBreak, breakLength);
+    }
+    text.append(lines[endLine].text, endCharacter);
+}
+
+bool CCorvelTextBuffer::InsertAt(CTextBufferObserver* view, int line, int character,
+                                 const char* text, int& endLine, int& endCharacter,
+                                 EditAction action) {
+    if (!RawInsert(view, line, character, text, endLine, endCharacter)) return false;
+    bool openedGroup = !groupOpen;
+    if (openedGroup) OpenUndoGroup(false);
+    RecordEdit(true, {character, line}, {endCharacter, endLine}, text, action);
+    if (openedGroup) CloseUndoGroup(view);
+    return true;
+}
+
+bool CCorvelTextBuffer::DeleteRange(CTextBufferObserver* view, int startLine, int startCharacter,
+                                    int endLine, int endCharacter, EditAction action) {
+    if (readOnly) return false;
+    std::string removed;
+    CopyRange(startLine, startCharacter, endLine, endCharacter, removed);
+    std::vector<int> breakOffsets = AmbiguousBreakOffsets(removed, startLine, startCharacter,
+                                                          endLine);
+    if (!RawDelete(view, startLine, startCharacter, endLine, endCharacter)) return false;
+    bool openedGroup = !groupOpen;
+    if (openedGroup) OpenUndoGroup(false);
+    AppendRecord(false, {startCharacter, startLine}, {endCharacter, endLine}, removed.data(),
+                 removed.size(), breakOffsets.empty() ? nullptr : &breakOffsets, action);
+    if (openedGroup) CloseUndoGroup(view);
+    return true;
+}
+
+std::vector<int> CCorvelTextBuffer::AmbiguousBreakOffsets(const std::string& removed,
+                                                          int startLine, int startCharacter,
+                                                          int endLine) const {
+    // The removed text has its breaks written as CR LF. Undo finds them again by that pair, which
+    // is exact unless a removed line itself holds CR LF (a file loaded with CR LF breaks can have
+    // "CR CR LF"); only then are the break offsets kept with the record.
+    int breaks = endLine - startLine;
+    if (breaks == 0) return {};
+    int pairs = 0;
+    for (std::size_t index = removed.find("\r\n"); index != std::string::npos;
+         index = removed.find("\r\n", index + 2)) {
+        ++pairs;
+    }
+    if (pairs == breaks) return {};
+    std::vector<int> offsets;
+    offsets.reserve(breaks);
+    int offset = lines[startLine].length - startCharacter;
+    for (int line = startLine; line < endLine; ++line) {
+        if (line > startLine) offset += lines[line].length;
+        offsets.push_back(offset);
+        offset += 2;
+    }
+    return offsets;
+}

@@ -1,0 +1,224 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "EditAction.h"
+#include "FileSystem.h"
+#include "LineEndingStyle.h"
+#include "LineFlags.h"
+#include "LineReserveAllocator.h"
+#include "RecordTable.h"
+#include "TextBufferObserver.h"
+#include "TextPosition.h"
+#include "UpdateContext.h"
+#include "UpdateHint.h"
+
+// The text of one document: an ordered table of lines of 8-bit characters, each with its flags;
+// the only two ways in which text changes (insertion and deletion) with notification of the
+// attached views; the undo and redo history; loading and storing text files.
+//
+// The buffer stores bytes and never converts them. A line holds no line break of its own and never
+// a NUL byte. A line index outside the table raises CInvalidArgException.
+class CCorvelTextBuffer {
+public:
+    // One line: its characters (not NUL-terminated, owned), how many are in use, how many bytes
+    // are reserved, and its LineFlags.
+    struct SLineInfo {
+        char* text;
+        int length;
+        int capacity;
+        std::uint32_t flags;
+    };
+
+    // One change in the undo history.
+    class SUndoRecord {
+    public:
+        enum Kind : std::uint32_t {
+            InsertedText = 0x0001,  // an insertion; clear: a deletion
+            GroupStart = 0x0100,    // the first record of its group
+        };
+
+        SUndoRecord() = default;
+        SUndoRecord(SUndoRecord&& other) noexcept;
+        SUndoRecord& operator=(SUndoRecord&& other) noexcept;
+        ~SUndoRecord();
+
+        std::uint32_t Kind() const { return kind & (InsertedText | GroupStart); }
+        bool IsInsertion() const { return (kind & InsertedText) != 0; }
+        bool StartsGroup() const { return (kind & GroupStart) != 0; }
+        // The inserted text as the caller passed it, or the deleted text with CR LF breaks.
+        const char* Text() const { return (kind & TextOnHeap) ? heapText : inlineText; }
+
+        std::uint32_t kind = 0;
+        TextPosition start;
+        TextPosition end;
+        EditAction action = EditAction::Unknown;
+
+    private:
+        friend class CCorvelTextBuffer;
+
+        // Storage bits of kind, never seen through Kind().
+        static constexpr std::uint32_t TextOnHeap = 0x40000000;
+        // The deleted text holds CR LF pairs that are not line breaks; the offsets of the real
+        // breaks follow the text's terminating zero.
+        static constexpr std::uint32_t ExplicitBreaks = 0x80000000;
+        static constexpr std::size_t kInlineLimit = 7;
+
+        void SetText(const char* text, std::size_t length, const std::vector<int>* breakOffsets);
+        void ReleaseText();
+        int BreakOffset(int index) const;
+
+        // Short texts (typing) live inside the record, longer ones in a copy it owns.
+        union {
+            char inlineText[kInlineLimit + 1] = {};
+            char* heapText;
+        };
+    };
+
+    // Moves positions across an insertion: a position at the insertion point stays before the
+    // inserted text, one after it on the same line moves with the text.
+    class CInsertContext : public CUpdateContext {
+    public:
+        void AdjustPosition(TextPosition& position) const override;
+        TextPosition start;
+        TextPosition end;
+    };
+
+    // Moves positions across a deletion: positions inside the deleted range go to its start.
+    class CDeleteContext : public CUpdateContext {
+    public:
+        void AdjustPosition(TextPosition& position) const override;
+        TextPosition start;
+        TextPosition end;
+    };
+
+    static constexpr int kDefaultHistoryLimit = 32768;
+    static constexpr int kReadChunkSize = 32768;
+
+    explicit CCorvelTextBuffer(CFileSystem& fileSystem = DefaultFileSystem());
+    CCorvelTextBuffer(const CCorvelTextBuffer&) = delete;
+    CCorvelTextBuffer& operator=(const CCorvelTextBuffer&) = delete;
+    virtual ~CCorvelTextBuffer();
+
+    // --- Lines
+    int LineTotal() const { return lines.Size(); }
+    int LineLength(int line) const { return LineAt(line).length; }
+    // Valid until the next change of the text; not terminated.
+    const char* LineText(int line) const { return LineAt(line).text; }
+    std::uint32_t FlagsOfLine(int line) const { return LineAt(line).flags; }
+    const SLineInfo& LineInfo(int line) const { return LineAt(line); }
+
+    // --- State
+    bool IsReadOnly() const { return readOnly; }
+    void MakeReadOnly(bool value) { readOnly = value; }
+    bool IsModified() const { return modified; }
+    LineEndingStyle CurrentLineEnding() const { return lineEnding; }
+    // Edits, undo, redo and a successful store change the modified state only through this.
+    virtual void MarkModified(bool value);
+    bool CreateEmpty(LineEndingStyle style);
+    void Clear();
+
+    // --- Views
+    void AttachView(CTextBufferObserver* view);
+    void DetachView(CTextBufferObserver* view);
+    void NotifyViews(CTextBufferObserver* source, const CUpdateContext* context, unsigned hint,
+                     int line);
+
+    // --- Flags
+    int FirstLineWithFlags(std::uint32_t mask) const;
+    int LineOfSingleFlag(std::uint32_t flag) const;
+    void ChangeLineFlag(int line, std::uint32_t flag, bool set, bool exclusive);
+    int NextBookmarkedLine(int line) const;
+    int PreviousBookmarkedLine(int line) const;
+
+    // --- Text. Positions are passed line first; callers pass positions inside the text and
+    // ranges whose start is not after their end. Text arguments end at their first NUL.
+    bool InsertAt(CTextBufferObserver* view, int line, int character, const char* text,
+                  int& endLine, int& endCharacter, EditAction action);
+    bool DeleteRange(CTextBufferObserver* view, int startLine, int startCharacter, int endLine,
+                     int endCharacter, EditAction action);
+    bool RawInsert(CTextBufferObserver* view, int line, int character, const char* text,
+                   int& endLine, int& endCharacter);
+    bool RawDelete(CTextBufferObserver* view, int startLine, int startCharacter, int endLine,
+                   int endCharacter);
+    // The text of the range; lineBreak null means CR LF.
+    void CopyRange(int startLine, int startCharacter, int endLine, int endCharacter,
+                   std::string& text, const char* lineBreak = nullptr) const;
+
+    // --- Undo and redo
+    void OpenUndoGroup(bool merge);
+    void CloseUndoGroup(CTextBufferObserver* view);
+    bool CanStepBack() const { return historyPosition > 0; }
+    bool CanStepForward() const { return historyPosition < HistorySize(); }
+    // Undo one group; position receives the place of the group's first record. False, with
+    // nothing changed, when the buffer is read-only.
+    bool StepBack(TextPosition& position);
+    // Redo one group; position receives the place of the group's last record. False, with
+    // nothing changed, when the buffer is read-only.
+    bool StepForward(TextPosition& position);
+    void UndoCaption(std::string& text) const;
+    void RedoCaption(std::string& text) const;
+    // The description of an action; false, with text untouched, for an unknown code.
+    virtual bool ActionName(EditAction action, std::string& text) const;
+
+    int HistorySize() const { return static_cast<int>(history.size()); }
+    const SUndoRecord& HistoryRecord(int index) const { return history.at(index); }
+    int HistoryPosition() const { return historyPosition; }
+    // -1 when the saved text can no longer be reached by undo or redo.
+    int SavedPosition() const { return savedPosition; }
+    int HistoryLimit() const { return historyLimit; }
+    void SetHistoryLimit(int limit) { historyLimit = limit > 0 ? limit : 1; }
+
+    // --- Files. Failures are false results; nothing is shown to the user.
+    bool LoadFile(const char* path, LineEndingStyle style);
+    bool StoreFile(const char* path, LineEndingStyle style, bool markAsSaved);
+
+protected:
+    void AddLine(const char* characters, int count = -1, int index = -1);
+    void ExtendLine(int line, const char* characters, int count = -1);
+    void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, const char* text,
+                    EditAction action);
+
+    bool readOnly = false;
+    bool modified = false;
+    LineEndingStyle lineEnding = LineEndingStyle::Win;
+    int historyLimit = kDefaultHistoryLimit;
+    CRecordTable<SLineInfo> lines;
+    std::deque<SUndoRecord> history;
+    int historyPosition = 0;
+    int savedPosition = 0;
+    bool groupOpen = false;
+    bool startGroupNext = false;
+    std::vector<CTextBufferObserver*> views;
+
+private:
+    struct Piece {
+        const char* data;
+        int length;
+    };
+
+    const SLineInfo& LineAt(int line) const;
+    SLineInfo& LineAt(int line);
+    // Inserts the pieces at (character, line): the first joins the line, each further one
+    // becomes a line of its own. The core of every insertion.
+    bool InsertPieces(CTextBufferObserver* view, int line, int character, const Piece* pieces,
+                      int count, int& endLine, int& endCharacter);
+    void AppendRecord(bool isInsertion, TextPosition start, TextPosition end, const char* text,
+                      std::size_t length, const std::vector<int>* breakOffsets, EditAction action);
+    std::vector<int> AmbiguousBreakOffsets(const std::string& removed, int startLine,
+                                           int startCharacter, int endLine) const;
+    void ReleaseLineReserves();
+    void DiscardRedoPart();
+    void DiscardOldestRecords();
+    void SettleModifiedState();
+    bool RestoreDeletedText(const SUndoRecord& record);
+    bool ReadLines(CReadableFile& file, LineEndingStyle style);
+    bool WriteLines(CWritableFile& file, const char* lineBreak) const;
+
+    CFileSystem& fileSystem_;
+    CLineReserveAllocator reserves_;
+};

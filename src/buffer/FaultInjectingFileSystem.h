@@ -1,0 +1,38 @@
+#pragma once
+
+#include "FileSystem.h"
+
+// A CFileSystem that passes every call to another one, except the calls it is told to fail.
+// Tests use it to check that no failure point loses or damages a file.
+class CFaultInjectingFileSystem : public CFileSystem {
+public:
+    explicit CFaultInjectingFileSystem(CFileSystem& target) : target_(target) {}
+
+    // Faults to inject. Write and read numbers count from 1 over the life of this object;
+    // 0 means never.
+    struct Faults {
+        bool failTemporaryCreation = false;
+        int failWriteNumber = 0;   // that write writes nothing and fails
+        int shortWriteNumber = 0;  // that write writes half its bytes and reports so
+        bool failSync = false;
+        bool failClose = false;
+        bool failRename = false;
+        bool failOpenForReading = false;
+        int failReadNumber = 0;  // that read fails
+    };
+    Faults faults;
+
+    int writeCount = 0;
+    int readCount = 0;
+
+    bool GetAttributes(const std::string& path, FileAttributes& attributes) override;
+    std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override;
+    std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
+                                                       std::string& path) override;
+    bool Rename(const std::string& source, const std::string& target) override;
+    bool Remove(const std::string& path) override;
+    std::string ResolveLinks(const std::string& path) override;
+
+private:
+    CFileSystem& target_;
+};

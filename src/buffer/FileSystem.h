@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// The few file operations the buffer needs, behind an interface so that tests can inject faults.
+// Every operation reports failure through its result and never throws.
+
+struct FileAttributes {
+    bool readOnly = false;  // no write permission for anyone, or not writable by this user
+};
+
+class CReadableFile {
+public:
+    virtual ~CReadableFile() = default;
+    // Reads up to size bytes; the count read, 0 at the end of the file, -1 on failure.
+    virtual long Read(char* destination, std::size_t size) = 0;
+};
+
+class CWritableFile {
+public:
+    virtual ~CWritableFile() = default;
+    // Writes size bytes; the count written, which is less than size (or -1) on failure.
+    virtual long Write(const char* source, std::size_t size) = 0;
+    // Forces the bytes written so far onto the disk.
+    virtual bool Sync() = 0;
+    virtual bool Close() = 0;
+};
+
+class CFileSystem {
+public:
+    virtual ~CFileSystem() = default;
+
+    // False when nothing exists at the path.
+    virtual bool GetAttributes(const std::string& path, FileAttributes& attributes) = 0;
+    virtual std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) = 0;
+    // Creates a new, uniquely named empty file in the folder and opens it for writing. It gets
+    // the permissions of any newly created file. Null on failure.
+    virtual std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
+                                                               std::string& path) = 0;
+    // Replaces the target with the source in one step; the target is never missing.
+    virtual bool Rename(const std::string& source, const std::string& target) = 0;
+    virtual bool Remove(const std::string& path) = 0;
+    // The path with symbolic links resolved, so that saving replaces the file a link points to
+    // and not the link; the path itself when it cannot be resolved.
+    virtual std::string ResolveLinks(const std::string& path) = 0;
+};
+
+// The real file system of the machine.
+CFileSystem& DefaultFileSystem();

@@ -1,0 +1,46 @@
+#include "LineReserveAllocator.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+CLineReserveAllocator::~CLineReserveAllocator() { ReleaseSlabs(); }
+
+char* CLineReserveAllocator::Allocate(int capacity) {
+    if (capacity > kPooledLimit) return static_cast<char*>(::operator new(capacity));
+
+    int sizeClass = capacity / 16;
+    if (void* recycled = freeLists_[sizeClass]) {
+        std::memcpy(&freeLists_[sizeClass], recycled, sizeof(void*));
+        return static_cast<char*>(recycled);
+    }
+    if (slabEnd_ - slabCursor_ < capacity) {
+        char* slab = static_cast<char*>(std::malloc(kSlabSize));
+        if (slab == nullptr) throw std::bad_alloc();
+        slabs_.push_back(slab);
+        slabCursor_ = slab;
+        slabEnd_ = slab + kSlabSize;
+    }
+    char* reserve = slabCursor_;
+    slabCursor_ += capacity;
+    return reserve;
+}
+
+void CLineReserveAllocator::Release(char* reserve, int capacity) {
+    if (reserve == nullptr) return;
+    if (capacity > kPooledLimit) {
+        ::operator delete(reserve);
+        return;
+    }
+    // The freed reserve holds the link to the next free one of its size.
+    int sizeClass = capacity / 16;
+    std::memcpy(reserve, &freeLists_[sizeClass], sizeof(void*));
+    freeLists_[sizeClass] = reserve;
+}
+
+void CLineReserveAllocator::ReleaseSlabs() {
+    for (char* slab : slabs_) std::free(slab);
+    slabs_.clear();
+    slabCursor_ = slabEnd_ = nullptr;
+    for (void*& head : freeLists_) head = nullptr;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// Hands out the character reserves of lines. Reserves of up to kPooledLimit bytes are carved from
+// large slabs and recycled through one free list per size, so that a text of millions of short
+// lines costs little more than its characters and Clear releases it in a few steps.
+class CLineReserveAllocator {
+public:
+    static constexpr int kPooledLimit = 512;
+
+    CLineReserveAllocator() = default;
+    CLineReserveAllocator(const CLineReserveAllocator&) = delete;
+    CLineReserveAllocator& operator=(const CLineReserveAllocator&) = delete;
+    ~CLineReserveAllocator();
+
+    // The reserve for a line of n characters: the smallest multiple of 16 above n, so a line grows
+    // its reserve only every 16 characters and always has a spare byte.
+    static int CapacityFor(int characters) { return (characters / 16 + 1) * 16; }
+
+    // capacity is a result of CapacityFor.
+    char* Allocate(int capacity);
+    void Release(char* reserve, int capacity);
+    // Releases every slab at once; reserves above kPooledLimit must have been released before.
+    void ReleaseSlabs();
+
+private:
+    static constexpr std::size_t kSlabSize = std::size_t{1} << 20;
+    static constexpr int kClasses = kPooledLimit / 16;
+
+    std::vector<char*> slabs_;
+    char* slabCursor_ = nullptr;
+    char* slabEnd_ = nullptr;
+    void* freeLists_[kClasses + 1] = {};
+};

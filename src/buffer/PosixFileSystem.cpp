@@ -1,0 +1,134 @@
+#include "PosixFileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class PosixReadableFile : public CReadableFile {
+public:
+    explicit PosixReadableFile(int descriptor) : descriptor_(descriptor) {}
+    ~PosixReadableFile() override { ::close(descriptor_); }
+
+    long Read(char* destination, std::size_t size) override {
+        for (;;) {
+            ssize_t count = ::read(descriptor_, destination, size);
+            if (count >= 0) return static_cast<long>(count);
+            if (errno != EINTR) return -1;
+        }
+    }
+
+private:
+    int descriptor_;
+};
+
+class PosixWritableFile : public CWritableFile {
+public:
+    explicit PosixWritableFile(int descriptor) : descriptor_(descriptor) {}
+    ~PosixWritableFile() override { Close(); }
+
+    long Write(const char* source, std::size_t size) override {
+        std::size_t done = 0;
+        while (done < size) {
+            ssize_t count = ::write(descriptor_, source + done, size - done);
+            if (count < 0) {
+                if (errno == EINTR) continue;
+                return done > 0 ? static_cast<long>(done) : -1;
+            }
+            if (count == 0) break;
+            done += static_cast<std::size_t>(count);
+        }
+        return static_cast<long>(done);
+    }
+
+    bool Sync() override { return descriptor_ >= 0 && ::fsync(descriptor_) == 0; }
+
+    bool Close() override {
+        if (descriptor_ < 0) return true;
+        int result = ::close(descriptor_);
+        descriptor_ = -1;
+        return result == 0;
+    }
+
+private:
+    int descriptor_;
+};
+
+mode_t CurrentUmask() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// After a rename the folder's entry is made durable too; a failure here loses nothing that the
+// rename has not already made visible, so it is not reported.
+void SyncFolderOf(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+}  // namespace
+
+bool CPosixFileSystem::GetAttributes(const std::string& path, FileAttributes& attributes) {
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) return false;
+    // The write bits count even for root, who could write anyway: a file that nobody may write
+    // is treated as read-only, as its owner meant it.
+    bool noWriteBit = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    attributes.readOnly = noWriteBit || ::access(path.c_str(), W_OK) != 0;
+    return true;
+}
+
+std::unique_ptr<CReadableFile> CPosixFileSystem::OpenForReading(const std::string& path) {
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    ::posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_unique<PosixReadableFile>(descriptor);
+}
+
+std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::string& folder,
+                                                                     std::string& path) {
+    std::string pattern = (folder.empty() ? std::string(".") : folder) + "/.kivra-XXXXXX";
+    int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    // mkstemp makes the file 0600; a saved netlist gets what any new file gets.
+    if (::fchmod(descriptor, 0666 & ~CurrentUmask()) != 0) {
+        ::close(descriptor);
+        ::unlink(pattern.c_str());
+        return nullptr;
+    }
+    path = pattern;
+    return std::make_unique<PosixWritableFile>(descriptor);
+}
+
+bool CPosixFileSystem::Rename(const std::string& source, const std::string& target) {
+    if (::rename(source.c_str(), target.c_str()) != 0) return false;
+    SyncFolderOf(target);
+    return true;
+}
+
+bool CPosixFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string CPosixFileSystem::ResolveLinks(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) return path;
+    return resolved;
+}
+
+CFileSystem& DefaultFileSystem() {
+    static CPosixFileSystem fileSystem;
+    return fileSystem;
+}
