@@ -56,7 +56,7 @@ void CCorvelTextBuffer::ReleaseLineReserves() {
 
 void CCorvelTextBuffer::Clear() {
     ReleaseLineReserves();
-    history.clear();
+    ClearHistory();
     historyPosition = 0;
     savedPosition = 0;
 }

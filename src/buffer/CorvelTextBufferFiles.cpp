@@ -91,7 +91,7 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     startGroupNext = false;
     groupOpen = false;
     historyLimit = kDefaultHistoryLimit;
-    history.clear();
+    ClearHistory();
     historyPosition = 0;
     savedPosition = 0;
     NotifyViews(nullptr, nullptr, WholeText, -1);

@@ -103,6 +103,7 @@ void CCorvelTextBuffer::AppendRecord(bool isInsertion, TextPosition start, TextP
     record.end = end;
     record.action = action;
     record.SetText(text, length, breakOffsets);
+    if (record.StartsGroup()) ++groupStartCount_;
     history.push_back(std::move(record));
     historyPosition = HistorySize();
 }
@@ -111,12 +112,29 @@ void CCorvelTextBuffer::DiscardRedoPart() {
     if (historyPosition >= HistorySize()) return;
     // The saved text lay in the part being discarded: no undo or redo can bring it back.
     if (savedPosition > historyPosition) savedPosition = -1;
-    history.erase(history.begin() + historyPosition, history.end());
+    EraseRecords(historyPosition, HistorySize());
+}
+
+void CCorvelTextBuffer::EraseRecords(int first, int last) {
+    for (int index = first; index < last; ++index) {
+        if (history[index].StartsGroup()) --groupStartCount_;
+    }
+    history.erase(history.begin() + first, history.begin() + last);
+}
+
+void CCorvelTextBuffer::ClearHistory() {
+    history.clear();
+    groupStartCount_ = 0;
 }
 
 void CCorvelTextBuffer::DiscardOldestRecords() {
-    int nextGroup = 1;
-    while (nextGroup < HistorySize() && !history[nextGroup].StartsGroup()) ++nextGroup;
+    // With one group in the history there is no later group start to look for; this keeps typing
+    // into one long group at a full history free of a scan per keystroke.
+    int nextGroup = HistorySize();
+    if (groupStartCount_ > 1) {
+        nextGroup = 1;
+        while (nextGroup < HistorySize() && !history[nextGroup].StartsGroup()) ++nextGroup;
+    }
 
     int count = nextGroup;
     bool newRecordJoinsOldestGroup = nextGroup == HistorySize() && !startGroupNext;
@@ -125,8 +143,11 @@ void CCorvelTextBuffer::DiscardOldestRecords() {
         // next one becomes the group's start.
         count = 1;
     }
-    history.erase(history.begin(), history.begin() + count);
-    if (!history.empty()) history.front().kind |= SUndoRecord::GroupStart;
+    EraseRecords(0, count);
+    if (!history.empty() && !history.front().StartsGroup()) {
+        history.front().kind |= SUndoRecord::GroupStart;
+        ++groupStartCount_;
+    }
 
     historyPosition -= count;
     if (savedPosition != -1) {

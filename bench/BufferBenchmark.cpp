@@ -1,0 +1,291 @@
+// Benchmarks of the text buffer. Each reports its time as a ratio against a floor measured in the
+// same run on the same data, so that the figures hold on any machine.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "CorvelTextBuffer.h"
+#include "NetlistGenerator.h"
+
+namespace {
+
+constexpr std::size_t kLargeFileBytes = 100u << 20;
+
+// Never destroyed, so that the clean-up at exit can still name it.
+const std::filesystem::path& BenchFolder() {
+    static const std::filesystem::path* folder = [] {
+        auto* path = new std::filesystem::path(std::filesystem::temp_directory_path() /
+                                               ("kivra-bench-" + std::to_string(::getpid())));
+        std::filesystem::create_directories(*path);
+        return path;
+    }();
+    static const bool cleanUpRegistered =
+        std::atexit([] { std::filesystem::remove_all(BenchFolder()); }) == 0;
+    (void)cleanUpRegistered;
+    return *folder;
+}
+
+std::string WriteFile(const std::string& name, const std::string& bytes) {
+    std::string path = (BenchFolder() / name).string();
+    std::ofstream(path, std::ios::binary).write(bytes.data(), bytes.size());
+    return path;
+}
+
+const std::string& LargeNetlist() {
+    static const std::string text = GenerateNetlist(kLargeFileBytes);
+    return text;
+}
+
+const std::string& LargeNetlistPath() {
+    static const std::string path = WriteFile("large.cir", LargeNetlist());
+    return path;
+}
+
+template <typename Action>
+double Seconds(Action&& action) {
+    auto start = std::chrono::steady_clock::now();
+    action();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The floor for loading: read in 32 KiB chunks and split into one heap buffer per line.
+std::vector<char*> ReadAndSplit(const std::string& path) {
+    std::vector<char*> lines;
+    std::string pending;
+    std::vector<char> chunk(32768);
+    int descriptor = ::open(path.c_str(), O_RDONLY);
+    for (;;) {
+        ssize_t count = ::read(descriptor, chunk.data(), chunk.size());
+        if (count <= 0) break;
+        const char* start = chunk.data();
+        const char* end = start + count;
+        while (const void* found = std::memchr(start, '\n', end - start)) {
+            const char* lineEnd = static_cast<const char*>(found);
+            pending.append(start, lineEnd);
+            char* line = new char[pending.size() + 1];
+            std::memcpy(line, pending.data(), pending.size());
+            lines.push_back(line);
+            pending.clear();
+            start = lineEnd + 1;
+        }
+        pending.append(start, end);
+    }
+    ::close(descriptor);
+    return lines;
+}
+
+void FreeLines(std::vector<char*>& lines) {
+    for (char* line : lines) delete[] line;
+    lines.clear();
+}
+
+// The floor for storing: one plain write of the same bytes, fsync, rename.
+void PlainWrite(const std::string& bytes, const std::string& path) {
+    std::string temporary = path + ".tmp";
+    int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t count = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (count <= 0) std::abort();
+        done += static_cast<std::size_t>(count);
+    }
+    ::fsync(descriptor);
+    ::close(descriptor);
+    std::rename(temporary.c_str(), path.c_str());
+}
+
+long StatusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
+    }
+    return -1;
+}
+
+class CountingObserver : public CTextBufferObserver {
+public:
+    void RefreshAfterChange(CTextBufferObserver*, const CUpdateContext* context, unsigned,
+                            int) override {
+        if (context != nullptr) context->AdjustPosition(caret);
+        ++changes;
+    }
+    void AfterEditAction(EditAction, const char*) override { ++actions; }
+
+    TextPosition caret;
+    long changes = 0;
+    long actions = 0;
+};
+
+void LoadFileAgainstFloor(benchmark::State& state) {
+    const std::string& path = LargeNetlistPath();
+    double floor = 1e9, load = 1e9;
+    for (auto _ : state) {
+        std::vector<char*> split;
+        floor = std::min(floor, Seconds([&] { split = ReadAndSplit(path); }));
+        FreeLines(split);
+
+        CCorvelTextBuffer buffer;
+        load = std::min(load, Seconds([&] { buffer.LoadFile(path.c_str(), LineEndingStyle::Detect); }));
+        benchmark::DoNotOptimize(buffer.LineTotal());
+        buffer.Clear();
+    }
+    state.counters["floor_ms"] = floor * 1e3;
+    state.counters["load_ms"] = load * 1e3;
+    state.counters["ratio"] = load / floor;
+}
+BENCHMARK(LoadFileAgainstFloor)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void StoreFileAgainstFloor(benchmark::State& state) {
+    const std::string& bytes = LargeNetlist();
+    CCorvelTextBuffer buffer;
+    buffer.LoadFile(LargeNetlistPath().c_str(), LineEndingStyle::Detect);
+    std::string floorPath = (BenchFolder() / "floor-store.cir").string();
+    std::string storePath = (BenchFolder() / "store.cir").string();
+    double floor = 1e9, store = 1e9;
+    for (auto _ : state) {
+        floor = std::min(floor, Seconds([&] { PlainWrite(bytes, floorPath); }));
+        store = std::min(store, Seconds([&] {
+                             if (!buffer.StoreFile(storePath.c_str(), LineEndingStyle::Detect, true))
+                                 std::abort();
+                         }));
+    }
+    if (std::filesystem::file_size(storePath) != bytes.size()) std::abort();
+    std::filesystem::remove(floorPath);
+    std::filesystem::remove(storePath);
+    buffer.Clear();
+    state.counters["floor_ms"] = floor * 1e3;
+    state.counters["store_ms"] = store * 1e3;
+    state.counters["ratio"] = store / floor;
+}
+BENCHMARK(StoreFileAgainstFloor)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Memory taken by loading, measured in a child process so that nothing else this program did
+// counts: the growth of the peak resident set over the file's size.
+void PeakMemoryOfLoading(benchmark::State& state) {
+    const std::string& path = LargeNetlistPath();
+    double ratio = 0, afterRatio = 0;
+    for (auto _ : state) {
+        int channel[2];
+        if (::pipe(channel) != 0) std::abort();
+        pid_t child = ::fork();
+        if (child == 0) {
+            std::ofstream("/proc/self/clear_refs") << "5";  // restart the peak from here
+            long before = StatusKilobytes("VmRSS:");
+            auto* buffer = new CCorvelTextBuffer;
+            buffer->LoadFile(path.c_str(), LineEndingStyle::Detect);
+            long figures[2] = {StatusKilobytes("VmHWM:") - before, StatusKilobytes("VmRSS:") - before};
+            if (::write(channel[1], figures, sizeof figures) != sizeof figures) _exit(1);
+            _exit(0);
+        }
+        long figures[2] = {0, 0};
+        if (::read(channel[0], figures, sizeof figures) != sizeof figures) std::abort();
+        ::waitpid(child, nullptr, 0);
+        ::close(channel[0]);
+        ::close(channel[1]);
+        double size = static_cast<double>(std::filesystem::file_size(path));
+        ratio = figures[0] * 1024.0 / size;
+        afterRatio = figures[1] * 1024.0 / size;
+    }
+    state.counters["peak_over_file_size"] = ratio;
+    state.counters["after_over_file_size"] = afterRatio;
+}
+BENCHMARK(PeakMemoryOfLoading)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Typing one character the way the edit view does: a merging group around each InsertAt.
+double TypingSeconds(int lineCount, int keystrokes) {
+    std::string path = WriteFile("typing-" + std::to_string(lineCount) + ".cir",
+                                 GenerateNetlist(static_cast<std::size_t>(lineCount) * 30));
+    CCorvelTextBuffer buffer;
+    buffer.LoadFile(path.c_str(), LineEndingStyle::Detect);
+    CountingObserver view;
+    buffer.AttachView(&view);
+    int middle = buffer.LineTotal() / 2;
+    double seconds = Seconds([&] {
+        for (int key = 0; key < keystrokes; ++key) {
+            int line = middle - 400 + key % 800;
+            int endLine, endCharacter;
+            buffer.OpenUndoGroup(true);
+            buffer.InsertAt(&view, line, std::min(5, buffer.LineLength(line)), "a", endLine,
+                            endCharacter, EditAction::Typing);
+            buffer.CloseUndoGroup(&view);
+        }
+    });
+    buffer.DetachView(&view);
+    buffer.Clear();
+    return seconds;
+}
+
+void TypingSmallAgainstLargeBuffer(benchmark::State& state) {
+    constexpr int kKeystrokes = 200000;
+    double small = 1e9, large = 1e9;
+    for (auto _ : state) {
+        small = std::min(small, TypingSeconds(1000, kKeystrokes));
+        large = std::min(large, TypingSeconds(1000000, kKeystrokes));
+    }
+    state.counters["ns_per_key_1k_lines"] = small / kKeystrokes * 1e9;
+    state.counters["ns_per_key_1M_lines"] = large / kKeystrokes * 1e9;
+    state.counters["ratio"] = large / small;
+}
+BENCHMARK(TypingSmallAgainstLargeBuffer)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of a 100,000-record history against the cost of making those edits.
+void UndoRedoAgainstEdits(benchmark::State& state) {
+    constexpr int kRecords = 100000;
+    std::string path = WriteFile("undo.cir", GenerateNetlist(1000 * 30));
+    double edits = 0, undo = 0, redo = 0;
+    for (auto _ : state) {
+        CCorvelTextBuffer buffer;
+        buffer.LoadFile(path.c_str(), LineEndingStyle::Detect);
+        buffer.SetHistoryLimit(kRecords + 1);
+        CountingObserver view;
+        buffer.AttachView(&view);
+        edits = Seconds([&] {
+            for (int record = 0; record < kRecords; ++record) {
+                int line = record % 997;
+                int endLine, endCharacter;
+                if (record % 8 == 0) buffer.OpenUndoGroup(false);
+                if (record % 5 == 4 && buffer.LineLength(line) > 0) {
+                    buffer.DeleteRange(&view, line, 0, line, 1, EditAction::Delete);
+                } else if (record % 50 == 49) {
+                    buffer.InsertAt(&view, line, 0, "\r\n", endLine, endCharacter,
+                                    EditAction::Typing);
+                } else {
+                    buffer.InsertAt(&view, line, 0, "x", endLine, endCharacter,
+                                    EditAction::Typing);
+                }
+                if (record % 8 == 7) buffer.CloseUndoGroup(&view);
+            }
+        });
+        if (buffer.HistorySize() != kRecords) std::abort();
+        TextPosition position;
+        undo = Seconds([&] {
+            while (buffer.CanStepBack()) buffer.StepBack(position);
+        });
+        redo = Seconds([&] {
+            while (buffer.CanStepForward()) buffer.StepForward(position);
+        });
+        buffer.DetachView(&view);
+        buffer.Clear();
+    }
+    state.counters["edits_ms"] = edits * 1e3;
+    state.counters["undo_ratio"] = undo / edits;
+    state.counters["redo_ratio"] = redo / edits;
+}
+BENCHMARK(UndoRedoAgainstEdits)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
