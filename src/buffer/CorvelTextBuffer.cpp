@@ -28,6 +28,22 @@ CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) {
     return const_cast<SLineInfo&>(std::as_const(*this).LineAt(line));
 }
 
+void CCorvelTextBuffer::CheckPosition(int line, int character) const {
+    if (character < 0 || character > LineAt(line).length) {
+        throw CInvalidArgException("character " + std::to_string(character) +
+                                   " is outside line " + std::to_string(line));
+    }
+}
+
+void CCorvelTextBuffer::CheckRange(int startLine, int startCharacter, int endLine,
+                                   int endCharacter) const {
+    CheckPosition(startLine, startCharacter);
+    CheckPosition(endLine, endCharacter);
+    if (endLine < startLine || (endLine == startLine && endCharacter < startCharacter)) {
+        throw CInvalidArgException("a range ends before it starts");
+    }
+}
+
 void CCorvelTextBuffer::MarkModified(bool value) { modified = value; }
 
 bool CCorvelTextBuffer::CreateEmpty(LineEndingStyle style) {
@@ -67,18 +83,30 @@ void CCorvelTextBuffer::AttachView(CTextBufferObserver* view) { views.push_back(
 
 void CCorvelTextBuffer::DetachView(CTextBufferObserver* view) {
     auto found = std::find(views.begin(), views.end(), view);
-    if (found != views.end()) views.erase(found);
+    if (found == views.end()) return;
+    // A notification in progress must not be left holding the entry that goes.
+    for (auto* cursor : notificationCursors_) {
+        if (*cursor == found) ++*cursor;
+    }
+    views.erase(found);
 }
 
 void CCorvelTextBuffer::NotifyViews(CTextBufferObserver* source, const CUpdateContext* context,
                                     unsigned hint, int line) {
-    // A view may detach itself (or others) while it is told: walk by index and re-find our place
-    // after each call instead of holding an iterator.
-    for (std::size_t index = 0; index < views.size();) {
-        CTextBufferObserver* view = views[index];
-        view->RefreshAfterChange(source, context, hint, line);
-        if (index < views.size() && views[index] == view) ++index;
+    // The next entry is taken before each call, so that a view may detach itself, or another
+    // view, while it is told.
+    auto next = views.begin();
+    notificationCursors_.push_back(&next);
+    try {
+        while (next != views.end()) {
+            CTextBufferObserver* view = *next++;
+            view->RefreshAfterChange(source, context, hint, line);
+        }
+    } catch (...) {
+        notificationCursors_.pop_back();
+        throw;
     }
+    notificationCursors_.pop_back();
 }
 
 // --- Flags
@@ -212,7 +240,7 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
 bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int character,
                                   const char* text, int& endLine, int& endCharacter) {
     if (readOnly) return false;
-    LineAt(line);
+    CheckPosition(line, character);
     if (text == nullptr) text = "";
     std::size_t length = std::strlen(text);
 
@@ -237,6 +265,7 @@ bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int chara
 bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int startCharacter,
                                   int endLine, int endCharacter) {
     if (readOnly) return false;
+    CheckRange(startLine, startCharacter, endLine, endCharacter);
     CDeleteContext context;
     context.start = {startCharacter, startLine};
     context.end = {endCharacter, endLine};
@@ -268,6 +297,7 @@ bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int 
 void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine,
                                   int endCharacter, std::string& text,
                                   const char* lineBreak) const {
+    CheckRange(startLine, startCharacter, endLine, endCharacter);
     if (lineBreak == nullptr) lineBreak = "\r\n";
     std::size_t breakLength = std::strlen(lineBreak);
     std::size_t room = 0;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -197,7 +198,7 @@ protected:
     int savedPosition = 0;
     bool groupOpen = false;
     bool startGroupNext = false;
-    std::vector<CTextBufferObserver*> views;
+    std::list<CTextBufferObserver*> views;
 
 private:
     struct Piece {
@@ -207,6 +208,9 @@ private:
 
     const SLineInfo& LineAt(int line) const;
     SLineInfo& LineAt(int line);
+    // Raises CInvalidArgException unless the position lies inside the text.
+    void CheckPosition(int line, int character) const;
+    void CheckRange(int startLine, int startCharacter, int endLine, int endCharacter) const;
     // Inserts the pieces at (character, line): the first joins the line, each further one
     // becomes a line of its own. The core of every insertion.
     bool InsertPieces(CTextBufferObserver* view, int line, int character, const Piece* pieces,
@@ -228,4 +232,6 @@ private:
     CFileSystem& fileSystem_;
     CLineReserveAllocator reserves_;
     int groupStartCount_ = 0;  // records in the history that start a group
+    // The place of each notification in progress in the views list.
+    std::vector<std::list<CTextBufferObserver*>::iterator*> notificationCursors_;
 };

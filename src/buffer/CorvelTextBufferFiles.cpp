@@ -121,7 +121,15 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     std::string gathered;
     bool breakStarted = false;
 
+    // A line must fit the signed 32-bit length of a line; a longer one fails the load rather
+    // than being cut short.
+    constexpr std::size_t kLongestLine = 0x7FFFFFF0;
+    bool tooLong = false;
     auto addLine = [&](const char* characters, std::size_t count) {
+        if (gathered.size() + count > kLongestLine) {
+            tooLong = true;
+            return;
+        }
         if (gathered.empty()) {
             AddLine(characters, KeptLength(characters, count));
         } else {
@@ -165,7 +173,9 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
                 position = at + 2;  // the byte after the CR is not a new start
             }
         }
+        if (tooLong) return false;
         gathered.append(bytes + lineStart, size - lineStart);
+        if (gathered.size() > kLongestLine) return false;
         if (size < kReadChunkSize) break;
         size = ReadChunk(file, chunk.get());
         if (size < 0) return false;

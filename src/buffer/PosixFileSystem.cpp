@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,9 +122,25 @@ bool CPosixFileSystem::Rename(const std::string& source, const std::string& targ
 bool CPosixFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 std::string CPosixFileSystem::ResolveLinks(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) return path;
-    return resolved;
+    // Follows the chain of links to the file at its end, which need not exist yet (Save As onto a
+    // link to a new file). Links among the folders need no resolving: rename goes through them.
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status;
+        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+        char target[PATH_MAX];
+        ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (length < 0) return current;
+        target[length] = '\0';
+        if (target[0] == '/') {
+            current = target;
+        } else {
+            std::string::size_type slash = current.find_last_of('/');
+            current = slash == std::string::npos ? std::string(target)
+                                                 : current.substr(0, slash + 1) + target;
+        }
+    }
+    return path;  // a loop of links: the rename will fail on it or replace the link
 }
 
 CFileSystem& DefaultFileSystem() {
