@@ -13,7 +13,9 @@
 
 using kivra_test::LinesOf;
 using kivra_test::RecordingObserver;
-using kivra_test::ScratchFolder;
+using kivra_test::ReadBytes;
+using kivra_test::TempFolder;
+using kivra_test::WriteBytes;
 using kivra_test::StartWithLines;
 using kivra_test::TestBuffer;
 using Lines = std::vector<std::string>;
@@ -125,7 +127,7 @@ public:
             return Undo();
         if (!groupOpen_ && roll < 14 && buffer_.CanStepForward())
             return Redo();
-        if (!groupOpen_ && roll < 15 && folder_.IsReady())
+        if (!groupOpen_ && roll < 15)
             return Store();
         if (!groupOpen_ && roll < 25) {
             action_ = "open group";
@@ -363,7 +365,7 @@ private:
         action_ = "store";
         std::string path = folder_.File("random.cir");
         ASSERT_TRUE(buffer_.StoreFile(path.c_str(), LineEndingStyle::Win, true));
-        EXPECT_EQ(ScratchFolder::Read(path), Join(model_, "\r\n"));
+        EXPECT_EQ(ReadBytes(path), Join(model_, "\r\n"));
         EXPECT_FALSE(buffer_.IsModified());
         savedText_ = model_;
         modelSaved_ = buffer_.HistoryPosition();
@@ -396,7 +398,7 @@ private:
     std::mt19937 random_;
     TestBuffer buffer_;
     RecordingObserver view_;
-    ScratchFolder folder_;
+    TempFolder folder_;
 
     Lines model_;
     Lines startingText_;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Test helpers shared by the buffer edit tests: a view that records what the buffer tells it,
-// a buffer that exposes its line-building operations, and a scratch folder for stored files.
+// and a buffer that exposes its line-building operations.
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CorvelTextBuffer.h"
+#include "TempFolder.h"
 
 namespace kivra_test {
 
@@ -74,14 +75,6 @@ public:
     std::vector<bool> markModifiedCalls;
 };
 
-inline std::vector<std::string> LinesOf(const CCorvelTextBuffer& buffer) {
-    std::vector<std::string> lines;
-    for (int line = 0; line < buffer.LineTotal(); ++line) {
-        lines.emplace_back(buffer.LineText(line), buffer.LineLength(line));
-    }
-    return lines;
-}
-
 // Starts a new text holding the given lines, unmodified and with an empty history.
 inline void StartWithLines(CCorvelTextBuffer& buffer, const std::vector<std::string>& lines) {
     buffer.Clear();
@@ -96,42 +89,5 @@ inline void StartWithLines(CCorvelTextBuffer& buffer, const std::vector<std::str
     buffer.RawInsert(nullptr, 0, 0, joined.c_str(), endLine, endCharacter);
     buffer.MarkModified(false);
 }
-
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kivra-edit-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (::mkdtemp(name.data()) != nullptr)
-            path_ = name.data();
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    bool IsReady() const { return !path_.empty(); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::string path = File(name);
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    static std::string Read(const std::string& path) {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 }  // namespace kivra_test

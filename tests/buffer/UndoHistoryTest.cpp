@@ -11,7 +11,9 @@
 using kivra_test::AfterEditCall;
 using kivra_test::LinesOf;
 using kivra_test::RecordingObserver;
-using kivra_test::ScratchFolder;
+using kivra_test::ReadBytes;
+using kivra_test::TempFolder;
+using kivra_test::WriteBytes;
 using kivra_test::StartWithLines;
 using kivra_test::TestBuffer;
 using Lines = std::vector<std::string>;
@@ -94,7 +96,7 @@ protected:
 
     TestBuffer buffer;
     RecordingObserver view;
-    ScratchFolder folder;
+    TempFolder folder;
 };
 
 }  // namespace
@@ -335,7 +337,6 @@ TEST_F(UndoHistory, UndoBackToTheStartingTextClearsModified) {
 }
 
 TEST_F(UndoHistory, UndoToTheStoredTextClearsModifiedAndRedoSetsItAgain) {
-    ASSERT_TRUE(folder.IsReady());
     Append("a");
     ASSERT_TRUE(Store());
     EXPECT_EQ(buffer.SavedPosition(), 1);
@@ -348,7 +349,6 @@ TEST_F(UndoHistory, UndoToTheStoredTextClearsModifiedAndRedoSetsItAgain) {
 }
 
 TEST_F(UndoHistory, RedoBackToTheStoredTextClearsModified) {
-    ASSERT_TRUE(folder.IsReady());
     Append("a");
     Append("b");
     ASSERT_TRUE(Store());
@@ -362,7 +362,6 @@ TEST_F(UndoHistory, RedoBackToTheStoredTextClearsModified) {
 }
 
 TEST_F(UndoHistory, NewEditAfterUndoingPastTheStoredTextMakesItUnreachable) {
-    ASSERT_TRUE(folder.IsReady());
     Append("a");
     Append("b");
     ASSERT_TRUE(Store());  // "ab" at position 2
@@ -381,7 +380,6 @@ TEST_F(UndoHistory, NewEditAfterUndoingPastTheStoredTextMakesItUnreachable) {
 }
 
 TEST_F(UndoHistory, NewEditAfterUndoingToTheStoredTextKeepsItReachable) {
-    ASSERT_TRUE(folder.IsReady());
     Append("a");
     ASSERT_TRUE(Store());
     Append("b");
@@ -453,7 +451,6 @@ TEST_F(UndoHistory, FullHistoryDiscardsWholeOldestGroups) {
 }
 
 TEST_F(UndoHistory, DiscardingTheOldestGroupMovesOrDropsTheSavedPosition) {
-    ASSERT_TRUE(folder.IsReady());
     struct Case {
         int storeAfterGroup;  // 0: never stored, the starting text counts as saved
         int savedPosition;    // after the oldest group of three records went
@@ -508,7 +505,6 @@ TEST_F(UndoHistory, OneGroupLargerThanTheHistoryStillUndoesToAStop) {
 // --- Lines holding CR bytes, as loading can leave them
 
 TEST_F(UndoHistory, UndoingADeletionRestoresLinesHoldingCRExactly) {
-    ASSERT_TRUE(folder.IsReady());
     struct Case {
         const char* name;
         std::string file;
@@ -558,7 +554,9 @@ TEST_F(UndoHistory, UndoingADeletionRestoresLinesHoldingCRExactly) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         buffer.Clear();
-        ASSERT_TRUE(buffer.LoadFile(folder.Write("loaded.cir", c.file).c_str(), c.style));
+        const std::string path = folder.File("loaded.cir");
+        WriteBytes(path, c.file);
+        ASSERT_TRUE(buffer.LoadFile(path.c_str(), c.style));
         ASSERT_EQ(LinesOf(buffer), c.loaded);
         ASSERT_TRUE(buffer.DeleteRange(nullptr, c.start.y, c.start.x, c.end.y, c.end.x,
                                        EditAction::Delete));
