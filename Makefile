@@ -3,7 +3,7 @@
 EXAMPLE ?= examples/rc_lowpass.cir
 JOBS ?= 2
 
-.PHONY: run test deps build build-asan bench clean
+.PHONY: run test deps build build-asan bench fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,6 +26,16 @@ test: build build-asan
 
 bench: build
 	./build/release/bench/buffer_bench
+	./build/release/bench/coloring_bench
+
+# Fuzzes the netlist line colouring for FUZZ_SECONDS with clang's libFuzzer.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@command -v clang++ >/dev/null || { echo "make fuzz needs clang: apt-get install clang"; exit 1; }
+	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVRA_BUILD_BENCHMARKS=OFF
+	cmake --build build/fuzz -j $(JOBS) --target netlist_colorizer_fuzzer
+	mkdir -p build/fuzz/corpus
+	./build/fuzz/tests/syntax/netlist_colorizer_fuzzer -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus examples
 
 clean:
 	rm -rf build

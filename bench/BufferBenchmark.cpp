@@ -68,7 +68,8 @@ std::vector<char*> ReadAndSplit(const std::string& path) {
     int descriptor = ::open(path.c_str(), O_RDONLY);
     for (;;) {
         ssize_t count = ::read(descriptor, chunk.data(), chunk.size());
-        if (count <= 0) break;
+        if (count <= 0)
+            break;
         const char* start = chunk.data();
         const char* end = start + count;
         while (const void* found = std::memchr(start, '\n', end - start)) {
@@ -87,7 +88,8 @@ std::vector<char*> ReadAndSplit(const std::string& path) {
 }
 
 void FreeLines(std::vector<char*>& lines) {
-    for (char* line : lines) delete[] line;
+    for (char* line : lines)
+        delete[] line;
     lines.clear();
 }
 
@@ -98,7 +100,8 @@ void PlainWrite(const std::string& bytes, const std::string& path) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t count = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-        if (count <= 0) std::abort();
+        if (count <= 0)
+            std::abort();
         done += static_cast<std::size_t>(count);
     }
     ::fsync(descriptor);
@@ -110,7 +113,8 @@ long StatusKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + std::strlen(field));
     }
     return -1;
 }
@@ -119,7 +123,8 @@ class CountingObserver : public CTextBufferObserver {
 public:
     void RefreshAfterChange(CTextBufferObserver*, const CUpdateContext* context, unsigned,
                             int) override {
-        if (context != nullptr) context->AdjustPosition(caret);
+        if (context != nullptr)
+            context->AdjustPosition(caret);
         ++changes;
     }
     void AfterEditAction(EditAction, const char*) override { ++actions; }
@@ -138,7 +143,8 @@ void LoadFileAgainstFloor(benchmark::State& state) {
         FreeLines(split);
 
         CCorvelTextBuffer buffer;
-        load = std::min(load, Seconds([&] { buffer.LoadFile(path.c_str(), LineEndingStyle::Detect); }));
+        load = std::min(load,
+                        Seconds([&] { buffer.LoadFile(path.c_str(), LineEndingStyle::Detect); }));
         benchmark::DoNotOptimize(buffer.LineTotal());
         buffer.Clear();
     }
@@ -157,12 +163,14 @@ void StoreFileAgainstFloor(benchmark::State& state) {
     double floor = 1e9, store = 1e9;
     for (auto _ : state) {
         floor = std::min(floor, Seconds([&] { PlainWrite(bytes, floorPath); }));
-        store = std::min(store, Seconds([&] {
-                             if (!buffer.StoreFile(storePath.c_str(), LineEndingStyle::Detect, true))
-                                 std::abort();
-                         }));
+        store =
+            std::min(store, Seconds([&] {
+                         if (!buffer.StoreFile(storePath.c_str(), LineEndingStyle::Detect, true))
+                             std::abort();
+                     }));
     }
-    if (std::filesystem::file_size(storePath) != bytes.size()) std::abort();
+    if (std::filesystem::file_size(storePath) != bytes.size())
+        std::abort();
     std::filesystem::remove(floorPath);
     std::filesystem::remove(storePath);
     buffer.Clear();
@@ -179,19 +187,23 @@ void PeakMemoryOfLoading(benchmark::State& state) {
     double ratio = 0, afterRatio = 0;
     for (auto _ : state) {
         int channel[2];
-        if (::pipe(channel) != 0) std::abort();
+        if (::pipe(channel) != 0)
+            std::abort();
         pid_t child = ::fork();
         if (child == 0) {
             std::ofstream("/proc/self/clear_refs") << "5";  // restart the peak from here
             long before = StatusKilobytes("VmRSS:");
             auto* buffer = new CCorvelTextBuffer;
             buffer->LoadFile(path.c_str(), LineEndingStyle::Detect);
-            long figures[2] = {StatusKilobytes("VmHWM:") - before, StatusKilobytes("VmRSS:") - before};
-            if (::write(channel[1], figures, sizeof figures) != sizeof figures) _exit(1);
+            long figures[2] = {StatusKilobytes("VmHWM:") - before,
+                               StatusKilobytes("VmRSS:") - before};
+            if (::write(channel[1], figures, sizeof figures) != sizeof figures)
+                _exit(1);
             _exit(0);
         }
         long figures[2] = {0, 0};
-        if (::read(channel[0], figures, sizeof figures) != sizeof figures) std::abort();
+        if (::read(channel[0], figures, sizeof figures) != sizeof figures)
+            std::abort();
         ::waitpid(child, nullptr, 0);
         ::close(channel[0]);
         ::close(channel[1]);
@@ -256,26 +268,30 @@ void UndoRedoAgainstEdits(benchmark::State& state) {
             for (int record = 0; record < kRecords; ++record) {
                 int line = record % 997;
                 int endLine, endCharacter;
-                if (record % 8 == 0) buffer.OpenUndoGroup(false);
+                if (record % 8 == 0)
+                    buffer.OpenUndoGroup(false);
                 if (record % 5 == 4 && buffer.LineLength(line) > 0) {
                     buffer.DeleteRange(&view, line, 0, line, 1, EditAction::Delete);
                 } else if (record % 50 == 49) {
                     buffer.InsertAt(&view, line, 0, "\r\n", endLine, endCharacter,
                                     EditAction::Typing);
                 } else {
-                    buffer.InsertAt(&view, line, 0, "x", endLine, endCharacter,
-                                    EditAction::Typing);
+                    buffer.InsertAt(&view, line, 0, "x", endLine, endCharacter, EditAction::Typing);
                 }
-                if (record % 8 == 7) buffer.CloseUndoGroup(&view);
+                if (record % 8 == 7)
+                    buffer.CloseUndoGroup(&view);
             }
         });
-        if (buffer.HistorySize() != kRecords) std::abort();
+        if (buffer.HistorySize() != kRecords)
+            std::abort();
         TextPosition position;
         undo = Seconds([&] {
-            while (buffer.CanStepBack()) buffer.StepBack(position);
+            while (buffer.CanStepBack())
+                buffer.StepBack(position);
         });
         redo = Seconds([&] {
-            while (buffer.CanStepForward()) buffer.StepForward(position);
+            while (buffer.CanStepForward())
+                buffer.StepForward(position);
         });
         buffer.DetachView(&view);
         buffer.Clear();

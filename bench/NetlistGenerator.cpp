@@ -4,7 +4,8 @@
 
 std::string GenerateNetlist(std::size_t bytes, unsigned seed) {
     static const char* const kElements[] = {"R", "C", "L", "V", "D", "Q", "M", "X"};
-    static const char* const kValues[] = {"10.00k", "4.700u", "100.00n", "1.00meg", "2.200p", "33.00", "1.00e-3"};
+    static const char* const kValues[] = {"10.00k", "4.700u", "100.00n", "1.00meg",
+                                          "2.200p", "33.00",  "1.00e-3"};
     // "* Узел фильтра" and "* Вход" in Windows-1251.
     static const char* const kComments[] = {"* \xD3\xE7\xE5\xEB \xF4\xE8\xEB\xFC\xF2\xF0\xE0",
                                             "* \xC2\xF5\xEE\xE4 \xF1\xF5\xE5\xEC\xFB"};

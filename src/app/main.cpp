@@ -15,7 +15,8 @@ namespace {
 QString BufferText(const CCorvelTextBuffer& buffer) {
     QString text;
     for (int line = 0; line < buffer.LineTotal(); ++line) {
-        if (line > 0) text += QLatin1Char('\n');
+        if (line > 0)
+            text += QLatin1Char('\n');
         text += QString::fromLatin1(buffer.LineText(line), buffer.LineLength(line));
     }
     return text;

@@ -9,13 +9,17 @@
 
 namespace {
 
-bool HasExactlyOneBit(std::uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
+bool HasExactlyOneBit(std::uint32_t value) {
+    return value != 0 && (value & (value - 1)) == 0;
+}
 
 }  // namespace
 
 CCorvelTextBuffer::CCorvelTextBuffer(CFileSystem& fileSystem) : fileSystem_(fileSystem) {}
 
-CCorvelTextBuffer::~CCorvelTextBuffer() { Clear(); }
+CCorvelTextBuffer::~CCorvelTextBuffer() {
+    Clear();
+}
 
 const CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) const {
     if (line < 0 || line >= lines.Size()) {
@@ -30,8 +34,8 @@ CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) {
 
 void CCorvelTextBuffer::CheckPosition(int line, int character) const {
     if (character < 0 || character > LineAt(line).length) {
-        throw CInvalidArgException("character " + std::to_string(character) +
-                                   " is outside line " + std::to_string(line));
+        throw CInvalidArgException("character " + std::to_string(character) + " is outside line " +
+                                   std::to_string(line));
     }
 }
 
@@ -44,7 +48,9 @@ void CCorvelTextBuffer::CheckRange(int startLine, int startCharacter, int endLin
     }
 }
 
-void CCorvelTextBuffer::MarkModified(bool value) { modified = value; }
+void CCorvelTextBuffer::MarkModified(bool value) {
+    modified = value;
+}
 
 bool CCorvelTextBuffer::CreateEmpty(LineEndingStyle style) {
     AddLine(nullptr, 0);
@@ -79,14 +85,18 @@ void CCorvelTextBuffer::Clear() {
 
 // --- Views
 
-void CCorvelTextBuffer::AttachView(CTextBufferObserver* view) { views.push_back(view); }
+void CCorvelTextBuffer::AttachView(CTextBufferObserver* view) {
+    views.push_back(view);
+}
 
 void CCorvelTextBuffer::DetachView(CTextBufferObserver* view) {
     auto found = std::find(views.begin(), views.end(), view);
-    if (found == views.end()) return;
+    if (found == views.end())
+        return;
     // A notification in progress must not be left holding the entry that goes.
     for (auto* cursor : notificationCursors_) {
-        if (*cursor == found) ++*cursor;
+        if (*cursor == found)
+            ++*cursor;
     }
     views.erase(found);
 }
@@ -113,7 +123,8 @@ void CCorvelTextBuffer::NotifyViews(CTextBufferObserver* source, const CUpdateCo
 
 int CCorvelTextBuffer::FirstLineWithFlags(std::uint32_t mask) const {
     for (int line = 0; line < lines.Size(); ++line) {
-        if ((lines[line].flags & mask) != 0) return line;
+        if ((lines[line].flags & mask) != 0)
+            return line;
     }
     return -1;
 }
@@ -123,15 +134,18 @@ int CCorvelTextBuffer::LineOfSingleFlag(std::uint32_t flag) const {
 }
 
 void CCorvelTextBuffer::ChangeLineFlag(int line, std::uint32_t flag, bool set, bool exclusive) {
-    if (!HasExactlyOneBit(flag)) return;
+    if (!HasExactlyOneBit(flag))
+        return;
     if (line == -1) {
         line = FirstLineWithFlags(flag);
-        if (line == -1) return;
+        if (line == -1)
+            return;
         exclusive = false;
     }
     SLineInfo& info = LineAt(line);
     std::uint32_t newFlags = set ? (info.flags | flag) : (info.flags & ~flag);
-    if (newFlags == info.flags) return;
+    if (newFlags == info.flags)
+        return;
 
     if (exclusive && set) {
         int holder = FirstLineWithFlags(flag);
@@ -148,10 +162,12 @@ int CCorvelTextBuffer::NextBookmarkedLine(int line) const {
     const SLineInfo& info = LineAt(line);
     int first = (info.flags & Bookmark) ? line + 1 : line;
     for (int candidate = first; candidate < lines.Size(); ++candidate) {
-        if (lines[candidate].flags & Bookmark) return candidate;
+        if (lines[candidate].flags & Bookmark)
+            return candidate;
     }
     for (int candidate = 0; candidate < lines.Size(); ++candidate) {
-        if (lines[candidate].flags & Bookmark) return candidate;
+        if (lines[candidate].flags & Bookmark)
+            return candidate;
     }
     return -1;
 }
@@ -160,10 +176,12 @@ int CCorvelTextBuffer::PreviousBookmarkedLine(int line) const {
     const SLineInfo& info = LineAt(line);
     int first = (info.flags & Bookmark) ? line - 1 : line;
     for (int candidate = first; candidate >= 0; --candidate) {
-        if (lines[candidate].flags & Bookmark) return candidate;
+        if (lines[candidate].flags & Bookmark)
+            return candidate;
     }
     for (int candidate = lines.Size() - 1; candidate >= 0; --candidate) {
-        if (lines[candidate].flags & Bookmark) return candidate;
+        if (lines[candidate].flags & Bookmark)
+            return candidate;
     }
     return -1;
 }
@@ -171,13 +189,15 @@ int CCorvelTextBuffer::PreviousBookmarkedLine(int line) const {
 // --- Lines
 
 void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
-    if (count == -1) count = characters == nullptr ? 0 : static_cast<int>(std::strlen(characters));
+    if (count == -1)
+        count = characters == nullptr ? 0 : static_cast<int>(std::strlen(characters));
     SLineInfo info;
     info.length = count;
     info.capacity = CLineReserveAllocator::CapacityFor(count);
     info.text = reserves_.Allocate(info.capacity);
     info.flags = 0;
-    if (count > 0) std::memcpy(info.text, characters, count);
+    if (count > 0)
+        std::memcpy(info.text, characters, count);
     if (index == -1) {
         lines.Append(info);
     } else {
@@ -187,10 +207,12 @@ void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
 
 void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) {
     if (count == -1) {
-        if (characters == nullptr) return;
+        if (characters == nullptr)
+            return;
         count = static_cast<int>(std::strlen(characters));
     }
-    if (count == 0) return;
+    if (count == 0)
+        return;
     SLineInfo& info = LineAt(line);
     int newLength = info.length + count;
     if (info.capacity < newLength) {
@@ -233,15 +255,18 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
     NotifyViews(view, &context,
                 linesAdded ? (LengthsChanged | LineCountChanged) : (OneLineOnly | LengthsChanged),
                 line);
-    if (!modified) MarkModified(true);
+    if (!modified)
+        MarkModified(true);
     return true;
 }
 
 bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int character,
                                   const char* text, int& endLine, int& endCharacter) {
-    if (readOnly) return false;
+    if (readOnly)
+        return false;
     CheckPosition(line, character);
-    if (text == nullptr) text = "";
+    if (text == nullptr)
+        text = "";
     std::size_t length = std::strlen(text);
 
     // A CR is a line break and swallows one LF directly after it; a lone LF is a character.
@@ -252,9 +277,11 @@ bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int chara
     std::vector<Piece> pieces;
     std::size_t start = 0;
     for (std::size_t index = 0; index < length; ++index) {
-        if (text[index] != '\r') continue;
+        if (text[index] != '\r')
+            continue;
         pieces.push_back({text + start, static_cast<int>(index - start)});
-        if (index + 1 < length && text[index + 1] == '\n') ++index;
+        if (index + 1 < length && text[index + 1] == '\n')
+            ++index;
         start = index + 1;
     }
     pieces.push_back({text + start, static_cast<int>(length - start)});
@@ -264,7 +291,8 @@ bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int chara
 
 bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int startCharacter,
                                   int endLine, int endCharacter) {
-    if (readOnly) return false;
+    if (readOnly)
+        return false;
     CheckRange(startLine, startCharacter, endLine, endCharacter);
     CDeleteContext context;
     context.start = {startCharacter, startLine};
@@ -290,18 +318,20 @@ bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int 
         ExtendLine(startLine, tail.data(), static_cast<int>(tail.size()));
         NotifyViews(view, &context, LengthsChanged | LineCountChanged, startLine);
     }
-    if (!modified) MarkModified(true);
+    if (!modified)
+        MarkModified(true);
     return true;
 }
 
-void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine,
-                                  int endCharacter, std::string& text,
-                                  const char* lineBreak) const {
+void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine, int endCharacter,
+                                  std::string& text, const char* lineBreak) const {
     CheckRange(startLine, startCharacter, endLine, endCharacter);
-    if (lineBreak == nullptr) lineBreak = "\r\n";
+    if (lineBreak == nullptr)
+        lineBreak = "\r\n";
     std::size_t breakLength = std::strlen(lineBreak);
     std::size_t room = 0;
-    for (int line = startLine; line <= endLine; ++line) room += LineAt(line).length + breakLength;
+    for (int line = startLine; line <= endLine; ++line)
+        room += LineAt(line).length + breakLength;
 
     text.clear();
     text.reserve(room);
@@ -322,49 +352,58 @@ void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine
 bool CCorvelTextBuffer::InsertAt(CTextBufferObserver* view, int line, int character,
                                  const char* text, int& endLine, int& endCharacter,
                                  EditAction action) {
-    if (!RawInsert(view, line, character, text, endLine, endCharacter)) return false;
+    if (!RawInsert(view, line, character, text, endLine, endCharacter))
+        return false;
     bool openedGroup = !groupOpen;
-    if (openedGroup) OpenUndoGroup(false);
+    if (openedGroup)
+        OpenUndoGroup(false);
     RecordEdit(true, {character, line}, {endCharacter, endLine}, text, action);
-    if (openedGroup) CloseUndoGroup(view);
+    if (openedGroup)
+        CloseUndoGroup(view);
     return true;
 }
 
 bool CCorvelTextBuffer::DeleteRange(CTextBufferObserver* view, int startLine, int startCharacter,
                                     int endLine, int endCharacter, EditAction action) {
-    if (readOnly) return false;
+    if (readOnly)
+        return false;
     std::string removed;
     CopyRange(startLine, startCharacter, endLine, endCharacter, removed);
-    std::vector<int> breakOffsets = AmbiguousBreakOffsets(removed, startLine, startCharacter,
-                                                          endLine);
-    if (!RawDelete(view, startLine, startCharacter, endLine, endCharacter)) return false;
+    std::vector<int> breakOffsets =
+        AmbiguousBreakOffsets(removed, startLine, startCharacter, endLine);
+    if (!RawDelete(view, startLine, startCharacter, endLine, endCharacter))
+        return false;
     bool openedGroup = !groupOpen;
-    if (openedGroup) OpenUndoGroup(false);
+    if (openedGroup)
+        OpenUndoGroup(false);
     AppendRecord(false, {startCharacter, startLine}, {endCharacter, endLine}, removed.data(),
                  removed.size(), breakOffsets.empty() ? nullptr : &breakOffsets, action);
-    if (openedGroup) CloseUndoGroup(view);
+    if (openedGroup)
+        CloseUndoGroup(view);
     return true;
 }
 
-std::vector<int> CCorvelTextBuffer::AmbiguousBreakOffsets(const std::string& removed,
-                                                          int startLine, int startCharacter,
-                                                          int endLine) const {
+std::vector<int> CCorvelTextBuffer::AmbiguousBreakOffsets(const std::string& removed, int startLine,
+                                                          int startCharacter, int endLine) const {
     // The removed text has its breaks written as CR LF. Undo finds them again by that pair, which
     // is exact unless a removed line itself holds CR LF (a file loaded with CR LF breaks can have
     // "CR CR LF"); only then are the break offsets kept with the record.
     int breaks = endLine - startLine;
-    if (breaks == 0) return {};
+    if (breaks == 0)
+        return {};
     int pairs = 0;
     for (std::size_t index = removed.find("\r\n"); index != std::string::npos;
          index = removed.find("\r\n", index + 2)) {
         ++pairs;
     }
-    if (pairs == breaks) return {};
+    if (pairs == breaks)
+        return {};
     std::vector<int> offsets;
     offsets.reserve(breaks);
     int offset = lines[startLine].length - startCharacter;
     for (int line = startLine; line < endLine; ++line) {
-        if (line > startLine) offset += lines[line].length;
+        if (line > startLine)
+            offset += lines[line].length;
         offsets.push_back(offset);
         offset += 2;
     }

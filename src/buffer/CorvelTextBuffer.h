@@ -110,18 +110,36 @@ public:
     virtual ~CCorvelTextBuffer();
 
     // --- Lines
-    int LineTotal() const { return lines.Size(); }
-    int LineLength(int line) const { return LineAt(line).length; }
+    int LineTotal() const {
+        return lines.Size();
+    }
+    int LineLength(int line) const {
+        return LineAt(line).length;
+    }
     // Valid until the next change of the text; not terminated.
-    const char* LineText(int line) const { return LineAt(line).text; }
-    std::uint32_t FlagsOfLine(int line) const { return LineAt(line).flags; }
-    const SLineInfo& LineInfo(int line) const { return LineAt(line); }
+    const char* LineText(int line) const {
+        return LineAt(line).text;
+    }
+    std::uint32_t FlagsOfLine(int line) const {
+        return LineAt(line).flags;
+    }
+    const SLineInfo& LineInfo(int line) const {
+        return LineAt(line);
+    }
 
     // --- State
-    bool IsReadOnly() const { return readOnly; }
-    void MakeReadOnly(bool value) { readOnly = value; }
-    bool IsModified() const { return modified; }
-    LineEndingStyle CurrentLineEnding() const { return lineEnding; }
+    bool IsReadOnly() const {
+        return readOnly;
+    }
+    void MakeReadOnly(bool value) {
+        readOnly = value;
+    }
+    bool IsModified() const {
+        return modified;
+    }
+    LineEndingStyle CurrentLineEnding() const {
+        return lineEnding;
+    }
     // Edits, undo, redo and a successful store change the modified state only through this.
     virtual void MarkModified(bool value);
     bool CreateEmpty(LineEndingStyle style);
@@ -157,8 +175,12 @@ public:
     // --- Undo and redo
     void OpenUndoGroup(bool merge);
     void CloseUndoGroup(CTextBufferObserver* view);
-    bool CanStepBack() const { return historyPosition > 0; }
-    bool CanStepForward() const { return historyPosition < HistorySize(); }
+    bool CanStepBack() const {
+        return historyPosition > 0;
+    }
+    bool CanStepForward() const {
+        return historyPosition < HistorySize();
+    }
     // Undo one group; position receives the place of the group's first record. False, with
     // nothing changed, when the buffer is read-only.
     bool StepBack(TextPosition& position);
@@ -170,13 +192,25 @@ public:
     // The description of an action; false, with text untouched, for an unknown code.
     virtual bool ActionName(EditAction action, std::string& text) const;
 
-    int HistorySize() const { return static_cast<int>(history.size()); }
-    const SUndoRecord& HistoryRecord(int index) const { return history.at(index); }
-    int HistoryPosition() const { return historyPosition; }
+    int HistorySize() const {
+        return static_cast<int>(history.size());
+    }
+    const SUndoRecord& HistoryRecord(int index) const {
+        return history.at(index);
+    }
+    int HistoryPosition() const {
+        return historyPosition;
+    }
     // -1 when the saved text can no longer be reached by undo or redo.
-    int SavedPosition() const { return savedPosition; }
-    int HistoryLimit() const { return historyLimit; }
-    void SetHistoryLimit(int limit) { historyLimit = limit > 0 ? limit : 1; }
+    int SavedPosition() const {
+        return savedPosition;
+    }
+    int HistoryLimit() const {
+        return historyLimit;
+    }
+    void SetHistoryLimit(int limit) {
+        historyLimit = limit > 0 ? limit : 1;
+    }
 
     // --- Files. Failures are false results; nothing is shown to the user.
     bool LoadFile(const char* path, LineEndingStyle style);

@@ -14,8 +14,10 @@ long ReadChunk(CReadableFile& file, char* chunk) {
     long total = 0;
     while (total < CCorvelTextBuffer::kReadChunkSize) {
         long count = file.Read(chunk + total, CCorvelTextBuffer::kReadChunkSize - total);
-        if (count < 0) return -1;
-        if (count == 0) break;
+        if (count < 0)
+            return -1;
+        if (count == 0)
+            break;
         total += count;
     }
     return total;
@@ -24,7 +26,8 @@ long ReadChunk(CReadableFile& file, char* chunk) {
 // The style of a file, from the first line break in its first chunk.
 LineEndingStyle DetectLineEnding(const char* chunk, long size) {
     for (long index = 0; index < size; ++index) {
-        if (chunk[index] == '\n') return LineEndingStyle::Unix;
+        if (chunk[index] == '\n')
+            return LineEndingStyle::Unix;
         if (chunk[index] == '\r') {
             return index + 1 < size && chunk[index + 1] == '\n' ? LineEndingStyle::Win
                                                                 : LineEndingStyle::Mac;
@@ -41,8 +44,10 @@ int KeptLength(const char* characters, std::size_t count) {
 
 std::string FolderOf(const std::string& path) {
     std::string::size_type slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
@@ -53,14 +58,17 @@ public:
     explicit BufferedWriter(CWritableFile& file) : file_(file) { buffer_.reserve(kSize); }
 
     bool Append(const char* data, std::size_t size) {
-        if (buffer_.size() + size > kSize && !Flush()) return false;
-        if (size >= kSize) return WriteAll(data, size);
+        if (buffer_.size() + size > kSize && !Flush())
+            return false;
+        if (size >= kSize)
+            return WriteAll(data, size);
         buffer_.append(data, size);
         return true;
     }
 
     bool Flush() {
-        if (buffer_.empty()) return true;
+        if (buffer_.empty())
+            return true;
         bool written = WriteAll(buffer_.data(), buffer_.size());
         buffer_.clear();
         return written;
@@ -81,10 +89,13 @@ private:
 
 bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     FileAttributes attributes;
-    if (path == nullptr || !fileSystem_.GetAttributes(path, attributes)) return false;
+    if (path == nullptr || !fileSystem_.GetAttributes(path, attributes))
+        return false;
     std::unique_ptr<CReadableFile> file = fileSystem_.OpenForReading(path);
-    if (!file) return false;
-    if (!ReadLines(*file, style)) return false;
+    if (!file)
+        return false;
+    if (!ReadLines(*file, style))
+        return false;
 
     readOnly = attributes.readOnly;
     modified = false;
@@ -104,12 +115,16 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
 bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     auto chunk = std::make_unique<char[]>(kReadChunkSize);
     long size = ReadChunk(file, chunk.get());
-    if (size < 0) return false;
+    if (size < 0)
+        return false;
 
-    if (style == LineEndingStyle::Detect) style = DetectLineEnding(chunk.get(), size);
-    if (*LineBreakOf(style) == '\0') return false;  // not a style a file can have
+    if (style == LineEndingStyle::Detect)
+        style = DetectLineEnding(chunk.get(), size);
+    if (*LineBreakOf(style) == '\0')
+        return false;  // not a style a file can have
     lineEnding = style;
-    if (lines.Size() > 0) ReleaseLineReserves();
+    if (lines.Size() > 0)
+        ReleaseLineReserves();
     lines.SetGrowthStep(4096);
 
     const char* lineBreak = LineBreakOf(style);
@@ -155,7 +170,8 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
         }
         for (;;) {
             const void* found = std::memchr(bytes + position, first, size - position);
-            if (found == nullptr) break;
+            if (found == nullptr)
+                break;
             long at = static_cast<const char*>(found) - bytes;
             if (breakLength == 1) {
                 addLine(bytes + lineStart, at - lineStart);
@@ -173,12 +189,16 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
                 position = at + 2;  // the byte after the CR is not a new start
             }
         }
-        if (tooLong) return false;
+        if (tooLong)
+            return false;
         gathered.append(bytes + lineStart, size - lineStart);
-        if (gathered.size() > kLongestLine) return false;
-        if (size < kReadChunkSize) break;
+        if (gathered.size() > kLongestLine)
+            return false;
+        if (size < kReadChunkSize)
+            break;
         size = ReadChunk(file, chunk.get());
-        if (size < 0) return false;
+        if (size < 0)
+            return false;
     }
     AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size()));
     return true;
@@ -190,8 +210,10 @@ bool CCorvelTextBuffer::WriteLines(CWritableFile& file, const char* lineBreak) c
     int last = lines.Size() - 1;
     for (int line = 0; line <= last; ++line) {
         const SLineInfo& info = lines[line];
-        if (info.length > 0 && !writer.Append(info.text, info.length)) return false;
-        if (line < last && !writer.Append(lineBreak, breakLength)) return false;
+        if (info.length > 0 && !writer.Append(info.text, info.length))
+            return false;
+        if (line < last && !writer.Append(lineBreak, breakLength))
+            return false;
     }
     return writer.Flush();
 }
@@ -199,17 +221,21 @@ bool CCorvelTextBuffer::WriteLines(CWritableFile& file, const char* lineBreak) c
 // The new text goes to a temporary file beside the target, reaches the disk, and then replaces
 // the target in one rename: at every moment the target holds either the old or the new text.
 bool CCorvelTextBuffer::StoreFile(const char* path, LineEndingStyle style, bool markAsSaved) {
-    if (path == nullptr || *path == '\0') return false;
+    if (path == nullptr || *path == '\0')
+        return false;
     std::string target = fileSystem_.ResolveLinks(path);
     FileAttributes attributes;
-    if (fileSystem_.GetAttributes(target, attributes) && attributes.readOnly) return false;
+    if (fileSystem_.GetAttributes(target, attributes) && attributes.readOnly)
+        return false;
 
     std::string temporaryPath;
     std::unique_ptr<CWritableFile> file =
         fileSystem_.CreateTemporaryFile(FolderOf(target), temporaryPath);
-    if (!file) return false;
+    if (!file)
+        return false;
 
-    if (style == LineEndingStyle::Detect) style = lineEnding;
+    if (style == LineEndingStyle::Detect)
+        style = lineEnding;
     if (*LineBreakOf(style) == '\0') {
         file.reset();
         fileSystem_.Remove(temporaryPath);

@@ -11,11 +11,14 @@
 
 // --- SUndoRecord
 
-CCorvelTextBuffer::SUndoRecord::SUndoRecord(SUndoRecord&& other) noexcept { *this = std::move(other); }
+CCorvelTextBuffer::SUndoRecord::SUndoRecord(SUndoRecord&& other) noexcept {
+    *this = std::move(other);
+}
 
 CCorvelTextBuffer::SUndoRecord& CCorvelTextBuffer::SUndoRecord::operator=(
     SUndoRecord&& other) noexcept {
-    if (this == &other) return *this;
+    if (this == &other)
+        return *this;
     ReleaseText();
     kind = other.kind;
     start = other.start;
@@ -27,10 +30,13 @@ CCorvelTextBuffer::SUndoRecord& CCorvelTextBuffer::SUndoRecord::operator=(
     return *this;
 }
 
-CCorvelTextBuffer::SUndoRecord::~SUndoRecord() { ReleaseText(); }
+CCorvelTextBuffer::SUndoRecord::~SUndoRecord() {
+    ReleaseText();
+}
 
 void CCorvelTextBuffer::SUndoRecord::ReleaseText() {
-    if (kind & TextOnHeap) delete[] heapText;
+    if (kind & TextOnHeap)
+        delete[] heapText;
     kind &= ~(TextOnHeap | ExplicitBreaks);
     std::memset(inlineText, 0, sizeof inlineText);
 }
@@ -82,7 +88,8 @@ void CCorvelTextBuffer::CloseUndoGroup(CTextBufferObserver* view) {
 
 void CCorvelTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
                                    const char* text, EditAction action) {
-    if (text == nullptr) text = "";
+    if (text == nullptr)
+        text = "";
     AppendRecord(isInsertion, start, end, text, std::strlen(text), nullptr, action);
 }
 
@@ -90,7 +97,8 @@ void CCorvelTextBuffer::AppendRecord(bool isInsertion, TextPosition start, TextP
                                      const char* text, std::size_t length,
                                      const std::vector<int>* breakOffsets, EditAction action) {
     DiscardRedoPart();
-    if (HistorySize() >= historyLimit) DiscardOldestRecords();
+    if (HistorySize() >= historyLimit)
+        DiscardOldestRecords();
 
     SUndoRecord record;
     record.kind = isInsertion ? std::uint32_t{SUndoRecord::InsertedText} : 0u;
@@ -103,21 +111,25 @@ void CCorvelTextBuffer::AppendRecord(bool isInsertion, TextPosition start, TextP
     record.end = end;
     record.action = action;
     record.SetText(text, length, breakOffsets);
-    if (record.StartsGroup()) ++groupStartCount_;
+    if (record.StartsGroup())
+        ++groupStartCount_;
     history.push_back(std::move(record));
     historyPosition = HistorySize();
 }
 
 void CCorvelTextBuffer::DiscardRedoPart() {
-    if (historyPosition >= HistorySize()) return;
+    if (historyPosition >= HistorySize())
+        return;
     // The saved text lay in the part being discarded: no undo or redo can bring it back.
-    if (savedPosition > historyPosition) savedPosition = -1;
+    if (savedPosition > historyPosition)
+        savedPosition = -1;
     EraseRecords(historyPosition, HistorySize());
 }
 
 void CCorvelTextBuffer::EraseRecords(int first, int last) {
     for (int index = first; index < last; ++index) {
-        if (history[index].StartsGroup()) --groupStartCount_;
+        if (history[index].StartsGroup())
+            --groupStartCount_;
     }
     history.erase(history.begin() + first, history.begin() + last);
 }
@@ -133,7 +145,8 @@ void CCorvelTextBuffer::DiscardOldestRecords() {
     int nextGroup = HistorySize();
     if (groupStartCount_ > 1) {
         nextGroup = 1;
-        while (nextGroup < HistorySize() && !history[nextGroup].StartsGroup()) ++nextGroup;
+        while (nextGroup < HistorySize() && !history[nextGroup].StartsGroup())
+            ++nextGroup;
     }
 
     int count = nextGroup;
@@ -152,15 +165,18 @@ void CCorvelTextBuffer::DiscardOldestRecords() {
     historyPosition -= count;
     if (savedPosition != -1) {
         savedPosition -= count;
-        if (savedPosition < 0) savedPosition = -1;
+        if (savedPosition < 0)
+            savedPosition = -1;
     }
 }
 
 // --- Undo and redo
 
 void CCorvelTextBuffer::SettleModifiedState() {
-    if (modified && savedPosition == historyPosition) MarkModified(false);
-    if (!modified && savedPosition != historyPosition) MarkModified(true);
+    if (modified && savedPosition == historyPosition)
+        MarkModified(false);
+    if (!modified && savedPosition != historyPosition)
+        MarkModified(true);
 }
 
 bool CCorvelTextBuffer::RestoreDeletedText(const SUndoRecord& record) {
@@ -185,8 +201,10 @@ bool CCorvelTextBuffer::RestoreDeletedText(const SUndoRecord& record) {
 
 bool CCorvelTextBuffer::StepBack(TextPosition& position) {
     // A read-only text cannot be changed back; the history stays where the text is.
-    if (readOnly) return false;
-    if (historyPosition <= 0) throw CInvalidArgException("nothing to undo");
+    if (readOnly)
+        return false;
+    if (historyPosition <= 0)
+        throw CInvalidArgException("nothing to undo");
     for (;;) {
         --historyPosition;
         const SUndoRecord& record = history[historyPosition];
@@ -197,16 +215,20 @@ bool CCorvelTextBuffer::StepBack(TextPosition& position) {
             RestoreDeletedText(record);
             position = record.end;
         }
-        if (record.StartsGroup()) break;
-        if (historyPosition == 0) throw CInvalidArgException("undo ran past the history");
+        if (record.StartsGroup())
+            break;
+        if (historyPosition == 0)
+            throw CInvalidArgException("undo ran past the history");
     }
     SettleModifiedState();
     return true;
 }
 
 bool CCorvelTextBuffer::StepForward(TextPosition& position) {
-    if (readOnly) return false;
-    if (historyPosition >= HistorySize()) throw CInvalidArgException("nothing to redo");
+    if (readOnly)
+        return false;
+    if (historyPosition >= HistorySize())
+        throw CInvalidArgException("nothing to redo");
     do {
         const SUndoRecord& record = history[historyPosition];
         if (record.IsInsertion()) {
@@ -228,7 +250,8 @@ bool CCorvelTextBuffer::StepForward(TextPosition& position) {
 
 bool CCorvelTextBuffer::ActionName(EditAction action, std::string& text) const {
     int code = static_cast<int>(action);
-    if (code < 0 || code >= static_cast<int>(std::size(kActionNameIds))) return false;
+    if (code < 0 || code >= static_cast<int>(std::size(kActionNameIds)))
+        return false;
     text = BufferString(kActionNameIds[code]);
     return true;
 }
@@ -237,7 +260,8 @@ void CCorvelTextBuffer::UndoCaption(std::string& text) const {
     text.clear();
     for (int index = historyPosition - 1; index >= 0; --index) {
         if (history[index].StartsGroup()) {
-            if (!ActionName(history[index].action, text)) text.clear();
+            if (!ActionName(history[index].action, text))
+                text.clear();
             return;
         }
     }
@@ -245,6 +269,8 @@ void CCorvelTextBuffer::UndoCaption(std::string& text) const {
 
 void CCorvelTextBuffer::RedoCaption(std::string& text) const {
     text.clear();
-    if (historyPosition >= HistorySize()) return;
-    if (!ActionName(history[historyPosition].action, text)) text.clear();
+    if (historyPosition >= HistorySize())
+        return;
+    if (!ActionName(history[historyPosition].action, text))
+        text.clear();
 }

@@ -8,7 +8,8 @@ public:
         : file_(std::move(file)), owner_(owner) {}
 
     long Read(char* destination, std::size_t size) override {
-        if (++owner_.readCount == owner_.faults.failReadNumber) return -1;
+        if (++owner_.readCount == owner_.faults.failReadNumber)
+            return -1;
         return file_->Read(destination, size);
     }
 
@@ -24,8 +25,10 @@ public:
 
     long Write(const char* source, std::size_t size) override {
         int number = ++owner_.writeCount;
-        if (number == owner_.faults.failWriteNumber) return -1;
-        if (number == owner_.faults.shortWriteNumber) return file_->Write(source, size / 2);
+        if (number == owner_.faults.failWriteNumber)
+            return -1;
+        if (number == owner_.faults.shortWriteNumber)
+            return file_->Write(source, size / 2);
         return file_->Write(source, size);
     }
 
@@ -43,32 +46,38 @@ private:
 
 }  // namespace
 
-bool CFaultInjectingFileSystem::GetAttributes(const std::string& path,
-                                              FileAttributes& attributes) {
+bool CFaultInjectingFileSystem::GetAttributes(const std::string& path, FileAttributes& attributes) {
     return target_.GetAttributes(path, attributes);
 }
 
 std::unique_ptr<CReadableFile> CFaultInjectingFileSystem::OpenForReading(const std::string& path) {
-    if (faults.failOpenForReading) return nullptr;
+    if (faults.failOpenForReading)
+        return nullptr;
     std::unique_ptr<CReadableFile> file = target_.OpenForReading(path);
-    if (!file) return nullptr;
+    if (!file)
+        return nullptr;
     return std::make_unique<FaultyReadableFile>(std::move(file), *this);
 }
 
 std::unique_ptr<CWritableFile> CFaultInjectingFileSystem::CreateTemporaryFile(
     const std::string& folder, std::string& path) {
-    if (faults.failTemporaryCreation) return nullptr;
+    if (faults.failTemporaryCreation)
+        return nullptr;
     std::unique_ptr<CWritableFile> file = target_.CreateTemporaryFile(folder, path);
-    if (!file) return nullptr;
+    if (!file)
+        return nullptr;
     return std::make_unique<FaultyWritableFile>(std::move(file), *this);
 }
 
 bool CFaultInjectingFileSystem::Rename(const std::string& source, const std::string& target) {
-    if (faults.failRename) return false;
+    if (faults.failRename)
+        return false;
     return target_.Rename(source, target);
 }
 
-bool CFaultInjectingFileSystem::Remove(const std::string& path) { return target_.Remove(path); }
+bool CFaultInjectingFileSystem::Remove(const std::string& path) {
+    return target_.Remove(path);
+}
 
 std::string CFaultInjectingFileSystem::ResolveLinks(const std::string& path) {
     return target_.ResolveLinks(path);

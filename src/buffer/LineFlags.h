@@ -18,4 +18,6 @@ enum LineFlags : std::uint32_t {
 };
 
 // The flag of numbered bookmark n (0 ... 9).
-constexpr std::uint32_t NumberedBookmark(int n) { return 1u << n; }
+constexpr std::uint32_t NumberedBookmark(int n) {
+    return 1u << n;
+}

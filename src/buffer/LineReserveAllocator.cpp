@@ -4,10 +4,13 @@
 #include <cstring>
 #include <new>
 
-CLineReserveAllocator::~CLineReserveAllocator() { ReleaseSlabs(); }
+CLineReserveAllocator::~CLineReserveAllocator() {
+    ReleaseSlabs();
+}
 
 char* CLineReserveAllocator::Allocate(int capacity) {
-    if (capacity > kPooledLimit) return static_cast<char*>(::operator new(capacity));
+    if (capacity > kPooledLimit)
+        return static_cast<char*>(::operator new(capacity));
 
     int sizeClass = capacity / 16;
     if (void* recycled = freeLists_[sizeClass]) {
@@ -16,7 +19,8 @@ char* CLineReserveAllocator::Allocate(int capacity) {
     }
     if (slabEnd_ - slabCursor_ < capacity) {
         char* slab = static_cast<char*>(std::malloc(kSlabSize));
-        if (slab == nullptr) throw std::bad_alloc();
+        if (slab == nullptr)
+            throw std::bad_alloc();
         slabs_.push_back(slab);
         slabCursor_ = slab;
         slabEnd_ = slab + kSlabSize;
@@ -27,7 +31,8 @@ char* CLineReserveAllocator::Allocate(int capacity) {
 }
 
 void CLineReserveAllocator::Release(char* reserve, int capacity) {
-    if (reserve == nullptr) return;
+    if (reserve == nullptr)
+        return;
     if (capacity > kPooledLimit) {
         ::operator delete(reserve);
         return;
@@ -39,8 +44,10 @@ void CLineReserveAllocator::Release(char* reserve, int capacity) {
 }
 
 void CLineReserveAllocator::ReleaseSlabs() {
-    for (char* slab : slabs_) std::free(slab);
+    for (char* slab : slabs_)
+        std::free(slab);
     slabs_.clear();
     slabCursor_ = slabEnd_ = nullptr;
-    for (void*& head : freeLists_) head = nullptr;
+    for (void*& head : freeLists_)
+        head = nullptr;
 }

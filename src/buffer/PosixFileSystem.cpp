@@ -1,10 +1,10 @@
 #include "PosixFileSystem.h"
 
-#include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
 
 namespace {
 
@@ -16,8 +16,10 @@ public:
     long Read(char* destination, std::size_t size) override {
         for (;;) {
             ssize_t count = ::read(descriptor_, destination, size);
-            if (count >= 0) return static_cast<long>(count);
-            if (errno != EINTR) return -1;
+            if (count >= 0)
+                return static_cast<long>(count);
+            if (errno != EINTR)
+                return -1;
         }
     }
 
@@ -35,10 +37,12 @@ public:
         while (done < size) {
             ssize_t count = ::write(descriptor_, source + done, size - done);
             if (count < 0) {
-                if (errno == EINTR) continue;
+                if (errno == EINTR)
+                    continue;
                 return done > 0 ? static_cast<long>(done) : -1;
             }
-            if (count == 0) break;
+            if (count == 0)
+                break;
             done += static_cast<std::size_t>(count);
         }
         return static_cast<long>(done);
@@ -47,7 +51,8 @@ public:
     bool Sync() override { return descriptor_ >= 0 && ::fsync(descriptor_) == 0; }
 
     bool Close() override {
-        if (descriptor_ < 0) return true;
+        if (descriptor_ < 0)
+            return true;
         int result = ::close(descriptor_);
         descriptor_ = -1;
         return result == 0;
@@ -69,7 +74,8 @@ void SyncFolderOf(const std::string& path) {
     std::string::size_type slash = path.find_last_of('/');
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
     int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) return;
+    if (descriptor < 0)
+        return;
     ::fsync(descriptor);
     ::close(descriptor);
 }
@@ -78,7 +84,8 @@ void SyncFolderOf(const std::string& path) {
 
 bool CPosixFileSystem::GetAttributes(const std::string& path, FileAttributes& attributes) {
     struct stat status;
-    if (::stat(path.c_str(), &status) != 0) return false;
+    if (::stat(path.c_str(), &status) != 0)
+        return false;
     // The write bits count even for root, who could write anyway: a file that nobody may write
     // is treated as read-only, as its owner meant it.
     bool noWriteBit = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
@@ -88,7 +95,8 @@ bool CPosixFileSystem::GetAttributes(const std::string& path, FileAttributes& at
 
 std::unique_ptr<CReadableFile> CPosixFileSystem::OpenForReading(const std::string& path) {
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return nullptr;
+    if (descriptor < 0)
+        return nullptr;
     struct stat status;
     if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
         ::close(descriptor);
@@ -102,7 +110,8 @@ std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::
                                                                      std::string& path) {
     std::string pattern = (folder.empty() ? std::string(".") : folder) + "/.kivra-XXXXXX";
     int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor < 0) return nullptr;
+    if (descriptor < 0)
+        return nullptr;
     // mkstemp makes the file 0600; a saved netlist gets what any new file gets.
     if (::fchmod(descriptor, 0666 & ~CurrentUmask()) != 0) {
         ::close(descriptor);
@@ -114,12 +123,15 @@ std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::
 }
 
 bool CPosixFileSystem::Rename(const std::string& source, const std::string& target) {
-    if (::rename(source.c_str(), target.c_str()) != 0) return false;
+    if (::rename(source.c_str(), target.c_str()) != 0)
+        return false;
     SyncFolderOf(target);
     return true;
 }
 
-bool CPosixFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool CPosixFileSystem::Remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 std::string CPosixFileSystem::ResolveLinks(const std::string& path) {
     // Follows the chain of links to the file at its end, which need not exist yet (Save As onto a
@@ -127,10 +139,12 @@ std::string CPosixFileSystem::ResolveLinks(const std::string& path) {
     std::string current = path;
     for (int hop = 0; hop < 40; ++hop) {
         struct stat status;
-        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return current;
         char target[PATH_MAX];
         ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
-        if (length < 0) return current;
+        if (length < 0)
+            return current;
         target[length] = '\0';
         if (target[0] == '/') {
             current = target;

@@ -44,7 +44,8 @@ public:
 
     void Reserve(int records) {
         int capacity = static_cast<int>(storage_.Bytes() / sizeof(Record));
-        if (records <= capacity) return;
+        if (records <= capacity)
+            return;
         int wanted = records > capacity + capacity / 2 ? records : capacity + capacity / 2;
         wanted = (wanted + growthStep_ - 1) / growthStep_ * growthStep_;
         storage_.Grow(static_cast<std::size_t>(wanted) * sizeof(Record));

@@ -1,7 +1,8 @@
 #include "CorvelTextBuffer.h"
 
 void CCorvelTextBuffer::CInsertContext::AdjustPosition(TextPosition& position) const {
-    if (position.y < start.y || (position.y == start.y && position.x <= start.x)) return;
+    if (position.y < start.y || (position.y == start.y && position.x <= start.x))
+        return;
     if (position.y == start.y) {
         position.x = end.x + (position.x - start.x);
         position.y += end.y - start.y;
@@ -11,14 +12,16 @@ void CCorvelTextBuffer::CInsertContext::AdjustPosition(TextPosition& position) c
 }
 
 void CCorvelTextBuffer::CDeleteContext::AdjustPosition(TextPosition& position) const {
-    if (position.y < start.y) return;
+    if (position.y < start.y)
+        return;
     if (position.y > end.y) {
         position.y -= end.y - start.y;
     } else if (position.y == end.y && position.x >= end.x) {
         position.x = start.x + (position.x - end.x);
         position.y = start.y;
     } else if (position.y == start.y) {
-        if (position.x > start.x) position.x = start.x;
+        if (position.x > start.x)
+            position.x = start.x;
     } else {
         position = start;
     }

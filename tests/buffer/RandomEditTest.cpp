@@ -12,12 +12,12 @@
 #include "RecordingObserver.h"
 
 using kivra_test::LinesOf;
-using kivra_test::RecordingObserver;
 using kivra_test::ReadBytes;
-using kivra_test::TempFolder;
-using kivra_test::WriteBytes;
+using kivra_test::RecordingObserver;
 using kivra_test::StartWithLines;
+using kivra_test::TempFolder;
 using kivra_test::TestBuffer;
+using kivra_test::WriteBytes;
 using Lines = std::vector<std::string>;
 
 namespace {

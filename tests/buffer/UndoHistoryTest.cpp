@@ -10,12 +10,12 @@
 
 using kivra_test::AfterEditCall;
 using kivra_test::LinesOf;
-using kivra_test::RecordingObserver;
 using kivra_test::ReadBytes;
-using kivra_test::TempFolder;
-using kivra_test::WriteBytes;
+using kivra_test::RecordingObserver;
 using kivra_test::StartWithLines;
+using kivra_test::TempFolder;
 using kivra_test::TestBuffer;
+using kivra_test::WriteBytes;
 using Lines = std::vector<std::string>;
 using ::testing::ElementsAre;
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ColorRun.h"
+#include "LineScanState.h"
+
+// The colouring of SPICE netlist lines: keywords, numbers, quoted strings, comment lines, block
+// comments and error text. One left-to-right pass over one line; everything carried from line to
+// line travels in the LineScanState.
+
+// A token that is one of the 26 netlist keywords, ignoring the case of ASCII letters.
+bool IsNetlistKeyword(const char* token, int length);
+
+// A token that starts with a decimal digit ("10k", "2n2222"), or "0x" followed only by hex digits.
+bool IsNumericToken(const char* token, int length);
+
+// Colours one line. state is the state at the end of the previous line (0 before the first);
+// runs is null (only the end state is wanted) or has room for three runs per character, and
+// runCount is where the runs stored so far end. Returns the state at the end of this line.
+LineScanState ClassifyNetlistLine(LineScanState state, const char* text, int length, ColorRun* runs,
+                                  int& runCount);
