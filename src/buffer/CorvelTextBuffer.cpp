@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -189,8 +190,12 @@ int CCorvelTextBuffer::PreviousBookmarkedLine(int line) const {
 // --- Lines
 
 void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
-    if (count == -1)
-        count = characters == nullptr ? 0 : static_cast<int>(std::strlen(characters));
+    if (count == -1) {
+        std::size_t length = characters == nullptr ? 0 : std::strlen(characters);
+        if (length > static_cast<std::size_t>(kLongestLine))
+            throw std::length_error("a line cannot be longer than its longest length");
+        count = static_cast<int>(length);
+    }
     SLineInfo info;
     info.length = count;
     info.capacity = CLineReserveAllocator::CapacityFor(count);
@@ -214,6 +219,8 @@ void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) 
     if (count == 0)
         return;
     SLineInfo& info = LineAt(line);
+    if (count > kLongestLine - info.length)
+        throw std::length_error("a line cannot grow beyond its longest length");
     int newLength = info.length + count;
     if (info.capacity < newLength) {
         int capacity = CLineReserveAllocator::CapacityFor(newLength);
@@ -229,34 +236,101 @@ void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) 
 
 // --- Edit primitives
 
+void CCorvelTextBuffer::NotifyAndMarkModified(CTextBufferObserver* view,
+                                              const CUpdateContext& context, unsigned hint,
+                                              int line) {
+    // The text has changed whatever a view does with the news.
+    try {
+        NotifyViews(view, &context, hint, line);
+    } catch (...) {
+        if (!modified)
+            MarkModified(true);
+        throw;
+    }
+    if (!modified)
+        MarkModified(true);
+}
+
+// Every reserve a change needs is allocated before the text is touched, so that running out of
+// memory leaves the text as it was rather than losing the rest of a line.
 bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int character,
                                      const Piece* pieces, int count, int& endLine,
                                      int& endCharacter) {
-    SLineInfo& target = LineAt(line);
+    CheckPosition(line, character);
+    SLineInfo& target = lines[line];
+    const int tailLength = target.length - character;
+    const Piece& first = pieces[0];
+    const Piece& last = pieces[count - 1];
+    const long long firstLength =
+        static_cast<long long>(character) + first.length + (count == 1 ? tailLength : 0);
+    const long long lastLength = static_cast<long long>(last.length) + tailLength;
+    if (firstLength > kLongestLine || lastLength > kLongestLine)
+        return false;
+
     CInsertContext context;
     context.start = {character, line};
-
-    // The tail of the line after the insertion point moves to the end of the last piece.
-    std::string tail(target.text + character, target.length - character);
-    target.length = character;
-
-    ExtendLine(line, pieces[0].data, pieces[0].length);
-    int lastLine = line;
-    for (int index = 1; index < count; ++index) {
-        ++lastLine;
-        AddLine(pieces[index].data, pieces[index].length, lastLine);
+    if (count == 1) {
+        if (target.capacity < firstLength) {
+            int capacity = CLineReserveAllocator::CapacityFor(static_cast<int>(firstLength));
+            char* reserve = reserves_.Allocate(capacity);
+            std::memcpy(reserve, target.text, character);
+            std::memcpy(reserve + character + first.length, target.text + character, tailLength);
+            reserves_.Release(target.text, target.capacity);
+            target.text = reserve;
+            target.capacity = capacity;
+        } else {
+            std::memmove(target.text + character + first.length, target.text + character,
+                         tailLength);
+        }
+        std::memcpy(target.text + character, first.data, first.length);
+        target.length = static_cast<int>(firstLength);
+        endLine = line;
+        endCharacter = character + first.length;
+    } else {
+        // The new lines, the last one ending with the tail of the split line.
+        std::vector<SLineInfo> added(count - 1);
+        int made = 0;
+        char* firstReserve = nullptr;
+        int firstCapacity = 0;
+        try {
+            lines.Reserve(lines.Size() + count - 1);
+            if (target.capacity < firstLength) {
+                firstCapacity = CLineReserveAllocator::CapacityFor(static_cast<int>(firstLength));
+                firstReserve = reserves_.Allocate(firstCapacity);
+            }
+            for (; made < count - 1; ++made) {
+                const Piece& piece = pieces[made + 1];
+                int length = piece.length + (made == count - 2 ? tailLength : 0);
+                SLineInfo& info = added[made];
+                info.capacity = CLineReserveAllocator::CapacityFor(length);
+                info.text = reserves_.Allocate(info.capacity);
+                info.length = length;
+                info.flags = 0;
+                std::memcpy(info.text, piece.data, piece.length);
+            }
+        } catch (...) {
+            for (int index = 0; index < made; ++index)
+                reserves_.Release(added[index].text, added[index].capacity);
+            reserves_.Release(firstReserve, firstCapacity);
+            throw;
+        }
+        std::memcpy(added.back().text + last.length, target.text + character, tailLength);
+        if (firstReserve != nullptr) {
+            std::memcpy(firstReserve, target.text, character);
+            reserves_.Release(target.text, target.capacity);
+            target.text = firstReserve;
+            target.capacity = firstCapacity;
+        }
+        std::memcpy(target.text + character, first.data, first.length);
+        target.length = static_cast<int>(firstLength);
+        lines.InsertRange(line + 1, added.data(), count - 1);
+        endLine = line + count - 1;
+        endCharacter = last.length;
     }
-    endLine = lastLine;
-    endCharacter = lines[lastLine].length;
     context.end = {endCharacter, endLine};
-    ExtendLine(lastLine, tail.data(), static_cast<int>(tail.size()));
-
-    bool linesAdded = count > 1;
-    NotifyViews(view, &context,
-                linesAdded ? (LengthsChanged | LineCountChanged) : (OneLineOnly | LengthsChanged),
-                line);
-    if (!modified)
-        MarkModified(true);
+    NotifyAndMarkModified(
+        view, context,
+        count > 1 ? (LengthsChanged | LineCountChanged) : (OneLineOnly | LengthsChanged), line);
     return true;
 }
 
@@ -268,6 +342,8 @@ bool CCorvelTextBuffer::RawInsert(CTextBufferObserver* view, int line, int chara
     if (text == nullptr)
         text = "";
     std::size_t length = std::strlen(text);
+    if (length > static_cast<std::size_t>(kLongestLine))
+        return false;
 
     // A CR is a line break and swallows one LF directly after it; a lone LF is a character.
     if (std::memchr(text, '\r', length) == nullptr) {
@@ -298,28 +374,35 @@ bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int 
     context.start = {startCharacter, startLine};
     context.end = {endCharacter, endLine};
 
+    SLineInfo& first = lines[startLine];
     if (startLine == endLine) {
-        SLineInfo& info = LineAt(startLine);
-        if (endCharacter < info.length) {
-            std::memmove(info.text + startCharacter, info.text + endCharacter,
-                         info.length - endCharacter);
-        }
-        info.length -= endCharacter - startCharacter;
-        NotifyViews(view, &context, OneLineOnly | LengthsChanged, startLine);
-    } else {
-        SLineInfo& last = LineAt(endLine);
-        SLineInfo& first = LineAt(startLine);
-        std::string tail(last.text + endCharacter, last.length - endCharacter);
-        for (int line = startLine + 1; line <= endLine; ++line) {
-            reserves_.Release(lines[line].text, lines[line].capacity);
-        }
-        lines.RemoveRange(startLine + 1, endLine - startLine);
-        first.length = startCharacter;
-        ExtendLine(startLine, tail.data(), static_cast<int>(tail.size()));
-        NotifyViews(view, &context, LengthsChanged | LineCountChanged, startLine);
+        std::memmove(first.text + startCharacter, first.text + endCharacter,
+                     first.length - endCharacter);
+        first.length -= endCharacter - startCharacter;
+        NotifyAndMarkModified(view, context, OneLineOnly | LengthsChanged, startLine);
+        return true;
     }
-    if (!modified)
-        MarkModified(true);
+
+    // The start line takes the tail of the end line; its reserve is made before anything goes.
+    const SLineInfo& last = lines[endLine];
+    const int tailLength = last.length - endCharacter;
+    const long long joinedLength = static_cast<long long>(startCharacter) + tailLength;
+    if (joinedLength > kLongestLine)
+        return false;
+    if (first.capacity < joinedLength) {
+        int capacity = CLineReserveAllocator::CapacityFor(static_cast<int>(joinedLength));
+        char* reserve = reserves_.Allocate(capacity);
+        std::memcpy(reserve, first.text, startCharacter);
+        reserves_.Release(first.text, first.capacity);
+        first.text = reserve;
+        first.capacity = capacity;
+    }
+    std::memcpy(first.text + startCharacter, last.text + endCharacter, tailLength);
+    first.length = static_cast<int>(joinedLength);
+    for (int line = startLine + 1; line <= endLine; ++line)
+        reserves_.Release(lines[line].text, lines[line].capacity);
+    lines.RemoveRange(startLine + 1, endLine - startLine);
+    NotifyAndMarkModified(view, context, LengthsChanged | LineCountChanged, startLine);
     return true;
 }
 
@@ -352,14 +435,22 @@ void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine
 bool CCorvelTextBuffer::InsertAt(CTextBufferObserver* view, int line, int character,
                                  const char* text, int& endLine, int& endCharacter,
                                  EditAction action) {
-    if (!RawInsert(view, line, character, text, endLine, endCharacter))
+    if (readOnly)
         return false;
-    bool openedGroup = !groupOpen;
-    if (openedGroup)
-        OpenUndoGroup(false);
-    RecordEdit(true, {character, line}, {endCharacter, endLine}, text, action);
-    if (openedGroup)
-        CloseUndoGroup(view);
+    CheckPosition(line, character);
+    try {
+        if (!RawInsert(view, line, character, text, endLine, endCharacter))
+            return false;
+        bool openedGroup = !groupOpen;
+        if (openedGroup)
+            OpenUndoGroup(false);
+        RecordEdit(true, {character, line}, {endCharacter, endLine}, text, action);
+        if (openedGroup)
+            CloseUndoGroup(view);
+    } catch (...) {
+        AbandonHistory();
+        throw;
+    }
     return true;
 }
 
@@ -371,15 +462,20 @@ bool CCorvelTextBuffer::DeleteRange(CTextBufferObserver* view, int startLine, in
     CopyRange(startLine, startCharacter, endLine, endCharacter, removed);
     std::vector<int> breakOffsets =
         AmbiguousBreakOffsets(removed, startLine, startCharacter, endLine);
-    if (!RawDelete(view, startLine, startCharacter, endLine, endCharacter))
-        return false;
-    bool openedGroup = !groupOpen;
-    if (openedGroup)
-        OpenUndoGroup(false);
-    AppendRecord(false, {startCharacter, startLine}, {endCharacter, endLine}, removed.data(),
-                 removed.size(), breakOffsets.empty() ? nullptr : &breakOffsets, action);
-    if (openedGroup)
-        CloseUndoGroup(view);
+    try {
+        if (!RawDelete(view, startLine, startCharacter, endLine, endCharacter))
+            return false;
+        bool openedGroup = !groupOpen;
+        if (openedGroup)
+            OpenUndoGroup(false);
+        AppendRecord(false, {startCharacter, startLine}, {endCharacter, endLine}, removed.data(),
+                     removed.size(), breakOffsets.empty() ? nullptr : &breakOffsets, action);
+        if (openedGroup)
+            CloseUndoGroup(view);
+    } catch (...) {
+        AbandonHistory();
+        throw;
+    }
     return true;
 }
 

@@ -58,6 +58,8 @@ public:
         // The inserted text as the caller passed it, or the deleted text with CR LF breaks.
         const char* Text() const { return (kind & TextOnHeap) ? heapText : inlineText; }
 
+        // InsertedText and GroupStart, and two bits telling how the text is held (read Kind() for
+        // the first two alone).
         std::uint32_t kind = 0;
         TextPosition start;
         TextPosition end;
@@ -102,6 +104,9 @@ public:
     };
 
     static constexpr int kDefaultHistoryLimit = 32768;
+    // The longest line: its reserve must still fit a signed 32-bit count. An edit that would make
+    // a longer line is refused, and a file with a longer line does not load.
+    static constexpr int kLongestLine = 0x7FFFFFEF;
     static constexpr int kReadChunkSize = 32768;
 
     explicit CCorvelTextBuffer(CFileSystem& fileSystem = DefaultFileSystem());
@@ -127,6 +132,11 @@ public:
         return LineAt(line);
     }
 
+    // The description of an action; false, with text untouched, for an unknown code.
+    virtual bool ActionName(EditAction action, std::string& text) const;
+    // Edits, undo, redo and a successful store change the modified state only through this.
+    virtual void MarkModified(bool value);
+
     // --- State
     bool IsReadOnly() const {
         return readOnly;
@@ -140,8 +150,6 @@ public:
     LineEndingStyle CurrentLineEnding() const {
         return lineEnding;
     }
-    // Edits, undo, redo and a successful store change the modified state only through this.
-    virtual void MarkModified(bool value);
     bool CreateEmpty(LineEndingStyle style);
     void Clear();
 
@@ -189,15 +197,11 @@ public:
     bool StepForward(TextPosition& position);
     void UndoCaption(std::string& text) const;
     void RedoCaption(std::string& text) const;
-    // The description of an action; false, with text untouched, for an unknown code.
-    virtual bool ActionName(EditAction action, std::string& text) const;
 
     int HistorySize() const {
         return static_cast<int>(history.size());
     }
-    const SUndoRecord& HistoryRecord(int index) const {
-        return history.at(index);
-    }
+    const SUndoRecord& HistoryRecord(int index) const;
     int HistoryPosition() const {
         return historyPosition;
     }
@@ -253,6 +257,11 @@ private:
                       std::size_t length, const std::vector<int>* breakOffsets, EditAction action);
     std::vector<int> AmbiguousBreakOffsets(const std::string& removed, int startLine,
                                            int startCharacter, int endLine) const;
+    void NotifyAndMarkModified(CTextBufferObserver* view, const CUpdateContext& context,
+                               unsigned hint, int line);
+    // After a failure in the middle of an edit, undo or redo: the history can no longer be trusted
+    // to lead back to earlier texts, so it goes, and the text counts as modified.
+    void AbandonHistory();
     void ReleaseLineReserves();
     void DiscardRedoPart();
     void EraseRecords(int first, int last);

@@ -55,34 +55,37 @@ std::string FolderOf(const std::string& path) {
 // whole store.
 class BufferedWriter {
 public:
-    explicit BufferedWriter(CWritableFile& file) : file_(file) { buffer_.reserve(kSize); }
+    explicit BufferedWriter(CWritableFile& file)
+        : file_(file), buffer_(std::make_unique<char[]>(kSize)) {}
 
     bool Append(const char* data, std::size_t size) {
-        if (buffer_.size() + size > kSize && !Flush())
+        if (used_ + size > kSize && !Flush())
             return false;
         if (size >= kSize)
             return WriteAll(data, size);
-        buffer_.append(data, size);
+        std::memcpy(buffer_.get() + used_, data, size);
+        used_ += size;
         return true;
     }
 
     bool Flush() {
-        if (buffer_.empty())
+        if (used_ == 0)
             return true;
-        bool written = WriteAll(buffer_.data(), buffer_.size());
-        buffer_.clear();
+        bool written = WriteAll(buffer_.get(), used_);
+        used_ = 0;
         return written;
     }
 
 private:
-    static constexpr std::size_t kSize = std::size_t{1} << 18;
+    static constexpr std::size_t kSize = std::size_t{1} << 20;
 
     bool WriteAll(const char* data, std::size_t size) {
         return file_.Write(data, size) == static_cast<long>(size);
     }
 
     CWritableFile& file_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
 };
 
 }  // namespace
@@ -136,12 +139,11 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     std::string gathered;
     bool breakStarted = false;
 
-    // A line must fit the signed 32-bit length of a line; a longer one fails the load rather
-    // than being cut short.
-    constexpr std::size_t kLongestLine = 0x7FFFFFF0;
+    // A longer line than a line can hold fails the load rather than being cut short.
+    constexpr std::size_t kLongest = kLongestLine;
     bool tooLong = false;
     auto addLine = [&](const char* characters, std::size_t count) {
-        if (gathered.size() + count > kLongestLine) {
+        if (gathered.size() + count > kLongest) {
             tooLong = true;
             return;
         }
@@ -192,7 +194,7 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
         if (tooLong)
             return false;
         gathered.append(bytes + lineStart, size - lineStart);
-        if (gathered.size() > kLongestLine)
+        if (gathered.size() > kLongest)
             return false;
         if (size < kReadChunkSize)
             break;

@@ -75,6 +75,11 @@ void CCorvelTextBuffer::OpenUndoGroup(bool merge) {
 }
 
 void CCorvelTextBuffer::CloseUndoGroup(CTextBufferObserver* view) {
+    // The group ends even when the hook fails.
+    struct GroupCloser {
+        bool& groupOpen;
+        ~GroupCloser() { groupOpen = false; }
+    } closer{groupOpen};
     if (view != nullptr && historyPosition > 0) {
         startGroupNext = true;
         // Copied, because the hook may edit and so change the history under the record.
@@ -83,7 +88,6 @@ void CCorvelTextBuffer::CloseUndoGroup(CTextBufferObserver* view) {
         std::string text = last.Text();
         view->AfterEditAction(action, text.c_str());
     }
-    groupOpen = false;
 }
 
 void CCorvelTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
@@ -199,26 +203,41 @@ bool CCorvelTextBuffer::RestoreDeletedText(const SUndoRecord& record) {
                         static_cast<int>(pieces.size()), endLine, endCharacter);
 }
 
+void CCorvelTextBuffer::AbandonHistory() {
+    ClearHistory();
+    historyPosition = 0;
+    savedPosition = -1;
+    groupOpen = false;
+    startGroupNext = false;
+    if (!modified)
+        MarkModified(true);
+}
+
 bool CCorvelTextBuffer::StepBack(TextPosition& position) {
     // A read-only text cannot be changed back; the history stays where the text is.
     if (readOnly)
         return false;
     if (historyPosition <= 0)
         throw CInvalidArgException("nothing to undo");
-    for (;;) {
-        --historyPosition;
-        const SUndoRecord& record = history[historyPosition];
-        if (record.IsInsertion()) {
-            RawDelete(nullptr, record.start.y, record.start.x, record.end.y, record.end.x);
-            position = record.start;
-        } else {
-            RestoreDeletedText(record);
-            position = record.end;
+    try {
+        for (;;) {
+            --historyPosition;
+            const SUndoRecord& record = history[historyPosition];
+            if (record.IsInsertion()) {
+                RawDelete(nullptr, record.start.y, record.start.x, record.end.y, record.end.x);
+                position = record.start;
+            } else {
+                RestoreDeletedText(record);
+                position = record.end;
+            }
+            if (record.StartsGroup())
+                break;
+            if (historyPosition == 0)
+                throw CInvalidArgException("undo ran past the history");
         }
-        if (record.StartsGroup())
-            break;
-        if (historyPosition == 0)
-            throw CInvalidArgException("undo ran past the history");
+    } catch (...) {
+        AbandonHistory();
+        throw;
     }
     SettleModifiedState();
     return true;
@@ -229,21 +248,32 @@ bool CCorvelTextBuffer::StepForward(TextPosition& position) {
         return false;
     if (historyPosition >= HistorySize())
         throw CInvalidArgException("nothing to redo");
-    do {
-        const SUndoRecord& record = history[historyPosition];
-        if (record.IsInsertion()) {
-            int endLine, endCharacter;
-            RawInsert(nullptr, record.start.y, record.start.x, record.Text(), endLine,
-                      endCharacter);
-            position = record.end;
-        } else {
-            RawDelete(nullptr, record.start.y, record.start.x, record.end.y, record.end.x);
-            position = record.start;
-        }
-        ++historyPosition;
-    } while (historyPosition < HistorySize() && !history[historyPosition].StartsGroup());
+    try {
+        do {
+            const SUndoRecord& record = history[historyPosition];
+            if (record.IsInsertion()) {
+                int endLine, endCharacter;
+                RawInsert(nullptr, record.start.y, record.start.x, record.Text(), endLine,
+                          endCharacter);
+                position = record.end;
+            } else {
+                RawDelete(nullptr, record.start.y, record.start.x, record.end.y, record.end.x);
+                position = record.start;
+            }
+            ++historyPosition;
+        } while (historyPosition < HistorySize() && !history[historyPosition].StartsGroup());
+    } catch (...) {
+        AbandonHistory();
+        throw;
+    }
     SettleModifiedState();
     return true;
+}
+
+const CCorvelTextBuffer::SUndoRecord& CCorvelTextBuffer::HistoryRecord(int index) const {
+    if (index < 0 || index >= HistorySize())
+        throw CInvalidArgException("history record " + std::to_string(index) + " does not exist");
+    return history[index];
 }
 
 // --- Captions

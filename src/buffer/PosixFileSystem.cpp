@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
+#include <random>
 
 namespace {
 
@@ -62,12 +63,6 @@ private:
     int descriptor_;
 };
 
-mode_t CurrentUmask() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 // After a rename the folder's entry is made durable too; a failure here loses nothing that the
 // rename has not already made visible, so it is not reported.
 void SyncFolderOf(const std::string& path) {
@@ -108,18 +103,24 @@ std::unique_ptr<CReadableFile> CPosixFileSystem::OpenForReading(const std::strin
 
 std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::string& folder,
                                                                      std::string& path) {
-    std::string pattern = (folder.empty() ? std::string(".") : folder) + "/.kivra-XXXXXX";
-    int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor < 0)
-        return nullptr;
-    // mkstemp makes the file 0600; a saved netlist gets what any new file gets.
-    if (::fchmod(descriptor, 0666 & ~CurrentUmask()) != 0) {
-        ::close(descriptor);
-        ::unlink(pattern.c_str());
-        return nullptr;
+    // Made with the mode of any new file (0666 less the umask, and the folder's default access
+    // list), not mkstemp's 0600: the temporary file becomes the saved netlist.
+    static std::mt19937_64 random{std::random_device{}()};
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string prefix = (folder.empty() ? std::string(".") : folder) + "/.kivra-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = prefix;
+        for (int index = 0; index < 8; ++index)
+            candidate += kLetters[random() % (sizeof kLetters - 1)];
+        int descriptor = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            path = candidate;
+            return std::make_unique<PosixWritableFile>(descriptor);
+        }
+        if (errno != EEXIST)
+            return nullptr;
     }
-    path = pattern;
-    return std::make_unique<PosixWritableFile>(descriptor);
+    return nullptr;
 }
 
 bool CPosixFileSystem::Rename(const std::string& source, const std::string& target) {

@@ -32,6 +32,15 @@ public:
         ++size_;
     }
 
+    // Inserts count records before index with one move of the records after it.
+    void InsertRange(int index, const Record* records, int count) {
+        Reserve(size_ + count);
+        Record* table = Records();
+        std::memmove(table + index + count, table + index, (size_ - index) * sizeof(Record));
+        std::memcpy(table + index, records, count * sizeof(Record));
+        size_ += count;
+    }
+
     void RemoveRange(int first, int count) {
         Record* records = Records();
         std::memmove(records + first, records + first + count,

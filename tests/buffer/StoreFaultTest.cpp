@@ -24,10 +24,10 @@ namespace {
 
 using Faults = CFaultInjectingFileSystem::Faults;
 
-// About a megabyte of text, so that storing it takes several writes.
+// About three megabytes of text, so that storing it takes several writes.
 std::string LargeText() {
     std::string text;
-    for (int line = 0; text.size() < (std::size_t{1} << 20); ++line) {
+    for (int line = 0; text.size() < (std::size_t{3} << 20); ++line) {
         text += "R" + std::to_string(line) + " n" + std::to_string(line) + " n" +
                 std::to_string(line + 1) + " 1k ; resistor ladder, rung " + std::to_string(line) +
                 "\r\n";

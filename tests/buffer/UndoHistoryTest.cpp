@@ -571,3 +571,28 @@ TEST_F(UndoHistory, UndoingADeletionRestoresLinesHoldingCRExactly) {
         EXPECT_EQ(LinesOf(buffer), c.loaded);
     }
 }
+
+namespace {
+
+// Undo and redo tell the views of every record they revert or re-apply, with no source view.
+TEST_F(UndoHistory, UndoAndRedoNotifyOncePerRecordWithoutASourceView) {
+    Start({"abc", "def"});
+    buffer.OpenUndoGroup(false);
+    Insert({1, 0}, "x", EditAction::Paste, &view);
+    buffer.DeleteRange(&view, 0, 2, 1, 1, EditAction::Delete);
+    buffer.CloseUndoGroup(&view);
+    using kivra_test::Notification;
+    const unsigned oneLine = OneLineOnly | LengthsChanged;
+    const unsigned lineCount = LengthsChanged | LineCountChanged;
+
+    view.notifications.clear();
+    Undo();
+    EXPECT_THAT(view.notifications, ElementsAre(Notification{nullptr, true, lineCount, 0},
+                                                Notification{nullptr, true, oneLine, 0}));
+    view.notifications.clear();
+    Redo();
+    EXPECT_THAT(view.notifications, ElementsAre(Notification{nullptr, true, oneLine, 0},
+                                                Notification{nullptr, true, lineCount, 0}));
+}
+
+}  // namespace
