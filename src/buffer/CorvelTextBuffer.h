@@ -29,14 +29,12 @@ public:
     // One line: its characters (not NUL-terminated, owned), how many are in use, how many bytes
     // are reserved, and its LineFlags. Packed to 20 bytes: a text of millions of short lines
     // spends a large part of its memory on these records.
-#pragma pack(push, 4)
-    struct SLineInfo {
+    struct [[gnu::packed, gnu::aligned(4)]] SLineInfo {
         char* text;
         int length;
         int capacity;
         std::uint32_t flags;
     };
-#pragma pack(pop)
     static_assert(sizeof(SLineInfo) == sizeof(char*) + 12);
 
     // One change in the undo history.
@@ -115,22 +113,12 @@ public:
     virtual ~CCorvelTextBuffer();
 
     // --- Lines
-    int LineTotal() const {
-        return lines.Size();
-    }
-    int LineLength(int line) const {
-        return LineAt(line).length;
-    }
+    int LineTotal() const { return lines.Size(); }
+    int LineLength(int line) const { return LineAt(line).length; }
     // Valid until the next change of the text; not terminated.
-    const char* LineText(int line) const {
-        return LineAt(line).text;
-    }
-    std::uint32_t FlagsOfLine(int line) const {
-        return LineAt(line).flags;
-    }
-    const SLineInfo& LineInfo(int line) const {
-        return LineAt(line);
-    }
+    const char* LineText(int line) const { return LineAt(line).text; }
+    std::uint32_t FlagsOfLine(int line) const { return LineAt(line).flags; }
+    const SLineInfo& LineInfo(int line) const { return LineAt(line); }
 
     // The description of an action; false, with text untouched, for an unknown code.
     virtual bool ActionName(EditAction action, std::string& text) const;
@@ -138,18 +126,10 @@ public:
     virtual void MarkModified(bool value);
 
     // --- State
-    bool IsReadOnly() const {
-        return readOnly;
-    }
-    void MakeReadOnly(bool value) {
-        readOnly = value;
-    }
-    bool IsModified() const {
-        return modified;
-    }
-    LineEndingStyle CurrentLineEnding() const {
-        return lineEnding;
-    }
+    bool IsReadOnly() const { return readOnly; }
+    void MakeReadOnly(bool value) { readOnly = value; }
+    bool IsModified() const { return modified; }
+    LineEndingStyle CurrentLineEnding() const { return lineEnding; }
     bool CreateEmpty(LineEndingStyle style);
     void Clear();
 
@@ -183,12 +163,8 @@ public:
     // --- Undo and redo
     void OpenUndoGroup(bool merge);
     void CloseUndoGroup(CTextBufferObserver* view);
-    bool CanStepBack() const {
-        return historyPosition > 0;
-    }
-    bool CanStepForward() const {
-        return historyPosition < HistorySize();
-    }
+    bool CanStepBack() const { return historyPosition > 0; }
+    bool CanStepForward() const { return historyPosition < HistorySize(); }
     // Undo one group; position receives the place of the group's first record. False, with
     // nothing changed, when the buffer is read-only.
     bool StepBack(TextPosition& position);
@@ -198,23 +174,13 @@ public:
     void UndoCaption(std::string& text) const;
     void RedoCaption(std::string& text) const;
 
-    int HistorySize() const {
-        return static_cast<int>(history.size());
-    }
+    int HistorySize() const { return static_cast<int>(history.size()); }
     const SUndoRecord& HistoryRecord(int index) const;
-    int HistoryPosition() const {
-        return historyPosition;
-    }
+    int HistoryPosition() const { return historyPosition; }
     // -1 when the saved text can no longer be reached by undo or redo.
-    int SavedPosition() const {
-        return savedPosition;
-    }
-    int HistoryLimit() const {
-        return historyLimit;
-    }
-    void SetHistoryLimit(int limit) {
-        historyLimit = limit > 0 ? limit : 1;
-    }
+    int SavedPosition() const { return savedPosition; }
+    int HistoryLimit() const { return historyLimit; }
+    void SetHistoryLimit(int limit) { historyLimit = limit > 0 ? limit : 1; }
 
     // --- Files. Failures are false results; nothing is shown to the user.
     bool LoadFile(const char* path, LineEndingStyle style);
