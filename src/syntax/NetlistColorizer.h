@@ -14,7 +14,8 @@ bool IsNetlistKeyword(const char* token, int length);
 bool IsNumericToken(const char* token, int length);
 
 // Colours one line. state is the state at the end of the previous line (0 before the first);
-// runs is null (only the end state is wanted) or has room for three runs per character, and
-// runCount is where the runs stored so far end. Returns the state at the end of this line.
+// runs is null (only the end state is wanted) or has room for three runs per character; the
+// caller sets runCount to 0 and it counts the runs stored. Returns the state at the end of this
+// line.
 LineScanState ClassifyNetlistLine(LineScanState state, const char* text, int length, ColorRun* runs,
                                   int& runCount);

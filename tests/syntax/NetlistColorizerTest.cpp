@@ -203,6 +203,10 @@ TEST(ColorRoles, FixedDefaultsAndSystemRoles) {
     EXPECT_FALSE(FixedRoleColor(TextBackground).has_value());
     EXPECT_FALSE(FixedRoleColor(NormalText).has_value());
     EXPECT_EQ(FixedRoleColor(MarginBackground), MakeRgb(220, 220, 220));
+    EXPECT_EQ(FixedRoleColor(SelectionBackground), MakeRgb(0, 0, 0));
+    EXPECT_EQ(FixedRoleColor(SelectionText), MakeRgb(255, 255, 255));
+    EXPECT_EQ(FixedRoleColor(Comment), MakeRgb(255, 0, 0));
+    EXPECT_EQ(FixedRoleColor(String), MakeRgb(0, 0, 0));
     EXPECT_EQ(FixedRoleColor(Keyword), MakeRgb(0, 0, 255));
     EXPECT_EQ(FixedRoleColor(Number), MakeRgb(128, 0, 128));
     EXPECT_EQ(FixedRoleColor(Dimmed), MakeRgb(164, 164, 164));
