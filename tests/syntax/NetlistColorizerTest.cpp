@@ -102,6 +102,11 @@ const LineCase kLineCases[] = {
      "\"s\" * c",
      {{0, NormalText}, {0, String}, {3, NormalText}, {4, CommentLine}},
      0},
+    {"StarAfterCarriedBlockCommentOpensCommentLine",
+     BlockComment,
+     "a */ * b",
+     {{0, Comment}, {4, NormalText}, {5, CommentLine}},
+     0},
     // The '/' of a leading block comment is examined as plain text, so it ends the line's
     // leading blanks and a '*' after the comment is an ordinary character.
     {"StarAfterLeadingBlockCommentIsNoComment",
