@@ -1,0 +1,278 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QColor>
+#include <QCursor>
+#include <QFont>
+#include <QPixmap>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ColorRun.h"
+#include "CorvelTextBuffer.h"
+#include "KeyTable.h"
+#include "LineScanState.h"
+#include "LineStateCache.h"
+#include "LineWidthCache.h"
+#include "LogFont.h"
+#include "TextBufferObserver.h"
+#include "View.h"
+
+class CCmdUI;
+class CPaneHost;
+class QPainter;
+class QScrollBar;
+
+// Shows one text buffer: fixed character cells with tab stops, colour runs from a colouring hook,
+// a selection margin with line numbers and bookmark icons, the caret and the selection, the
+// keyboard and mouse navigation, and bookmarks. Any number of views may show one buffer.
+class CCorvelTextView : public CView, public CTextBufferObserver {
+public:
+    explicit CCorvelTextView(QWidget* parent = nullptr);
+    ~CCorvelTextView() override;
+
+    // --- Layout and painting
+    virtual void ResetLayout();
+    virtual void SyncSiblings(bool vertical);
+    virtual void FollowSibling(CCorvelTextView* source, bool vertical);
+    virtual int LineTotal() const;
+    virtual int LineLength(int line) const;
+    virtual int LineColumns(int line);
+    virtual const char* LineText(int line) const;
+    virtual std::uint32_t FlagsOfLine(int line) const;
+    // The text between two positions, lines joined by CR LF.
+    virtual std::string TextOfRange(TextPosition start, TextPosition end) const;
+    virtual bool ClipboardHasText() const;
+    // Puts Windows-1251 text with CR LF breaks on the clipboard as UTF-8 with LF breaks.
+    virtual bool CopyToClipboard(const std::string& text);
+    // The clipboard's text as Windows-1251 with CR LF breaks; characters it cannot hold are left
+    // out.
+    virtual std::string TextFromClipboard() const;
+    virtual QColor RoleColor(int role) const;
+    // An override of the line's colours: none by default.
+    virtual void LineHighlight(int line, std::optional<QColor>& background,
+                               std::optional<QColor>& text, bool& fillAfterText) const;
+    virtual bool IsRoleItalic(int role) const;
+    virtual bool IsRoleBold(int role) const;
+    virtual void PaintLine(QPainter& painter, const QRect& rectangle, int line);
+    virtual void PaintMargin(QPainter& painter, const QRect& rectangle, int line, int lineNumber);
+    // The colouring hook: runs for one line (none in the base) and the state at its end.
+    virtual LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
+                                       int& runCount);
+    virtual CCorvelTextBuffer* LocateBuffer();
+    void RefreshAfterChange(CTextBufferObserver* source, const CUpdateContext* context,
+                            unsigned hint, int line) override;
+    void AfterEditAction(EditAction action, const char* text) override;
+
+    int LineHeight();
+    int CharWidth();
+    int MarginWidth();
+    int TabSize() const { return tabSize; }
+    int VisibleLineCount();
+    int VisibleColumnCount();
+    int WidestLineColumns();
+    int ColumnOfChar(int line, int index) const;
+    int CharAtColumn(int line, int column) const;
+    TextPosition PointToText(QPoint point);
+    QPoint TextToPoint(TextPosition position);
+    void RepaintLines(int first, int last);
+    void ScrollToTopLine(int line, bool updateScrollBar);
+    void ScrollToColumn(int column, bool updateScrollBar);
+    void BringIntoView(TextPosition position);
+    void UpdateVerticalScrollBar(bool positionOnly);
+    void UpdateHorizontalScrollBar(bool positionOnly);
+    void BindBuffer(CCorvelTextBuffer* buffer);
+    void UnbindBuffer();
+    CCorvelTextBuffer* Buffer() const { return buffer; }
+    QFont FontFor(bool italic, bool bold);
+    void ApplyFont(const LogFont& logFont);
+    const LogFont& ViewLogFont() const { return logFontOfView; }
+    LineScanState EndStateOfLine(int line);
+    // The part of the widget the text is drawn in: all of it but the view's own scroll bars.
+    QRect ClientRect() const;
+
+    // Places the view as pane identifier of a split frame, which hands it the shared scroll bars.
+    void SetPane(CPaneHost* host, int identifier);
+    int PaneRow() const;
+    int PaneColumn() const;
+
+    // --- Caret, selection and navigation
+    void NormalizeSelection();
+    bool InSelection(TextPosition position) const;
+    void SelectionBounds(TextPosition& start, TextPosition& end);
+    bool HasSelection() const { return !(selectionStart == selectionEnd); }
+    void SelectRange(TextPosition start, TextPosition end);
+    void PlaceCursor(TextPosition position);
+    void SetAnchorPoint(TextPosition position) { anchor = position; }
+    void PlaceCaret();
+    QPoint NearestBoundaryPoint(QPoint point) const;
+    TextPosition WordEndFrom(int index, int line) const;
+    TextPosition WordStartBefore(int index, int line) const;
+    TextPosition CaretPosition() const { return caretPosition; }
+    TextPosition SelectionStart() const { return selectionStart; }
+    TextPosition SelectionEnd() const { return selectionEnd; }
+    TextPosition Anchor() const { return anchor; }
+    int IdealColumn() const { return idealColumn; }
+    int TopLine() const { return topLine; }
+    int HorizontalOffset() const { return horizontalOffset; }
+    bool IsFocused() const { return focused; }
+    bool HasBookmarks() const { return hasBookmarks; }
+    // Tests drive the auto-scroll timer with this point instead of the mouse's.
+    std::optional<QPoint> autoScrollPointForTesting;
+    void TickAutoScrollForTesting() { AutoScrollTick(); }
+    // The caret as drawn: a bar 2 pixels wide, or an empty rectangle while it is hidden.
+    QRect CaretRect() const { return caretShown ? caretRect : QRect(); }
+
+    void StepCharLeft(bool extend);
+    void StepCharRight(bool extend);
+    void StepWordLeft(bool extend);
+    void StepWordRight(bool extend);
+    void StepLineUp(bool extend);
+    void StepLineDown(bool extend);
+    void StepPageUp(bool extend);
+    void StepPageDown(bool extend);
+    void GoLineStart(bool extend);
+    void GoLineEnd(bool extend);
+    void GoTextStart(bool extend);
+    void GoTextEnd(bool extend);
+    void NudgeViewUp();
+    void NudgeViewDown();
+    void NudgeViewLeft();
+    void NudgeViewRight();
+    void SelectWholeText();
+    void CopySelectionToClipboard();
+
+    static const CCommandTable& ClassCommands();
+
+protected:
+    const CCommandTable& Commands() const override;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void OnInitialUpdate() override;
+
+    // The mouse selection: started by a press in the text or margin or a double click, ended by
+    // the release or the loss of the focus.
+    void StartMouseSelection(bool word, bool line);
+    void EndMouseSelection();
+    // Extends a mouse selection to q in word mode: the caret goes to the second end.
+    void SelectWordsTo(TextPosition q);
+    // The end of a line for line selection: the start of the next line, or the text's end.
+    TextPosition EndOfLineWithBreak(int line);
+    void AutoScrollTick();
+    // Moves the positions a drag under way keeps; the edit view's drag and drop uses it.
+    virtual void AdjustDragPositions(const CUpdateContext&) {}
+    // The keys of the text view's commands.
+    static CKeyTable TextViewKeyTable();
+    void UpdateCursorShape(QPoint point);
+    static QCursor MarginCursor();
+    // A drag of the selected text begins; the edit view carries it out.
+    virtual void BeginDrag() {}
+
+    // The buffer shown, or none.
+    CCorvelTextBuffer* buffer = nullptr;
+    int topLine = 0;
+    int horizontalOffset = 0;
+    int lineHeightCache = -1;
+    int charWidthCache = -1;
+    int tabSize = 4;
+    int visibleLinesCache = -1;
+    int visibleColumnsCache = -1;
+    int widestLineCache = -1;
+    LogFont logFontOfView;
+    std::array<std::optional<QFont>, 4> fonts;  // by italic * 2 + bold
+    QPixmap lineBitmap;
+    QPixmap marginIcons;
+    CLineStateCache stateCache;
+    CLineWidthCache columnsCache;
+    bool focused = false;
+    bool caretHidden = false;
+
+    TextPosition caretPosition;
+    TextPosition selectionStart;
+    TextPosition selectionEnd;
+    TextPosition orderedStart;
+    TextPosition orderedEnd;
+    TextPosition anchor;
+    int idealColumn = -1;
+    bool mouseSelecting = false;
+    bool wordSelecting = false;
+    bool lineSelecting = false;
+    QBasicTimer scrollTimer;
+    bool dragPending = false;
+
+    bool hasBookmarks = false;
+    // Set by the edit view around its block commands: the horizontal bar is not updated.
+    bool horizontalUpdatesSuspended = false;
+    // Set by the search: the selection is painted also while the view has no focus.
+    bool selectionShownUnfocused = false;
+    bool haveLastSearch = false;
+
+private:
+    void MeasureFont();
+    void EnsureMarginIcons();
+    void PaintSegment(QPainter& painter, QPoint& origin, const QRect& clip, const char* characters,
+                      int offset, int count, TextPosition start);
+    void PaintText(QPainter& painter, QPoint& origin, const QRect& clip, const char* characters,
+                   int offset, int count, int line);
+    // The characters decoded for drawing, tabs expanded to the next tab stop of the line.
+    QString ExpandTabs(int line, const char* characters, int offset, int count) const;
+    void DrawCells(QPainter& painter, QPoint at, const QString& text);
+    void ApplyScrollAction(bool vertical, int action);
+    QScrollBar* VerticalBar() const;
+    QScrollBar* HorizontalBar() const;
+    void LayoutOwnScrollBars();
+    // Repaints the lines between the two positions.
+    void RepaintRange(TextPosition from, TextPosition to);
+    // The end of every caret command: into view, caret placed, selection from the anchor.
+    void FinishCaretMove(bool extend);
+    void BlinkCaret();
+    void ShowCaretAt(const QRect& rectangle);
+
+    void OnCaretCommand(int id);
+    void OnNudgeUp() { NudgeViewUp(); }
+    void OnNudgeDown() { NudgeViewDown(); }
+    void OnEditCopy() { CopySelectionToClipboard(); }
+    void OnUpdateEditCopy(CCmdUI& ui);
+    void OnEditSelectAll() { SelectWholeText(); }
+    void OnUpdateEditSelectAll(CCmdUI& ui);
+    void OnUpdatePosition(CCmdUI& ui);
+    void OnUpdateLineEnding(CCmdUI& ui);
+    void OnToggleNumberedBookmark(int id);
+    void OnGoNumberedBookmark(int id);
+    void OnClearNumberedBookmarks();
+    void OnToggleBookmark();
+    void OnNextBookmark();
+    void OnPreviousBookmark();
+    void OnClearAllBookmarks();
+    void OnUpdateBookmarkTravel(CCmdUI& ui);
+    void JumpToLine(int line);
+
+    CPaneHost* paneHost = nullptr;
+    int paneIdentifier = 0;
+    QScrollBar* ownVerticalBar = nullptr;
+    QScrollBar* ownHorizontalBar = nullptr;
+    QBasicTimer caretBlinkTimer;
+    // The selection a word-mode extension computed, start then end.
+    std::pair<TextPosition, TextPosition> pendingSelection;
+    QRect caretRect;
+    bool caretWanted = false;  // the caret should be on screen, blinking
+    bool caretShown = false;   // the blink phase in which it is drawn
+    // The colours and font of the segment being painted, as a device context would hold them.
+    QColor paintBackground;
+    QColor paintText;
+    QFont paintFont;
+    // The text background the margin's digits stand on: that of the line painted before.
+    QColor marginTextBackground;
+};

@@ -1,0 +1,589 @@
+// Layout of CCorvelTextView: metrics, columns, points, scrolling, scroll bars, fonts, the binding
+// to a buffer and the reaction to its changes.
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPalette>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+
+#include "CorvelTextView.h"
+#include "PaneHost.h"
+
+CCorvelTextView::CCorvelTextView(QWidget* parent) : CView(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted: nothing is erased first
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setCursor(Qt::IBeamCursor);
+
+    logFontOfView.faceName = "Courier New";
+    logFontOfView.height = -15;
+    logFontOfView.weight = LogFont::kNormalWeight;
+    logFontOfView.charSet = LogFont::kRussianCharSet;
+    SetKeyTable(TextViewKeyTable());
+
+    // A view that is not a pane of a split frame has scroll bars of its own.
+    ownVerticalBar = new QScrollBar(Qt::Vertical, this);
+    ownHorizontalBar = new QScrollBar(Qt::Horizontal, this);
+    for (QScrollBar* bar : {ownVerticalBar, ownHorizontalBar}) {
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->setCursor(Qt::ArrowCursor);
+        bool vertical = bar == ownVerticalBar;
+        connect(bar, &QScrollBar::actionTriggered, this,
+                [this, vertical](int action) { ApplyScrollAction(vertical, action); });
+    }
+    LayoutOwnScrollBars();
+    ResetLayout();
+}
+
+CCorvelTextView::~CCorvelTextView() {
+    UnbindBuffer();
+}
+
+// --- Buffer access
+
+int CCorvelTextView::LineTotal() const {
+    return buffer ? buffer->LineTotal() : 1;
+}
+
+int CCorvelTextView::LineLength(int line) const {
+    return buffer ? buffer->LineLength(line) : 0;
+}
+
+const char* CCorvelTextView::LineText(int line) const {
+    return buffer ? buffer->LineText(line) : nullptr;
+}
+
+std::uint32_t CCorvelTextView::FlagsOfLine(int line) const {
+    return buffer ? buffer->FlagsOfLine(line) : 0;
+}
+
+int CCorvelTextView::LineColumns(int line) {
+    if (!columnsCache.Exists())
+        columnsCache.Create(LineTotal());
+    int width = columnsCache.Get(line);
+    if (width == CLineWidthCache::kNotMeasured) {
+        width = ColumnOfChar(line, LineLength(line));
+        columnsCache.Set(line, width);
+    }
+    return width;
+}
+
+CCorvelTextBuffer* CCorvelTextView::LocateBuffer() {
+    return nullptr;
+}
+
+LineScanState CCorvelTextView::ColorizeLine(LineScanState, int, ColorRun*, int&) {
+    return 0;
+}
+
+void CCorvelTextView::AfterEditAction(EditAction, const char*) {}
+
+// --- Metrics
+
+void CCorvelTextView::MeasureFont() {
+    QFontMetrics metrics(FontFor(false, false));
+    lineHeightCache = std::max(1, metrics.height());
+    charWidthCache = metrics.horizontalAdvance(QLatin1Char('X'));
+}
+
+int CCorvelTextView::LineHeight() {
+    if (lineHeightCache == -1)
+        MeasureFont();
+    return lineHeightCache;
+}
+
+int CCorvelTextView::CharWidth() {
+    if (charWidthCache == -1)
+        MeasureFont();
+    return charWidthCache + 1;
+}
+
+int CCorvelTextView::MarginWidth() {
+    int width = CharWidth();
+    return 3 * width + width / 5 + 1;
+}
+
+int CCorvelTextView::VisibleLineCount() {
+    if (visibleLinesCache == -1)
+        visibleLinesCache = ClientRect().height() / LineHeight();
+    return visibleLinesCache;
+}
+
+int CCorvelTextView::VisibleColumnCount() {
+    if (visibleColumnsCache == -1)
+        visibleColumnsCache = (ClientRect().width() - MarginWidth()) / CharWidth();
+    return visibleColumnsCache;
+}
+
+int CCorvelTextView::WidestLineColumns() {
+    if (widestLineCache == -1) {
+        int total = LineTotal();
+        if (!columnsCache.Exists())
+            columnsCache.Create(total);
+        if (!columnsCache.AllMeasured()) {
+            for (int line = 0; line < total; ++line)
+                LineColumns(line);
+        }
+        widestLineCache = columnsCache.Widest();
+    }
+    return widestLineCache;
+}
+
+QRect CCorvelTextView::ClientRect() const {
+    QRect client = rect();
+    if (paneHost == nullptr) {
+        client.setRight(client.right() - ownVerticalBar->sizeHint().width());
+        client.setBottom(client.bottom() - ownHorizontalBar->sizeHint().height());
+    }
+    return client;
+}
+
+// --- Columns and points
+
+int CCorvelTextView::ColumnOfChar(int line, int index) const {
+    const char* text = LineText(line);
+    int column = 0;
+    for (int at = 0; at < index && text != nullptr; ++at) {
+        if (text[at] == '\t')
+            column += tabSize - column % tabSize;
+        else
+            ++column;
+    }
+    return column;
+}
+
+int CCorvelTextView::CharAtColumn(int line, int column) const {
+    if (column == 0)
+        return 0;
+    const char* text = LineText(line);
+    int length = LineLength(line);
+    int accumulated = 0;
+    for (int index = 0; index < length; ++index) {
+        if (text[index] == '\t')
+            accumulated += tabSize - accumulated % tabSize;
+        else
+            ++accumulated;
+        if (accumulated >= column) {
+            // A wide tab cell rounds to its nearer side; an ordinary character is passed.
+            return accumulated - tabSize / 2 < column ? index + 1 : index;
+        }
+    }
+    return length;
+}
+
+TextPosition CCorvelTextView::PointToText(QPoint point) {
+    int line = point.y() / LineHeight() + topLine;
+    line = std::clamp(line, 0, LineTotal() - 1);
+    int column = (point.x() - MarginWidth()) / CharWidth() + horizontalOffset;
+    column = std::max(column, 0);
+
+    // The character whose cell contains the column, or the line's end.
+    const char* text = LineText(line);
+    int length = LineLength(line);
+    int start = 0;
+    for (int index = 0; index < length; ++index) {
+        int end = text[index] == '\t' ? start + tabSize - start % tabSize : start + 1;
+        if (column < end)
+            return {index, line};
+        start = end;
+    }
+    return {length, line};
+}
+
+QPoint CCorvelTextView::TextToPoint(TextPosition position) {
+    int y = LineHeight() * (position.y - topLine);
+    int x = CharWidth() * (ColumnOfChar(position.y, position.x) - horizontalOffset) + MarginWidth();
+    return {x, y};
+}
+
+// --- Repainting and scrolling
+
+void CCorvelTextView::RepaintLines(int first, int last) {
+    QRect client = ClientRect();
+    int height = LineHeight();
+    if (last == -1) {
+        int top = height * (first - topLine);
+        update(QRect(0, top, client.width(), client.height() - top).intersected(client));
+        return;
+    }
+    int upper = std::min(first, last);
+    int lower = std::max(first, last);
+    int top = height * (upper - topLine);
+    int bottom = height * (lower - topLine + 1);
+    update(QRect(0, top, client.width(), bottom - top).intersected(client));
+}
+
+void CCorvelTextView::ScrollToTopLine(int line, bool updateScrollBar) {
+    if (line == topLine)
+        return;
+    topLine = line;
+    update(ClientRect());
+    PlaceCaret();
+    if (updateScrollBar)
+        UpdateVerticalScrollBar(true);
+}
+
+void CCorvelTextView::ScrollToColumn(int column, bool updateScrollBar) {
+    if (column == horizontalOffset)
+        return;
+    horizontalOffset = column;
+    update(ClientRect());
+    if (updateScrollBar)
+        UpdateHorizontalScrollBar(true);
+}
+
+void CCorvelTextView::BringIntoView(TextPosition position) {
+    int visibleLines = VisibleLineCount();
+    int newTop = topLine;
+    if (position.y >= topLine + visibleLines)
+        newTop = position.y - visibleLines + 1;
+    else if (position.y < topLine)
+        newTop = position.y;
+    newTop = std::clamp(newTop, 0, LineTotal() - 1);
+    if (newTop != topLine) {
+        ScrollToTopLine(newTop, true);
+        SyncSiblings(true);
+    }
+
+    int column = ColumnOfChar(position.y, position.x);
+    int visibleColumns = VisibleColumnCount();
+    int newOffset = horizontalOffset;
+    if (column > horizontalOffset + visibleColumns)
+        newOffset = column - visibleColumns;
+    else if (column < horizontalOffset)
+        newOffset = column;
+    newOffset = std::max(std::min(newOffset, WidestLineColumns() - 1), 0);
+    if (newOffset != horizontalOffset) {
+        ScrollToColumn(newOffset, true);
+        PlaceCaret();
+        SyncSiblings(false);
+    }
+}
+
+// --- Scroll bars
+
+QScrollBar* CCorvelTextView::VerticalBar() const {
+    return paneHost ? paneHost->VerticalBarOfRow(PaneRow()) : ownVerticalBar;
+}
+
+QScrollBar* CCorvelTextView::HorizontalBar() const {
+    return paneHost ? paneHost->HorizontalBarOfColumn(PaneColumn()) : ownHorizontalBar;
+}
+
+void CCorvelTextView::LayoutOwnScrollBars() {
+    bool own = paneHost == nullptr;
+    ownVerticalBar->setVisible(own);
+    ownHorizontalBar->setVisible(own);
+    if (!own)
+        return;
+    int barWidth = ownVerticalBar->sizeHint().width();
+    int barHeight = ownHorizontalBar->sizeHint().height();
+    ownVerticalBar->setGeometry(width() - barWidth, 0, barWidth, height() - barHeight);
+    ownHorizontalBar->setGeometry(0, height() - barHeight, width() - barWidth, barHeight);
+}
+
+void CCorvelTextView::UpdateVerticalScrollBar(bool positionOnly) {
+    QScrollBar* bar = VerticalBar();
+    if (bar == nullptr)
+        return;
+    QSignalBlocker blocker(bar);
+    if (!positionOnly) {
+        int visible = VisibleLineCount();
+        int total = LineTotal();
+        if (visible >= total && topLine > 0) {
+            topLine = 0;
+            update();
+            PlaceCaret();
+        }
+        // As the desktop's bars do: the thumb reaches total - page at most, and a bar with
+        // nothing to scroll is disabled rather than hidden.
+        bar->setRange(0, std::max(0, total - visible));
+        bar->setPageStep(std::max(1, visible));
+        bar->setSingleStep(1);
+        bar->setEnabled(visible < total);
+    }
+    bar->setValue(topLine);
+}
+
+void CCorvelTextView::UpdateHorizontalScrollBar(bool positionOnly) {
+    QScrollBar* bar = HorizontalBar();
+    if (bar == nullptr)
+        return;
+    QSignalBlocker blocker(bar);
+    if (!positionOnly) {
+        int visible = VisibleColumnCount();
+        int widest = WidestLineColumns();
+        if (visible >= widest && horizontalOffset > 0) {
+            horizontalOffset = 0;
+            update();
+            PlaceCaret();
+        }
+        bar->setRange(0, std::max(0, widest - visible));
+        bar->setPageStep(std::max(1, visible));
+        bar->setSingleStep(1);
+        bar->setEnabled(visible < widest);
+    }
+    bar->setValue(horizontalOffset);
+}
+
+void CCorvelTextView::ApplyScrollAction(bool vertical, int action) {
+    QScrollBar* bar = vertical ? VerticalBar() : HorizontalBar();
+    int current = vertical ? topLine : horizontalOffset;
+    int page = bar->pageStep();
+    int limit = vertical ? LineTotal() - 1 : WidestLineColumns() - 1;
+    int value = current;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            value = current - 1;
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            value = current + 1;
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            value = current - page + 1;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            value = current + page - 1;
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            value = 0;
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            value = vertical ? LineTotal() - VisibleLineCount() + 1
+                             : WidestLineColumns() - VisibleColumnCount() + 1;
+            break;
+        case QAbstractSlider::SliderMove:
+            value = bar->sliderPosition();
+            break;
+        default:
+            return;
+    }
+    value = std::clamp(value, 0, std::max(limit, 0));
+    // The bar shows the position set here, not the one it would have moved to itself.
+    bar->setSliderPosition(std::min(value, bar->maximum()));
+    if (vertical) {
+        ScrollToTopLine(value, true);
+        SyncSiblings(true);
+    } else {
+        ScrollToColumn(value, true);
+        PlaceCaret();
+        SyncSiblings(false);
+    }
+}
+
+// --- Panes of a split frame
+
+void CCorvelTextView::SetPane(CPaneHost* host, int identifier) {
+    paneHost = host;
+    paneIdentifier = identifier;
+    LayoutOwnScrollBars();
+    visibleLinesCache = visibleColumnsCache = -1;
+}
+
+int CCorvelTextView::PaneRow() const {
+    return (paneIdentifier - CPaneHost::kFirstPaneId) / 16;
+}
+
+int CCorvelTextView::PaneColumn() const {
+    return (paneIdentifier - CPaneHost::kFirstPaneId) % 16;
+}
+
+void CCorvelTextView::SyncSiblings(bool vertical) {
+    if (paneHost == nullptr)
+        return;
+    if (vertical) {
+        for (int column = 0; column < paneHost->ColumnCount(); ++column) {
+            CCorvelTextView* pane = paneHost->Pane(PaneRow(), column);
+            if (pane != nullptr && pane != this)
+                pane->FollowSibling(this, true);
+        }
+    } else {
+        for (int row = 0; row < paneHost->RowCount(); ++row) {
+            CCorvelTextView* pane = paneHost->Pane(row, PaneColumn());
+            if (pane != nullptr && pane != this)
+                pane->FollowSibling(this, false);
+        }
+    }
+}
+
+void CCorvelTextView::FollowSibling(CCorvelTextView* source, bool vertical) {
+    if (source == this)
+        return;
+    if (vertical && source->topLine != topLine)
+        ScrollToTopLine(source->topLine, false);
+    else if (!vertical && source->horizontalOffset != horizontalOffset)
+        ScrollToColumn(source->horizontalOffset, false);
+    PlaceCaret();
+}
+
+// --- Binding, fonts, layout reset
+
+void CCorvelTextView::ResetLayout() {
+    topLine = horizontalOffset = 0;
+    lineHeightCache = charWidthCache = -1;
+    tabSize = 4;
+    widestLineCache = visibleLinesCache = visibleColumnsCache = -1;
+    idealColumn = -1;
+    anchor = {0, 0};
+    marginIcons = QPixmap();
+    fonts.fill(std::nullopt);
+    stateCache.Free();
+    columnsCache.Free();
+    caretPosition = selectionStart = selectionEnd = {0, 0};
+    mouseSelecting = false;
+    PlaceCaret();
+    horizontalUpdatesSuspended = false;
+    haveLastSearch = false;
+    selectionShownUnfocused = false;
+    hasBookmarks = false;
+}
+
+void CCorvelTextView::BindBuffer(CCorvelTextBuffer* newBuffer) {
+    if (buffer != nullptr)
+        buffer->DetachView(this);
+    buffer = newBuffer ? newBuffer : LocateBuffer();
+    if (buffer != nullptr)
+        buffer->AttachView(this);
+    ResetLayout();
+    UpdateVerticalScrollBar(false);
+    UpdateHorizontalScrollBar(false);
+    update();
+}
+
+void CCorvelTextView::UnbindBuffer() {
+    if (buffer == nullptr)
+        return;
+    buffer->DetachView(this);
+    buffer = nullptr;
+    ResetLayout();
+}
+
+QFont CCorvelTextView::FontFor(bool italic, bool bold) {
+    std::optional<QFont>& slot = fonts[(italic ? 2 : 0) + (bold ? 1 : 0)];
+    if (!slot) {
+        LogFont logFont = logFontOfView;
+        logFont.weight = bold ? LogFont::kBoldWeight : LogFont::kNormalWeight;
+        logFont.italic = italic;
+        slot = logFont.ToQFont();
+    }
+    return *slot;
+}
+
+void CCorvelTextView::ApplyFont(const LogFont& logFont) {
+    logFontOfView = logFont;
+    visibleLinesCache = visibleColumnsCache = charWidthCache = lineHeightCache = -1;
+    lineBitmap = QPixmap();
+    fonts.fill(std::nullopt);
+    UpdateVerticalScrollBar(false);
+    UpdateHorizontalScrollBar(false);
+    PlaceCaret();
+    update();
+}
+
+void CCorvelTextView::OnInitialUpdate() {
+    BindBuffer(nullptr);
+    // A pane takes the offsets of the first panes of its row and column.
+    if (paneHost != nullptr) {
+        if (PaneRow() > 0) {
+            if (CCorvelTextView* first = paneHost->Pane(0, PaneColumn()))
+                ScrollToColumn(first->horizontalOffset, true);
+        }
+        if (PaneColumn() > 0) {
+            if (CCorvelTextView* first = paneHost->Pane(PaneRow(), 0))
+                ScrollToTopLine(first->topLine, true);
+        }
+    }
+}
+
+void CCorvelTextView::resizeEvent(QResizeEvent* event) {
+    CView::resizeEvent(event);
+    LayoutOwnScrollBars();
+    lineBitmap = QPixmap();
+    visibleLinesCache = visibleColumnsCache = -1;
+    UpdateVerticalScrollBar(false);
+    UpdateHorizontalScrollBar(false);
+}
+
+void CCorvelTextView::changeEvent(QEvent* event) {
+    CView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        update();
+}
+
+// --- Changes of the buffer
+
+LineScanState CCorvelTextView::EndStateOfLine(int line) {
+    if (line < 0)
+        return 0;
+    if (!stateCache.Exists())
+        stateCache.Create(LineTotal());
+    LineScanState state = stateCache.Get(line);
+    if (state != CLineStateCache::kNotComputed)
+        return state;
+    // The states are computed in order from the first one not yet known.
+    for (int current = stateCache.ComputedCount(); current <= line; ++current) {
+        int runCount = 0;
+        LineScanState before = current == 0 ? 0 : stateCache.Get(current - 1);
+        stateCache.Set(current, ColorizeLine(before, current, nullptr, runCount));
+    }
+    return stateCache.Get(line);
+}
+
+void CCorvelTextView::RefreshAfterChange(CTextBufferObserver*, const CUpdateContext* context,
+                                         unsigned hint, int line) {
+    if (hint & WholeText) {
+        ResetLayout();
+        UpdateVerticalScrollBar(false);
+        UpdateHorizontalScrollBar(false);
+        update();
+        return;
+    }
+    int total = LineTotal();
+    int first = std::max(line, 0);
+    if (hint & OneLineOnly) {
+        stateCache.MarkFrom(first);
+    } else if (stateCache.Exists()) {
+        stateCache.Resize(total, first);
+    }
+    if (columnsCache.Exists()) {
+        // A change is confined to its line and the lines added (or removed) right after it; the
+        // lines below only moved. The changed lines are measured again at once, so that the
+        // widest line stays known without measuring the whole text.
+        int lastChanged = first;
+        if (!(hint & OneLineOnly)) {
+            int added = total - columnsCache.Size();
+            if (added > 0)
+                columnsCache.InsertLines(first + 1, added);
+            else if (added < 0)
+                columnsCache.RemoveLines(first + 1, -added);
+            lastChanged = first + std::max(added, 0);
+        }
+        for (int changed = first; changed <= lastChanged && changed < total; ++changed) {
+            columnsCache.Forget(changed);
+            LineColumns(changed);
+        }
+    }
+
+    RepaintLines(first, -1);
+    if (context != nullptr) {
+        for (TextPosition* position : {&caretPosition, &selectionStart, &selectionEnd, &anchor}) {
+            context->AdjustPosition(*position);
+        }
+        AdjustDragPositions(*context);
+        TextPosition top{0, topLine};
+        context->AdjustPosition(top);
+        topLine = top.y;
+    }
+    PlaceCaret();
+    if (hint & LineCountChanged)
+        UpdateVerticalScrollBar(false);
+    if (hint & LengthsChanged) {
+        widestLineCache = -1;
+        if (!horizontalUpdatesSuspended)
+            UpdateHorizontalScrollBar(false);
+    }
+}

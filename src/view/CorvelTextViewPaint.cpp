@@ -1,0 +1,302 @@
+// Painting of CCorvelTextView: strip by strip through one bitmap a line high, every character in
+// a cell exactly CharWidth wide.
+
+#include <QApplication>
+#include <QGlyphRun>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QRawFont>
+#include <algorithm>
+#include <vector>
+
+#include "CorvelTextView.h"
+#include "MarginIcons.h"
+#include "Windows1251.h"
+
+namespace {
+
+// The title line of a netlist is drawn in this colour.
+const QColor kTitleLineColor(0, 128, 128);
+constexpr int kLongestDrawingCall = 8192;
+
+QColor ToQColor(Rgb rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+}  // namespace
+
+QColor CCorvelTextView::RoleColor(int role) const {
+    if (std::optional<Rgb> fixed = FixedRoleColor(role))
+        return ToQColor(*fixed);
+    // The desktop's colours, read at every paint so that a change shows at once.
+    const QPalette colours = palette();
+    return role == NormalText ? colours.color(QPalette::Active, QPalette::Text)
+                              : colours.color(QPalette::Active, QPalette::Base);
+}
+
+void CCorvelTextView::LineHighlight(int, std::optional<QColor>& background,
+                                    std::optional<QColor>& text, bool& fillAfterText) const {
+    background.reset();
+    text.reset();
+    fillAfterText = false;
+}
+
+bool CCorvelTextView::IsRoleItalic(int) const {
+    return false;
+}
+
+bool CCorvelTextView::IsRoleBold(int) const {
+    return false;
+}
+
+void CCorvelTextView::paintEvent(QPaintEvent* event) {
+    QRect client = ClientRect();
+    int total = LineTotal();
+    int height = LineHeight();
+    NormalizeSelection();
+
+    if (lineBitmap.isNull() || lineBitmap.width() != client.width() ||
+        lineBitmap.height() != height) {
+        lineBitmap = QPixmap(std::max(1, client.width()), height);
+    }
+    QRect marginRectangle(0, 0, MarginWidth(), height);
+    QRect textRectangle(MarginWidth(), 0, client.width() - MarginWidth(), height);
+
+    QPainter window(this);
+    marginTextBackground = QColor(Qt::white);
+    int firstStrip = std::max(0, event->rect().top() / height);
+    for (int strip = firstStrip;
+         strip * height < client.height() && strip * height <= event->rect().bottom(); ++strip) {
+        int line = topLine + strip;
+        {
+            QPainter bitmap(&lineBitmap);
+            if (line < total) {
+                PaintMargin(bitmap, marginRectangle, line, line + 1);
+                PaintLine(bitmap, textRectangle, line);
+            } else {
+                PaintMargin(bitmap, marginRectangle, -1, -1);
+                PaintLine(bitmap, textRectangle, -1);
+            }
+        }
+        int top = strip * height;
+        window.drawPixmap(0, top, lineBitmap, 0, 0, client.width(),
+                          std::min(height, client.height() - top));
+    }
+    if (caretShown && !caretRect.isEmpty())
+        window.fillRect(caretRect.intersected(client), RoleColor(NormalText));
+}
+
+void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int line) {
+    if (line == -1) {
+        painter.fillRect(rectangle, RoleColor(EmptyArea));
+        return;
+    }
+    std::optional<QColor> backgroundOverride, textOverride;
+    bool fillAfterText = false;
+    LineHighlight(line, backgroundOverride, textOverride, fillAfterText);
+    QColor background = backgroundOverride.value_or(RoleColor(TextBackground));
+    paintBackground = background;
+    marginTextBackground = background;
+    bool showSelection = focused || selectionShownUnfocused;
+
+    int length = LineLength(line);
+    int cell = CharWidth();
+    QRect remaining = rectangle;
+    if (length == 0) {
+        if (showSelection && InSelection({0, line})) {
+            painter.fillRect(QRect(remaining.left(), remaining.top(), cell, remaining.height()),
+                             RoleColor(SelectionBackground));
+            remaining.setLeft(remaining.left() + cell);
+        }
+        painter.fillRect(remaining, fillAfterText ? background : RoleColor(EmptyArea));
+        return;
+    }
+
+    QPoint origin(rectangle.left() - cell * horizontalOffset, rectangle.top());
+    const char* characters = LineText(line);
+    auto paint = [&](int offset, int count, int role) {
+        paintText = textOverride.value_or(RoleColor(role));
+        paintFont = FontFor(IsRoleItalic(role), IsRoleBold(role));
+        PaintSegment(painter, origin, rectangle, characters, offset, count, {offset, line});
+    };
+    if (line == 0) {
+        // The title line of a netlist is never coloured.
+        paintText = textOverride.value_or(kTitleLineColor);
+        paintFont = FontFor(IsRoleItalic(NormalText), IsRoleBold(NormalText));
+        PaintSegment(painter, origin, rectangle, characters, 0, length, {0, line});
+    } else {
+        std::vector<ColorRun> runs(3 * static_cast<std::size_t>(length));
+        int runCount = 0;
+        LineScanState state = ColorizeLine(EndStateOfLine(line - 1), line, runs.data(), runCount);
+        if (!stateCache.Exists())
+            stateCache.Create(LineTotal());
+        stateCache.Set(line, state);
+        if (runCount == 0) {
+            paint(0, length, NormalText);
+        } else {
+            paint(0, std::min(runs[0].start, length), NormalText);
+            for (int index = 0; index < runCount; ++index) {
+                int start = std::min(runs[index].start, length);
+                int end = index + 1 < runCount ? std::min(runs[index + 1].start, length) : length;
+                paint(start, end - start, runs[index].role);
+            }
+        }
+    }
+
+    remaining.setLeft(std::max(rectangle.left(), origin.x()));
+    if (remaining.isEmpty())
+        return;
+    if (showSelection && InSelection({length, line})) {
+        painter.fillRect(QRect(remaining.left(), remaining.top(), cell, remaining.height()),
+                         RoleColor(SelectionBackground));
+        remaining.setLeft(remaining.left() + cell);
+    }
+    painter.fillRect(remaining, fillAfterText ? background : RoleColor(EmptyArea));
+}
+
+void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRect& clip,
+                                   const char* characters, int offset, int count,
+                                   TextPosition start) {
+    if (count < 1)
+        return;
+    if (!focused && !selectionShownUnfocused) {
+        PaintText(painter, origin, clip, characters, offset, count, start.y);
+        return;
+    }
+    auto boundary = [&](TextPosition bound) {
+        if (start.y < bound.y)
+            return count;
+        if (start.y > bound.y)
+            return 0;
+        return std::clamp(bound.x - start.x, 0, count);
+    };
+    int selectionBegin = boundary(orderedStart);
+    int selectionEnd = boundary(orderedEnd);
+    PaintText(painter, origin, clip, characters, offset, selectionBegin, start.y);
+    if (selectionBegin < selectionEnd) {
+        QColor savedBackground = paintBackground;
+        QColor savedText = paintText;
+        paintBackground = RoleColor(SelectionBackground);
+        paintText = RoleColor(SelectionText);
+        PaintText(painter, origin, clip, characters, offset + selectionBegin,
+                  selectionEnd - selectionBegin, start.y);
+        paintBackground = savedBackground;
+        paintText = savedText;
+    }
+    if (selectionEnd < count) {
+        PaintText(painter, origin, clip, characters,
+                  offset + std::max(selectionBegin, selectionEnd),
+                  count - std::max(selectionBegin, selectionEnd), start.y);
+    }
+}
+
+QString CCorvelTextView::ExpandTabs(int line, const char* characters, int offset, int count) const {
+    int column = ColumnOfChar(line, offset);
+    QString decoded = Windows1251::Decode(std::string_view(characters + offset, count));
+    QString expanded;
+    expanded.reserve(decoded.size());
+    int emitted = 0;
+    for (QChar character : decoded) {
+        if (character == QLatin1Char('\t')) {
+            int spaces = tabSize - (column + emitted) % tabSize;
+            expanded.append(QString(spaces, QLatin1Char(' ')));
+            emitted += spaces;
+        } else {
+            expanded.append(character);
+            ++emitted;
+        }
+    }
+    return expanded;
+}
+
+void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& clip,
+                                const char* characters, int offset, int count, int line) {
+    if (count <= 0)
+        return;
+    QString expanded = ExpandTabs(line, characters, offset, count);
+    int cell = CharWidth();
+    int room = clip.right() + 1 - origin.x();
+    if (room > 0) {
+        int fit = std::min<int>(room / cell + 1, expanded.size());
+        // Skip the cells left of the clip: only what can show is drawn.
+        int skip = std::max(0, (clip.left() - origin.x()) / cell);
+        if (skip < fit) {
+            painter.save();
+            painter.setClipRect(clip);
+            for (int piece = skip; piece < fit; piece += kLongestDrawingCall) {
+                int pieceCount = std::min(kLongestDrawingCall, fit - piece);
+                QPoint at(origin.x() + cell * piece, origin.y());
+                DrawCells(painter, at, expanded.mid(piece, pieceCount));
+            }
+            painter.restore();
+        }
+    }
+    origin.rx() += cell * expanded.size();
+}
+
+// Draws the characters in opaque cells of the current background, each exactly CharWidth wide,
+// whatever the font's own advances.
+void CCorvelTextView::DrawCells(QPainter& painter, QPoint at, const QString& text) {
+    int cell = CharWidth();
+    int height = LineHeight();
+    painter.fillRect(QRect(at.x(), at.y(), cell * text.size(), height), paintBackground);
+    painter.setPen(paintText);
+    painter.setFont(paintFont);
+
+    QRawFont raw = QRawFont::fromFont(paintFont);
+    QList<quint32> glyphs = raw.isValid() ? raw.glyphIndexesForString(text) : QList<quint32>();
+    bool allGlyphs = glyphs.size() == text.size() &&
+                     std::none_of(glyphs.begin(), glyphs.end(), [](quint32 g) { return g == 0; });
+    if (allGlyphs) {
+        QList<QPointF> positions;
+        positions.reserve(text.size());
+        qreal baseline = at.y() + raw.ascent();
+        for (int index = 0; index < text.size(); ++index)
+            positions.append(QPointF(at.x() + cell * index, baseline));
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        return;
+    }
+    // Characters the font lacks are drawn one by one, so that the fallback face still keeps
+    // to the cells.
+    QFontMetrics metrics(paintFont);
+    for (int index = 0; index < text.size(); ++index) {
+        painter.drawText(QPoint(at.x() + cell * index, at.y() + metrics.ascent()),
+                         QString(text.at(index)));
+    }
+}
+
+void CCorvelTextView::EnsureMarginIcons() {
+    if (marginIcons.isNull())
+        marginIcons = MakeMarginIcons();
+}
+
+void CCorvelTextView::PaintMargin(QPainter& painter, const QRect& rectangle, int line,
+                                  int lineNumber) {
+    painter.fillRect(rectangle, RoleColor(MarginBackground));
+    if (lineNumber > 0) {
+        QFont font = FontFor(false, false);
+        QFontMetrics metrics(font);
+        QString number = QString::number(lineNumber);
+        int width = metrics.horizontalAdvance(number);
+        QRect cells(rectangle.right() + 1 - 4 - width, rectangle.top(), width, metrics.height());
+        // The digits stand in opaque cells of the background the line before was painted with.
+        painter.fillRect(cells, marginTextBackground);
+        painter.setFont(font);
+        painter.setPen(RoleColor(Dimmed));
+        painter.drawText(cells.left(), rectangle.top() + metrics.ascent(), number);
+    }
+    if (line != -1) {
+        int icon = MarginIconIndex(FlagsOfLine(line));
+        if (icon >= 0 && icon < 14) {
+            EnsureMarginIcons();
+            painter.drawPixmap(rectangle.left() + 2,
+                               rectangle.top() + (rectangle.height() - 16) / 2, marginIcons,
+                               icon * 16, 0, 16, 16);
+        }
+    }
+}

@@ -1,0 +1,64 @@
+// Shows a netlist in a read-only text view coloured by the netlist classifier, for trying the view
+// by hand: kivra-viewdemo FILE [--grab IMAGE.png] (with --grab it saves a picture and exits).
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "CorvelTextBuffer.h"
+#include "CorvelTextView.h"
+#include "NetlistColorizer.h"
+
+namespace {
+
+class NetlistDemoView : public CCorvelTextView {
+public:
+    LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
+                               int& runCount) override {
+        return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QStringList arguments = QApplication::arguments();
+    if (arguments.size() < 2) {
+        QMessageBox::warning(nullptr, QStringLiteral("Kivra"),
+                             QStringLiteral("Usage: kivra-viewdemo FILE [--grab IMAGE.png]"));
+        return 2;
+    }
+    CCorvelTextBuffer buffer;
+    QByteArray path = arguments.at(1).toLocal8Bit();
+    if (!buffer.LoadFile(path.constData(), LineEndingStyle::Detect)) {
+        QMessageBox::warning(nullptr, QStringLiteral("Kivra"),
+                             QStringLiteral("Cannot open %1").arg(arguments.at(1)));
+        return 1;
+    }
+    buffer.MakeReadOnly(true);
+
+    NetlistDemoView view;
+    view.setWindowTitle(QStringLiteral("%1 - Kivra").arg(arguments.at(1)));
+    view.resize(900, 600);
+    view.BindBuffer(&buffer);
+    view.show();
+    view.setFocus();
+
+    int grab = arguments.indexOf(QStringLiteral("--grab"));
+    if (grab > 0 && grab + 1 < arguments.size()) {
+        // Select a few lines and place the caret, so the picture shows selection and caret too.
+        view.StepLineDown(false);
+        view.StepLineDown(true);
+        view.StepLineDown(true);
+        view.StepWordRight(true);
+        QTimer::singleShot(300, [&] {
+            view.grab().save(arguments.at(grab + 1));
+            QApplication::quit();
+        });
+    }
+    int result = QApplication::exec();
+    view.UnbindBuffer();
+    buffer.Clear();
+    return result;
+}
