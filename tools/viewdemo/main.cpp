@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "CommandIds.h"
 #include "CorvelTextBuffer.h"
 #include "CorvelTextView.h"
 #include "NetlistColorizer.h"
@@ -47,7 +48,13 @@ int main(int argc, char* argv[]) {
 
     int grab = arguments.indexOf(QStringLiteral("--grab"));
     if (grab > 0 && grab + 1 < arguments.size()) {
-        // Select a few lines and place the caret, so the picture shows selection and caret too.
+        // Marks, a selection and the caret, so that the picture shows them too.
+        QApplication::setActiveWindow(&view);
+        view.setFocus();
+        view.PlaceCursor({0, 4});
+        view.ExecuteCommand(ID_TOGGLE_BOOKMARK);
+        view.PlaceCursor({0, 7});
+        view.ExecuteCommand(ToggleNumberedBookmarkId(1));
         view.StepLineDown(false);
         view.StepLineDown(true);
         view.StepLineDown(true);
