@@ -434,7 +434,7 @@ void CCorvelTextView::ResetLayout() {
     stateCache.Free();
     columnsCache.Free();
     caretPosition = selectionStart = selectionEnd = {0, 0};
-    mouseSelecting = false;
+    EndMouseSelection();
     PlaceCaret();
     horizontalUpdatesSuspended = false;
     haveLastSearch = false;

@@ -1,0 +1,145 @@
+#pragma once
+
+// A shown, focused text view over a buffer of its own, driven with Qt Test's key and mouse events.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QTest>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "CmdUI.h"
+#include "CommandIds.h"
+#include "CorvelTextBuffer.h"
+#include "CorvelTextView.h"
+
+inline void PrintTo(const TextPosition& position, std::ostream* out) {
+    *out << "(" << position.x << ", " << position.y << ")";
+}
+
+// A text view that shows the tests its mouse-selection state and counts the drags it would begin.
+class CProbeTextView : public CCorvelTextView {
+public:
+    bool MouseSelecting() const { return mouseSelecting; }
+    bool WordSelecting() const { return wordSelecting; }
+    bool LineSelecting() const { return lineSelecting; }
+    bool AutoScrollRunning() const { return scrollTimer.isActive(); }
+    bool DragPending() const { return dragPending; }
+    int dragsBegun = 0;
+
+protected:
+    void BeginDrag() override { ++dragsBegun; }
+};
+
+// The text as lines "line 0" ... joined by CR LF.
+inline std::string NumberedLines(int count) {
+    std::string text;
+    for (int line = 0; line < count; ++line) {
+        if (line > 0)
+            text += "\r\n";
+        text += "line " + std::to_string(line);
+    }
+    return text;
+}
+
+class TextViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // No blinking: the caret is on screen exactly while it is wanted.
+        QGuiApplication::styleHints()->setCursorFlashTime(0);
+        QuietMouseGrabWarnings();
+        view.resize(640, 400);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        Focus(view);
+        // The auto-scroll timer reads this point instead of the mouse's: inside, it scrolls
+        // nothing.
+        view.autoScrollPointForTesting = view.ClientRect().center();
+    }
+
+    void TearDown() override { view.UnbindBuffer(); }
+
+    // The offscreen platform grabs no mouse and says so at every press: not worth reading.
+    static void QuietMouseGrabWarnings() {
+        static QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                if (previous != nullptr &&
+                    !message.contains(QLatin1String("does not support grabbing the mouse")))
+                    previous(type, context, message);
+            });
+    }
+
+    static void Focus(CCorvelTextView& target) {
+        QApplication::setActiveWindow(target.window());
+        target.setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(target.IsFocused());
+    }
+
+    // Text with CR LF breaks, bound to the view; the caret at (0, 0).
+    CCorvelTextBuffer& Load(const std::string& text, CCorvelTextView& target,
+                            LineEndingStyle style = LineEndingStyle::Win) {
+        auto fresh = std::make_unique<CCorvelTextBuffer>();
+        fresh->CreateEmpty(style);
+        int endLine = 0, endCharacter = 0;
+        EXPECT_TRUE(
+            fresh->InsertAt(nullptr, 0, 0, text.c_str(), endLine, endCharacter, EditAction::Paste));
+        target.BindBuffer(fresh.get());
+        buffers.push_back(std::move(fresh));
+        return *buffers.back();
+    }
+    CCorvelTextBuffer& Load(const std::string& text, LineEndingStyle style = LineEndingStyle::Win) {
+        return Load(text, view, style);
+    }
+
+    // Caret at caret, selection from anchor to it, as a keyboard selection would leave them.
+    void Place(TextPosition anchor, TextPosition caret) {
+        view.PlaceCursor(caret);
+        view.SetAnchorPoint(anchor);
+        view.SelectRange(anchor, caret);
+    }
+    void Place(TextPosition caret) { Place(caret, caret); }
+
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(&view, key, modifiers);
+    }
+
+    // The left edge of the character's cell, halfway down its line.
+    QPoint At(TextPosition position) {
+        return view.TextToPoint(position) + QPoint(0, view.LineHeight() / 2);
+    }
+    // In the selection margin, halfway down the line.
+    QPoint InMargin(int line) { return QPoint(view.MarginWidth() / 2, At({0, line}).y()); }
+
+    TextPosition OrderedStart() {
+        TextPosition start, end;
+        view.SelectionBounds(start, end);
+        return start;
+    }
+    TextPosition OrderedEnd() {
+        TextPosition start, end;
+        view.SelectionBounds(start, end);
+        return end;
+    }
+
+    bool Enabled(int id) {
+        CCmdUI ui(id);
+        view.RouteUpdateCommandUI(ui);
+        return ui.IsEnabled();
+    }
+    std::string PaneText(int id) {
+        CCmdUI ui(id);
+        view.RouteUpdateCommandUI(ui, false);
+        return ui.Text();
+    }
+
+    std::vector<std::unique_ptr<CCorvelTextBuffer>> buffers;
+    CProbeTextView view;
+};
