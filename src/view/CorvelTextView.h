@@ -23,6 +23,7 @@
 class CCmdUI;
 class CPaneHost;
 class QPainter;
+class QMimeData;
 class QScrollBar;
 
 // Shows one text buffer: fixed character cells with tab stops, colour runs from a colouring hook,
@@ -50,6 +51,9 @@ public:
     // The clipboard's text as Windows-1251 with CR LF breaks; characters it cannot hold are left
     // out.
     virtual std::string TextFromClipboard() const;
+    // Windows-1251 text with CR LF breaks as data for the clipboard or a drag, and back.
+    static QMimeData* MakeTextData(const std::string& text);
+    static bool TextOfData(const QMimeData* data, std::string& text);
     virtual QColor RoleColor(int role) const;
     // An override of the line's colours: none by default.
     virtual void LineHighlight(int line, std::optional<QColor>& background,
@@ -171,14 +175,18 @@ protected:
     // The end of a line for line selection: the start of the next line, or the text's end.
     TextPosition EndOfLineWithBreak(int line);
     void AutoScrollTick();
-    // Moves the positions a drag under way keeps; the edit view's drag and drop uses it.
-    virtual void AdjustDragPositions(const CUpdateContext&) {}
+    // The data a drag of the selection carries, or null when the selection is empty; keeps the
+    // dragged range in dragSourceStart and dragSourceEnd.
+    virtual QMimeData* MakeDragData();
+    virtual Qt::DropActions AllowedDragEffects() const { return Qt::CopyAction; }
+    // After a drag from this view was accepted with the effect; nothing in the text view.
+    virtual void DragFinished(Qt::DropAction) {}
     // The keys of the text view's commands.
     static CKeyTable TextViewKeyTable();
     void UpdateCursorShape(QPoint point);
     static QCursor MarginCursor();
-    // A drag of the selected text begins; the edit view carries it out.
-    virtual void BeginDrag() {}
+    // Runs the drag of the selected text, inside one undo group.
+    void BeginDrag();
 
     // The buffer shown, or none.
     CCorvelTextBuffer* buffer = nullptr;
@@ -211,6 +219,11 @@ protected:
     bool lineSelecting = false;
     QBasicTimer scrollTimer;
     bool dragPending = false;
+    bool draggingFromHere = false;
+    TextPosition dragSourceStart;
+    TextPosition dragSourceEnd;
+    // The grey caret of a drop under way, drawn by the view; empty while none is shown.
+    QRect dropCaretRect;
 
     bool hasBookmarks = false;
     // Set by the edit view around its block commands: the horizontal bar is not updated.

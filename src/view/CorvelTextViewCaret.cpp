@@ -394,34 +394,69 @@ void CCorvelTextView::CopySelectionToClipboard() {
     CopyToClipboard(TextOfRange(orderedStart, orderedEnd));
 }
 
+// Text goes to other programs as UTF-8 with LF breaks, and to Kivra's own views also as the
+// bytes themselves, so that a copy and paste inside Kivra gives back every byte.
+const char* const kRawTextFormat = "application/x-kivra-windows-1251";
+
+QMimeData* CCorvelTextView::MakeTextData(const std::string& text) {
+    auto* data = new QMimeData;
+    QString decoded = Windows1251::Decode(text);
+    decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    data->setText(decoded);
+    data->setData(QString::fromLatin1(kRawTextFormat), QByteArray(text.data(), text.size()));
+    return data;
+}
+
+bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text) {
+    text.clear();
+    if (data == nullptr)
+        return false;
+    if (data->hasFormat(QString::fromLatin1(kRawTextFormat))) {
+        QByteArray raw = data->data(QString::fromLatin1(kRawTextFormat));
+        // A NUL would end the text: whatever follows it is left out, as it would be of a line.
+        text.assign(raw.constData(), qstrnlen(raw.constData(), raw.size()));
+        return true;
+    }
+    if (!data->hasText())
+        return false;
+    QString unicode = data->text();
+    text.reserve(unicode.size());
+    QChar previous;
+    for (QChar character : unicode) {
+        if (character == QLatin1Char('\n') && previous != QLatin1Char('\r'))
+            text += '\r';  // a lone LF from another program becomes a line break here
+        char byte;
+        if (!character.isNull() && Windows1251::FromUnicode(character.unicode(), byte))
+            text += byte;  // a character the code page lacks is left out
+        previous = character;
+    }
+    return true;
+}
+
 bool CCorvelTextView::ClipboardHasText() const {
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data != nullptr && data->hasText();
+    return data != nullptr &&
+           (data->hasText() || data->hasFormat(QString::fromLatin1(kRawTextFormat)));
 }
 
 bool CCorvelTextView::CopyToClipboard(const std::string& text) {
-    // Other programs of the desktop exchange UTF-8 text with LF line breaks.
-    QString decoded = Windows1251::Decode(text);
-    decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QApplication::clipboard()->setText(decoded);
+    if (text.empty())
+        return false;
+    QApplication::clipboard()->setMimeData(MakeTextData(text));
     return true;
 }
 
 std::string CCorvelTextView::TextFromClipboard() const {
-    QString text = QApplication::clipboard()->text();
-    std::string bytes;
-    bytes.reserve(text.size());
-    QChar previous;
-    for (QChar character : text) {
-        if (character == QLatin1Char('\n') && previous != QLatin1Char('\r'))
-            bytes += '\r';  // a lone LF from another program becomes a line break here
-        char byte;
-        if (character.isNull()) {
-            // A NUL would end the text: it is left out.
-        } else if (Windows1251::FromUnicode(character.unicode(), byte)) {
-            bytes += byte;
-        }
-        previous = character;
-    }
-    return bytes;
+    std::string text;
+    TextOfData(QApplication::clipboard()->mimeData(), text);
+    return text;
+}
+
+QMimeData* CCorvelTextView::MakeDragData() {
+    if (!HasSelection())
+        return nullptr;
+    NormalizeSelection();
+    dragSourceStart = orderedStart;
+    dragSourceEnd = orderedEnd;
+    return MakeTextData(TextOfRange(orderedStart, orderedEnd));
 }

@@ -573,7 +573,10 @@ void CCorvelTextView::RefreshAfterChange(CTextBufferObserver*, const CUpdateCont
         for (TextPosition* position : {&caretPosition, &selectionStart, &selectionEnd, &anchor}) {
             context->AdjustPosition(*position);
         }
-        AdjustDragPositions(*context);
+        if (draggingFromHere) {
+            context->AdjustPosition(dragSourceStart);
+            context->AdjustPosition(dragSourceEnd);
+        }
         TextPosition top{0, topLine};
         context->AdjustPosition(top);
         topLine = top.y;

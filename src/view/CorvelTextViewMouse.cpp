@@ -1,6 +1,8 @@
 // The mouse, the auto-scroll timer, the wheel, the cursor shapes and the focus of CCorvelTextView.
 
 #include <QApplication>
+#include <QDrag>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -307,4 +309,22 @@ void CCorvelTextView::focusOutEvent(QFocusEvent* event) {
         RepaintLines(selectionStart.y, selectionEnd.y);
     if (mouseSelecting)
         EndMouseSelection();
+}
+
+void CCorvelTextView::BeginDrag() {
+    QMimeData* data = MakeDragData();
+    if (data == nullptr)
+        return;
+    // The drop and the removal of the dragged text are one undo step.
+    if (buffer != nullptr)
+        buffer->OpenUndoGroup(false);
+    draggingFromHere = true;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    Qt::DropAction effect = drag->exec(AllowedDragEffects(), Qt::MoveAction);
+    if (effect != Qt::IgnoreAction)
+        DragFinished(effect);
+    draggingFromHere = false;
+    if (buffer != nullptr)
+        buffer->CloseUndoGroup(this);
 }

@@ -85,6 +85,8 @@ void CCorvelTextView::paintEvent(QPaintEvent* event) {
     }
     if (caretShown && !caretRect.isEmpty())
         window.fillRect(caretRect.intersected(client), RoleColor(NormalText));
+    if (!dropCaretRect.isEmpty())
+        window.fillRect(dropCaretRect.intersected(client), QColor(128, 128, 128));
 }
 
 void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int line) {

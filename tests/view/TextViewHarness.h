@@ -34,7 +34,11 @@ public:
     int dragsBegun = 0;
 
 protected:
-    void BeginDrag() override { ++dragsBegun; }
+    // Counts the drags the view begins and lets none run: a real drag waits for the mouse.
+    QMimeData* MakeDragData() override {
+        ++dragsBegun;
+        return nullptr;
+    }
 };
 
 // The text as lines "line 0" ... joined by CR LF.

@@ -1,18 +1,19 @@
-// Shows a netlist in a read-only text view coloured by the netlist classifier, for trying the view
-// by hand: kivra-viewdemo FILE [--grab IMAGE.png] (with --grab it saves a picture and exits).
+// Shows a netlist in an edit view coloured by the netlist classifier, for trying the views by hand:
+// kivra-viewdemo FILE [--read-only] [--grab IMAGE.png] (with --grab it saves a picture and exits).
+// Edits stay in memory: saving comes with the document.
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "CommandIds.h"
+#include "CorvelEditView.h"
 #include "CorvelTextBuffer.h"
-#include "CorvelTextView.h"
 #include "NetlistColorizer.h"
 
 namespace {
 
-class NetlistDemoView : public CCorvelTextView {
+class NetlistDemoView : public CCorvelEditView {
 public:
     LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
                                int& runCount) override {
@@ -26,8 +27,9 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
     if (arguments.size() < 2) {
-        QMessageBox::warning(nullptr, QStringLiteral("Kivra"),
-                             QStringLiteral("Usage: kivra-viewdemo FILE [--grab IMAGE.png]"));
+        QMessageBox::warning(
+            nullptr, QStringLiteral("Kivra"),
+            QStringLiteral("Usage: kivra-viewdemo FILE [--read-only] [--grab IMAGE.png]"));
         return 2;
     }
     CCorvelTextBuffer buffer;
@@ -37,7 +39,7 @@ int main(int argc, char* argv[]) {
                              QStringLiteral("Cannot open %1").arg(arguments.at(1)));
         return 1;
     }
-    buffer.MakeReadOnly(true);
+    buffer.MakeReadOnly(arguments.contains(QStringLiteral("--read-only")));
 
     NetlistDemoView view;
     view.setWindowTitle(QStringLiteral("%1 - Kivra").arg(arguments.at(1)));

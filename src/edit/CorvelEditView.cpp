@@ -1,0 +1,461 @@
+#include "CorvelEditView.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <cstring>
+
+#include "CmdUI.h"
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "EditDropTargetImpl.h"
+#include "EditStrings.h"
+#include "Windows1251.h"
+
+namespace {
+
+constexpr char kEnter = 13;
+
+bool IsAsciiWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+CCorvelEditView::CCorvelEditView(QWidget* parent) : CCorvelTextView(parent) {
+    SetKeyTable(EditViewKeyTable());
+    setAcceptDrops(true);
+    dropTarget = std::make_unique<CEditDropTargetImpl>(*this);
+}
+
+CCorvelEditView::~CCorvelEditView() {
+    dropTarget.reset();
+}
+
+CKeyTable CCorvelEditView::EditViewKeyTable() {
+    CKeyTable table = TextViewKeyTable();
+    const auto shift = Qt::ShiftModifier;
+    const auto ctrl = Qt::ControlModifier;
+    const auto alt = Qt::AltModifier;
+    table.Bind(Qt::Key_Delete, ID_EDIT_DELETE);
+    table.Bind(Qt::Key_Backspace, ID_EDIT_DELETE_BACK);
+    table.Bind(ctrl | Qt::Key_Backspace, ID_EDIT_DELETE_WORD_BACK);
+    table.Bind(Qt::Key_Tab, ID_EDIT_TAB);
+    table.Bind(shift | Qt::Key_Tab, ID_EDIT_UNTAB);
+    table.Bind(Qt::Key_Insert, ID_EDIT_SWITCH_OVERWRITE);
+    table.Bind(ctrl | Qt::Key_V, ID_EDIT_PASTE);
+    table.Bind(shift | Qt::Key_Insert, ID_EDIT_PASTE);
+    table.Bind(ctrl | Qt::Key_X, ID_EDIT_CUT);
+    table.Bind(shift | Qt::Key_Delete, ID_EDIT_CUT);
+    table.Bind(ctrl | Qt::Key_Z, ID_EDIT_UNDO);
+    table.Bind(alt | Qt::Key_Backspace, ID_EDIT_UNDO);
+    table.Bind(ctrl | Qt::Key_Y, ID_EDIT_REDO);
+    table.Bind(ctrl | Qt::Key_H, ID_EDIT_REPLACE);
+    return table;
+}
+
+const CCommandTable& CCorvelEditView::ClassCommands() {
+    static const CCommandTable table =
+        CCommandTable::Builder<CCorvelEditView>(CCorvelTextView::ClassCommands())
+            .On(ID_EDIT_DELETE, &CCorvelEditView::OnEditDelete)
+            .On(ID_EDIT_DELETE_BACK, &CCorvelEditView::OnEditDeleteBack)
+            .On(ID_EDIT_TAB, &CCorvelEditView::OnEditTab)
+            .On(ID_EDIT_UNTAB, &CCorvelEditView::OnEditUntab)
+            .On(ID_EDIT_CUT, &CCorvelEditView::OnEditCut)
+            .OnUpdate(ID_EDIT_CUT, &CCorvelEditView::OnUpdateEditCut)
+            .On(ID_EDIT_PASTE, &CCorvelEditView::OnEditPaste)
+            .OnUpdate(ID_EDIT_PASTE, &CCorvelEditView::OnUpdateEditPaste)
+            .On(ID_EDIT_SWITCH_OVERWRITE, &CCorvelEditView::OnEditSwitchOverwrite)
+            .OnUpdate(ID_EDIT_SWITCH_OVERWRITE, &CCorvelEditView::OnUpdateEditSwitchOverwrite)
+            .On(ID_EDIT_UNDO, &CCorvelEditView::OnEditUndo)
+            .OnUpdate(ID_EDIT_UNDO, &CCorvelEditView::OnUpdateEditUndo)
+            .On(ID_EDIT_REDO, &CCorvelEditView::OnEditRedo)
+            .OnUpdate(ID_EDIT_REDO, &CCorvelEditView::OnUpdateEditRedo)
+            .OnUpdate(ID_INDICATOR_OVR, &CCorvelEditView::OnUpdateIndicatorOverwrite)
+            .OnUpdate(ID_INDICATOR_READ, &CCorvelEditView::OnUpdateIndicatorRead)
+            .OnUpdate(ID_INDICATOR_BLANK, &CCorvelEditView::OnUpdateIndicatorBlank)
+            .Build();
+    return table;
+}
+
+const CCommandTable& CCorvelEditView::Commands() const {
+    return ClassCommands();
+}
+
+void CCorvelEditView::ResetLayout() {
+    autoIndent = true;
+    overwriteMode = false;
+    CCorvelTextView::ResetLayout();
+}
+
+bool CCorvelEditView::IsEditable() const {
+    return buffer != nullptr && !buffer->IsReadOnly();
+}
+
+void CCorvelEditView::RefreshAfterChange(CTextBufferObserver* source, const CUpdateContext* context,
+                                         unsigned hint, int line) {
+    CCorvelTextView::RefreshAfterChange(source, context, hint, line);
+    if (context != nullptr && selectionSaved) {
+        context->AdjustPosition(savedSelectionStart);
+        context->AdjustPosition(savedSelectionEnd);
+    }
+}
+
+void CCorvelEditView::CollapseAt(TextPosition p) {
+    SetAnchorPoint(p);
+    SelectRange(p, p);
+    PlaceCursor(p);
+    BringIntoView(p);
+}
+
+bool CCorvelEditView::RemoveSelection() {
+    if (!HasSelection())
+        return false;
+    TextPosition start, end;
+    SelectionBounds(start, end);
+    CollapseAt(start);
+    buffer->DeleteRange(this, start.y, start.x, end.y, end.x, EditAction::DeleteSelection);
+    return true;
+}
+
+// --- Typing
+
+void CCorvelEditView::keyPressEvent(QKeyEvent* event) {
+    // Keys of the key table have already run their commands; what is left is typed.
+    Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Ctrl+Enter gives a line feed, which types nothing.
+        if (!(modifiers & Qt::ControlModifier))
+            TypeCharacter(kEnter);
+        event->accept();
+        return;
+    }
+    bool command = (modifiers & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+    if (!command && !event->text().isEmpty()) {
+        TypeText(event->text());
+        event->accept();
+        return;
+    }
+    CCorvelTextView::keyPressEvent(event);
+}
+
+void CCorvelEditView::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty())
+        TypeText(event->commitString());
+    event->accept();
+}
+
+void CCorvelEditView::TypeText(const QString& text) {
+    for (QChar character : text) {
+        char byte;
+        if (character.isSurrogate() || !Windows1251::FromUnicode(character.unicode(), byte))
+            continue;  // no byte in the code page: not typed
+        TypeCharacter(static_cast<unsigned char>(byte));
+    }
+}
+
+void CCorvelEditView::TypeCharacter(unsigned char character) {
+    if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton))
+        return;
+    if (buffer == nullptr)
+        return;
+    int endLine, endCharacter;
+    if (character == kEnter) {
+        if (overwriteMode && caretPosition.y < LineTotal() - 1) {
+            CollapseAt({0, caretPosition.y + 1});
+            return;
+        }
+        buffer->OpenUndoGroup(false);
+        if (IsEditable()) {
+            RemoveSelection();
+            if (buffer->InsertAt(this, caretPosition.y, caretPosition.x, "\r\n", endLine,
+                                 endCharacter, EditAction::Typing)) {
+                CollapseAt({endCharacter, endLine});
+            }
+        }
+        buffer->CloseUndoGroup(this);
+        return;
+    }
+    if (character < 32 || !IsEditable())
+        return;
+
+    // Letters join the step before; a space starts a new one.
+    buffer->OpenUndoGroup(character != ' ');
+    TextPosition at = caretPosition;
+    if (HasSelection()) {
+        TextPosition end;
+        SelectionBounds(at, end);
+        RemoveSelection();
+    } else if (overwriteMode && at.x < LineLength(at.y)) {
+        // Overwrite replaces the character under the caret, never the line break.
+        buffer->DeleteRange(this, at.y, at.x, at.y, at.x + 1, EditAction::Typing);
+    }
+    const char text[] = {static_cast<char>(character), '\0'};
+    if (buffer->InsertAt(this, at.y, at.x, text, endLine, endCharacter, EditAction::Typing))
+        CollapseAt({endCharacter, endLine});
+    buffer->CloseUndoGroup(this);
+}
+
+void CCorvelEditView::AfterEditAction(EditAction action, const char* text) {
+    if (!autoIndent || action != EditAction::Typing || std::strcmp(text, "\r\n") != 0 ||
+        overwriteMode || buffer == nullptr) {
+        return;
+    }
+    int line = caretPosition.y;
+    // A group that closed with nothing new can report an old line break while the caret stands
+    // on the first line: there is no line above to copy from.
+    if (line <= 0 || line >= LineTotal())
+        return;
+    const char* above = LineText(line - 1);
+    int count = 0;
+    while (count < LineLength(line - 1) && IsAsciiWhiteSpace(above[count]))
+        ++count;
+    if (count == 0)
+        return;
+    std::string indentation(above, count);
+    int endLine, endCharacter;
+    if (buffer->InsertAt(nullptr, line, caretPosition.x, indentation.c_str(), endLine, endCharacter,
+                         EditAction::AutoIndent)) {
+        CollapseAt({endCharacter, endLine});
+    }
+}
+
+// --- Deleting
+
+void CCorvelEditView::OnEditDelete() {
+    if (!IsEditable())
+        return;
+    TextPosition start, end;
+    if (HasSelection()) {
+        SelectionBounds(start, end);
+    } else {
+        start = caretPosition;
+        int last = LineTotal() - 1;
+        int length = LineLength(start.y);
+        if (start.x == length) {
+            if (start.y == last)
+                return;
+            end = {0, start.y + 1};
+        } else {
+            end = {start.x + 1, start.y};
+        }
+    }
+    CollapseAt(start);
+    buffer->DeleteRange(this, start.y, start.x, end.y, end.x, EditAction::Delete);
+}
+
+void CCorvelEditView::OnEditDeleteBack() {
+    if (HasSelection()) {
+        OnEditDelete();
+        return;
+    }
+    if (!IsEditable())
+        return;
+    TextPosition end = caretPosition;
+    TextPosition start = end;
+    if (end.x > 0) {
+        start.x = end.x - 1;
+    } else if (end.y > 0) {
+        start = {LineLength(end.y - 1), end.y - 1};
+    } else {
+        CollapseAt(end);
+        return;
+    }
+    CollapseAt(start);
+    buffer->DeleteRange(this, start.y, start.x, end.y, end.x, EditAction::Backspace);
+}
+
+// --- Indenting
+
+bool CCorvelEditView::BlockLines(int& first, int& last) {
+    TextPosition start, end;
+    SelectionBounds(start, end);
+    if (!HasSelection() || start.y == end.y)
+        return false;
+    first = start.y;
+    start.x = 0;
+    if (end.x == 0) {
+        last = end.y - 1;
+    } else {
+        last = end.y;
+        end = end.y == LineTotal() - 1 ? TextPosition{LineLength(end.y), end.y}
+                                       : TextPosition{0, end.y + 1};
+    }
+    SelectRange(start, end);
+    PlaceCursor(end);
+    BringIntoView(end);
+    return true;
+}
+
+void CCorvelEditView::OnEditTab() {
+    if (!IsEditable())
+        return;
+    int endLine, endCharacter;
+    NormalizeSelection();
+    if (HasSelection() && orderedStart.y != orderedEnd.y) {
+        buffer->OpenUndoGroup(false);
+        int first = 0, last = -1;
+        BlockLines(first, last);
+        horizontalUpdatesSuspended = true;
+        for (int line = first; line <= last; ++line)
+            buffer->InsertAt(this, line, 0, "\t", endLine, endCharacter, EditAction::Indent);
+        horizontalUpdatesSuspended = false;
+        UpdateHorizontalScrollBar(false);
+        buffer->CloseUndoGroup(this);
+        return;
+    }
+    if (!HasSelection() && overwriteMode && caretPosition.x < LineLength(caretPosition.y)) {
+        // Overwrite mode moves to the next tab stop instead of inserting.
+        int steps = TabSize() - ColumnOfChar(caretPosition.y, caretPosition.x) % TabSize();
+        const char* text = LineText(caretPosition.y);
+        int length = LineLength(caretPosition.y);
+        int index = caretPosition.x;
+        for (int moved = 0; moved < steps && index < length; ++moved) {
+            if (text[index++] == '\t')
+                break;
+        }
+        CollapseAt({index, caretPosition.y});
+        return;
+    }
+    buffer->OpenUndoGroup(false);
+    RemoveSelection();
+    if (buffer->InsertAt(this, caretPosition.y, caretPosition.x, "\t", endLine, endCharacter,
+                         EditAction::Typing)) {
+        CollapseAt({endCharacter, endLine});
+    }
+    buffer->CloseUndoGroup(this);
+}
+
+void CCorvelEditView::OnEditUntab() {
+    if (!IsEditable())
+        return;
+    NormalizeSelection();
+    if (HasSelection() && orderedStart.y != orderedEnd.y) {
+        buffer->OpenUndoGroup(false);
+        int first = 0, last = -1;
+        BlockLines(first, last);
+        horizontalUpdatesSuspended = true;
+        for (int line = first; line <= last; ++line) {
+            // One tab, or up to a tab's width of spaces, or fewer spaces and one tab.
+            const char* text = LineText(line);
+            int length = LineLength(line);
+            int count = 0;
+            while (count < TabSize() && count < length) {
+                if (text[count] == ' ') {
+                    ++count;
+                } else if (text[count] == '\t') {
+                    ++count;
+                    break;
+                } else {
+                    break;
+                }
+            }
+            if (count > 0)
+                buffer->DeleteRange(this, line, 0, line, count, EditAction::Indent);
+        }
+        horizontalUpdatesSuspended = false;
+        UpdateHorizontalScrollBar(false);
+        buffer->CloseUndoGroup(this);
+        return;
+    }
+    // Back to the previous tab stop, moving the caret only.
+    if (caretPosition.x == 0)
+        return;
+    int column = ColumnOfChar(caretPosition.y, caretPosition.x);
+    int tab = TabSize();
+    int target = column % tab == 0 ? column - tab : column / tab * tab;
+    const char* text = LineText(caretPosition.y);
+    int length = LineLength(caretPosition.y);
+    int index = 0;
+    int reached = 0;
+    while (reached < target && index < length) {
+        reached = text[index] == '\t' ? reached + tab - reached % tab : reached + 1;
+        ++index;
+    }
+    CollapseAt({index, caretPosition.y});
+}
+
+// --- Clipboard
+
+void CCorvelEditView::OnEditCut() {
+    if (!IsEditable() || !HasSelection())
+        return;
+    TextPosition start, end;
+    SelectionBounds(start, end);
+    CopyToClipboard(TextOfRange(start, end));
+    CollapseAt(start);
+    buffer->DeleteRange(this, start.y, start.x, end.y, end.x, EditAction::Cut);
+}
+
+void CCorvelEditView::OnEditPaste() {
+    if (!IsEditable())
+        return;
+    buffer->OpenUndoGroup(false);
+    RemoveSelection();
+    if (ClipboardHasText()) {
+        std::string text = TextFromClipboard();
+        int endLine, endCharacter;
+        if (buffer->InsertAt(this, caretPosition.y, caretPosition.x, text.c_str(), endLine,
+                             endCharacter, EditAction::Paste)) {
+            CollapseAt({endCharacter, endLine});
+        }
+    }
+    buffer->CloseUndoGroup(this);
+}
+
+void CCorvelEditView::OnUpdateEditCut(CCmdUI& ui) {
+    ui.Enable(HasSelection());
+}
+
+void CCorvelEditView::OnUpdateEditPaste(CCmdUI& ui) {
+    ui.Enable(ClipboardHasText());
+}
+
+// --- Modes, undo and redo, indicators
+
+void CCorvelEditView::OnEditSwitchOverwrite() {
+    overwriteMode = !overwriteMode;
+}
+
+void CCorvelEditView::OnUpdateEditSwitchOverwrite(CCmdUI& ui) {
+    ui.SetCheck(overwriteMode ? CCmdUI::Checked : CCmdUI::Unchecked);
+}
+
+void CCorvelEditView::OnEditUndo() {
+    TextPosition position;
+    if (buffer != nullptr && buffer->CanStepBack() && buffer->StepBack(position))
+        CollapseAt(position);
+}
+
+void CCorvelEditView::OnEditRedo() {
+    TextPosition position;
+    if (buffer != nullptr && buffer->CanStepForward() && buffer->StepForward(position))
+        CollapseAt(position);
+}
+
+void CCorvelEditView::OnUpdateEditUndo(CCmdUI& ui) {
+    bool possible = buffer != nullptr && buffer->CanStepBack();
+    ui.Enable(possible);
+    // The label holds no place for the action's name, so it reads the same either way.
+    ui.SetText(possible ? EditString(kUndoLabel) : EditString(kUndoLabelDisabled));
+}
+
+void CCorvelEditView::OnUpdateEditRedo(CCmdUI& ui) {
+    bool possible = buffer != nullptr && buffer->CanStepForward();
+    ui.Enable(possible);
+    ui.SetText(possible ? EditString(kRedoLabel) : EditString(kRedoLabelDisabled));
+}
+
+void CCorvelEditView::OnUpdateIndicatorOverwrite(CCmdUI& ui) {
+    ui.Enable(overwriteMode);
+}
+
+void CCorvelEditView::OnUpdateIndicatorRead(CCmdUI& ui) {
+    ui.Enable(buffer != nullptr && buffer->IsReadOnly());
+}
+
+void CCorvelEditView::OnUpdateIndicatorBlank(CCmdUI& ui) {
+    ui.Enable(false);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <memory>
+
+#include "CorvelTextView.h"
+
+class CEditDropTargetImpl;
+
+// The editing layer over the text view: typing with automatic indentation and an overwrite mode,
+// deletion, block indent and unindent, the clipboard, undo and redo, and dropping text. Every
+// change goes through the buffer's InsertAt and DeleteRange, tagged with its EditAction.
+class CCorvelEditView : public CCorvelTextView {
+public:
+    explicit CCorvelEditView(QWidget* parent = nullptr);
+    ~CCorvelEditView() override;
+
+    void ResetLayout() override;
+    Qt::DropActions AllowedDragEffects() const override;
+    void DragFinished(Qt::DropAction effect) override;
+    void RefreshAfterChange(CTextBufferObserver* source, const CUpdateContext* context,
+                            unsigned hint, int line) override;
+    void AfterEditAction(EditAction action, const char* text) override;
+    // A buffer is attached and it is not read-only.
+    virtual bool IsEditable() const;
+
+    bool OverwriteMode() const { return overwriteMode; }
+    bool AutoIndent() const { return autoIndent; }
+
+    // Types one character of the code page (13 is Enter), as a key press would.
+    void TypeCharacter(unsigned char character);
+    bool RemoveSelection();
+
+    void OnEditDelete();
+    void OnEditDeleteBack();
+    void OnEditTab();
+    void OnEditUntab();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnEditSwitchOverwrite();
+    void OnEditUndo();
+    void OnEditRedo();
+
+    // The drop side of drag and drop.
+    void ShowDropCaret(QPoint point);
+    void HideDropCaret();
+    void ScrollForDrag(QPoint point);
+    bool InsertDroppedText(const QMimeData* data, QPoint point);
+    CEditDropTargetImpl* DropTarget() const { return dropTarget.get(); }
+    TextPosition DropPosition() const { return dropPosition; }
+    bool DropCaretShown() const { return dropCaretShown; }
+
+    static const CCommandTable& ClassCommands();
+    // The keys of the editing commands, added to those of the text view.
+    static CKeyTable EditViewKeyTable();
+
+protected:
+    const CCommandTable& Commands() const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    bool overwriteMode = false;
+    bool dropCaretShown = false;
+    TextPosition savedCaret;
+    TextPosition dropPosition;
+    bool selectionSaved = false;
+    TextPosition savedSelectionStart;
+    TextPosition savedSelectionEnd;
+    bool autoIndent = true;
+    std::unique_ptr<CEditDropTargetImpl> dropTarget;
+
+private:
+    // Collapses the selection at p, with the caret there, in view.
+    void CollapseAt(TextPosition p);
+    // Types text that arrived as Unicode; characters without a byte in the code page are left out.
+    void TypeText(const QString& text);
+    // The lines a block command works on, with the selection adjusted to whole lines; false when
+    // the selection does not span lines.
+    bool BlockLines(int& first, int& last);
+    void OnUpdateEditCut(CCmdUI& ui);
+    void OnUpdateEditPaste(CCmdUI& ui);
+    void OnUpdateEditSwitchOverwrite(CCmdUI& ui);
+    void OnUpdateEditUndo(CCmdUI& ui);
+    void OnUpdateEditRedo(CCmdUI& ui);
+    void OnUpdateIndicatorOverwrite(CCmdUI& ui);
+    void OnUpdateIndicatorRead(CCmdUI& ui);
+    void OnUpdateIndicatorBlank(CCmdUI& ui);
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+// The edit view's strings, by their ids in the program's string table. UTF-8.
+constexpr int kUndoLabel = 8615;  // "Отменить ввод" (a format without a placeholder)
+constexpr int kRedoLabel = 8616;  // "Повторить ввод"
+constexpr int kUndoLabelDisabled = 8617;  // "Отменить ввод"
+constexpr int kRedoLabelDisabled = 8618;  // "Повторить ввод"
+
+const char* EditString(int id);
