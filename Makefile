@@ -28,6 +28,7 @@ bench: build
 	./build/release/bench/buffer_bench
 	./build/release/bench/coloring_bench
 	./build/release/bench/view_bench
+	./build/release/bench/edit_bench
 
 # Fuzzes the netlist line colouring for FUZZ_SECONDS with clang's libFuzzer.
 FUZZ_SECONDS ?= 60

@@ -1,0 +1,104 @@
+// Typing through the whole key-event path, with the viewport repainted after every key, in the
+// middle of a long and of a short netlist: the cost per key must not grow with the text.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "CorvelEditView.h"
+#include "CorvelTextBuffer.h"
+#include "NetlistColorizer.h"
+#include "NetlistGenerator.h"
+
+namespace {
+
+class NetlistEditView : public CCorvelEditView {
+public:
+    LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
+                               int& runCount) override {
+        return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
+    }
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        ++paints;
+        CCorvelEditView::paintEvent(event);
+    }
+};
+
+double TypingSeconds(int lines, int keystrokes) {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("kivra-edit-bench-" + std::to_string(lines) + ".cir"))
+                           .string();
+    std::string text = GenerateNetlist(static_cast<std::size_t>(lines) * 36);
+    std::ofstream(path, std::ios::binary).write(text.data(), text.size());
+    CCorvelTextBuffer buffer;
+    buffer.LoadFile(path.c_str(), LineEndingStyle::Detect);
+    double seconds = 0;
+    {
+        NetlistEditView view;
+        view.BindBuffer(&buffer);
+        view.resize(100, 100);
+        QSize extra = view.size() - view.ClientRect().size();
+        view.resize(view.MarginWidth() + 160 * view.CharWidth() + extra.width(),
+                    60 * view.LineHeight() + extra.height());
+        view.show();
+        QApplication::processEvents();
+        int middle = buffer.LineTotal() / 2;
+        // The caret in the middle of the window, so that each key repaints half of it.
+        view.ScrollToTopLine(middle - 30, true);
+        view.PlaceCursor({0, middle});
+        QApplication::processEvents();
+
+        seconds = [&] {
+            auto start = std::chrono::steady_clock::now();
+            for (int key = 0; key < keystrokes; ++key) {
+                // A new line now and then keeps the typed line short, as typing does.
+                bool enter = key % 40 == 39;
+                QKeyEvent press(QEvent::KeyPress, enter ? Qt::Key_Return : Qt::Key_A,
+                                Qt::NoModifier, enter ? QStringLiteral("\r") : QStringLiteral("a"));
+                QApplication::sendEvent(&view, &press);
+                QApplication::processEvents();  // paints what the key changed
+            }
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }();
+        // Every key must have been painted, or the figure says nothing.
+        if (view.paints < keystrokes)
+            std::abort();
+        view.UnbindBuffer();
+    }
+    buffer.Clear();
+    std::filesystem::remove(path);
+    return seconds;
+}
+
+void TypingInLargeAgainstSmallDocument(benchmark::State& state) {
+    constexpr int kKeystrokes = 10000;
+    double small = 1e9, large = 1e9;
+    for (auto _ : state) {
+        small = std::min(small, TypingSeconds(1000, kKeystrokes));
+        large = std::min(large, TypingSeconds(1000000, kKeystrokes));
+    }
+    state.counters["ms_per_key_1k_lines"] = small / kKeystrokes * 1e3;
+    state.counters["ms_per_key_1M_lines"] = large / kKeystrokes * 1e3;
+    state.counters["ratio"] = large / small;
+}
+BENCHMARK(TypingInLargeAgainstSmallDocument)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
