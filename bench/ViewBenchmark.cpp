@@ -14,18 +14,12 @@
 
 #include "CorvelTextBuffer.h"
 #include "CorvelTextView.h"
-#include "NetlistColorizer.h"
+#include "NetlistColoredView.h"
 #include "NetlistGenerator.h"
 
 namespace {
 
-class NetlistView : public CCorvelTextView {
-public:
-    LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
-                               int& runCount) override {
-        return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
-    }
-};
+using NetlistView = NetlistColored<CCorvelTextView>;
 
 template <typename Action>
 double Seconds(Action&& action) {
@@ -140,12 +134,3 @@ void PageDownAgainstOnePaint(benchmark::State& state) {
 BENCHMARK(PageDownAgainstOnePaint)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
