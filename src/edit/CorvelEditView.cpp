@@ -126,8 +126,8 @@ void CCorvelEditView::keyPressEvent(QKeyEvent* event) {
     // Keys of the key table have already run their commands; what is left is typed.
     Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Ctrl+Enter gives a line feed, which types nothing.
-        if (!(modifiers & Qt::ControlModifier))
+        // Ctrl+Enter gives a line feed, which types nothing; with Alt held it is a command key.
+        if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier)))
             TypeCharacter(kEnter);
         event->accept();
         return;
@@ -306,8 +306,9 @@ void CCorvelEditView::OnEditTab() {
         buffer->CloseUndoGroup(this);
         return;
     }
-    if (!HasSelection() && overwriteMode && caretPosition.x < LineLength(caretPosition.y)) {
-        // Overwrite mode moves to the next tab stop instead of inserting.
+    if (overwriteMode && caretPosition.x < LineLength(caretPosition.y)) {
+        // Overwrite mode moves to the next tab stop instead of inserting; a selection within
+        // one line only collapses there.
         int steps = TabSize() - ColumnOfChar(caretPosition.y, caretPosition.x) % TabSize();
         const char* text = LineText(caretPosition.y);
         int length = LineLength(caretPosition.y);

@@ -220,6 +220,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+TEST_F(EditViewTest, OverwriteTabWithASelectionInsideOneLineMovesTheCaretAndKeepsTheText) {
+    Load("abcdefghij");
+    Place({1, 0}, {3, 0});
+    Key(Qt::Key_Insert);
+    Key(Qt::Key_Tab);
+    EXPECT_THAT(Lines(), ElementsAre("abcdefghij"));
+    EXPECT_EQ(view.CaretPosition(), (TextPosition{4, 0}));
+    EXPECT_FALSE(view.HasSelection());
+    EXPECT_EQ(buffer->HistorySize(), 0);
+}
+
 TEST_F(EditViewTest, OverwriteTabAtTheLineEndInsertsATab) {
     Load("ab");
     Place({2, 0});

@@ -130,6 +130,15 @@ TEST_F(EditViewTest, CtrlEnterTypesNothing) {
     EXPECT_EQ(buffer->HistorySize(), 0);
 }
 
+TEST_F(EditViewTest, AltEnterTypesNothing) {
+    Load("  ab");
+    Place({3, 0});
+    Key(Qt::Key_Return, Qt::AltModifier);
+    EXPECT_THAT(Lines(), ElementsAre("  ab"));
+    EXPECT_EQ(view.CaretPosition(), (TextPosition{3, 0}));
+    EXPECT_EQ(buffer->HistorySize(), 0);
+}
+
 // A group closed with nothing new hands the hook the last record; with a typed line break there
 // and the caret on the first line, there is no line above to copy from.
 TEST_F(EditViewTest, EmptyGroupAfterATypedBreakWithTheCaretOnLine0ChangesNothing) {
