@@ -124,6 +124,10 @@ bool CCorvelEditView::RemoveSelection() {
 
 void CCorvelEditView::keyPressEvent(QKeyEvent* event) {
     // Keys of the key table have already run their commands; what is left is typed.
+    if (DragWaiting() && event->key() == Qt::Key_Escape) {
+        CCorvelTextView::keyPressEvent(event);
+        return;
+    }
     Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         // Ctrl+Enter gives a line feed, which types nothing; with Alt held it is a command key.

@@ -123,8 +123,7 @@ void CCorvelEditView::dragEnterEvent(QDragEnterEvent* event) {
     dropTarget->DragScroll(CtrlHeld(event), point);
     Qt::DropAction answer = Permitted(
         dropTarget->DragEnter(event->mimeData(), CtrlHeld(event), point), event->possibleActions());
-    std::string ignored;
-    if (!TextOfData(event->mimeData(), ignored)) {
+    if (!HasTextData(event->mimeData())) {
         event->ignore();
         return;
     }

@@ -5,8 +5,7 @@
 #include "CorvelEditView.h"
 
 bool CEditDropTargetImpl::OffersText(const QMimeData* data) {
-    std::string ignored;
-    return CCorvelTextView::TextOfData(data, ignored);
+    return CCorvelTextView::HasTextData(data);
 }
 
 Qt::DropAction CEditDropTargetImpl::DragEnter(const QMimeData* data, bool ctrl, QPoint point) {

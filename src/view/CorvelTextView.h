@@ -4,8 +4,10 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QMimeData>
 #include <QPixmap>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +25,6 @@
 class CCmdUI;
 class CPaneHost;
 class QPainter;
-class QMimeData;
 class QScrollBar;
 
 // Shows one text buffer: fixed character cells with tab stops, colour runs from a colouring hook,
@@ -54,6 +55,8 @@ public:
     // Windows-1251 text with CR LF breaks as data for the clipboard or a drag, and back.
     static QMimeData* MakeTextData(const std::string& text);
     static bool TextOfData(const QMimeData* data, std::string& text);
+    // Whether the data offers text, without converting it.
+    static bool HasTextData(const QMimeData* data);
     virtual QColor RoleColor(int role) const;
     // An override of the line's colours: none by default.
     virtual void LineHighlight(int line, std::optional<QColor>& background,
@@ -123,6 +126,8 @@ public:
     int HorizontalOffset() const { return horizontalOffset; }
     bool IsFocused() const { return focused; }
     bool HasBookmarks() const { return hasBookmarks; }
+    // A press inside the selection has moved and waits for the drag to begin.
+    bool DragWaiting() const { return dragWaiting; }
     // Tests drive the auto-scroll timer with this point instead of the mouse's.
     std::optional<QPoint> autoScrollPointForTesting;
     void TickAutoScrollForTesting() { AutoScrollTick(); }
@@ -164,6 +169,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void OnInitialUpdate() override;
 
     // The mouse selection: started by a press in the text or margin or a double click, ended by
@@ -185,8 +191,14 @@ protected:
     static CKeyTable TextViewKeyTable();
     void UpdateCursorShape(QPoint point);
     static QCursor MarginCursor();
-    // Runs the drag of the selected text, inside one undo group.
-    void BeginDrag();
+    // The first move after a press inside the selection makes the drag data and opens the undo
+    // group of the drag. The drag then waits, as a desktop's drag operation does, until the
+    // pointer leaves a small square or a short delay passes; a release, another button or Escape
+    // before then cancels it and changes nothing.
+    void BeginDrag(QPoint point);
+    void RunWaitingDrag();
+    void EndDrag();
+    void CancelDragWait();
 
     // The buffer shown, or none.
     CCorvelTextBuffer* buffer = nullptr;
@@ -220,6 +232,10 @@ protected:
     QBasicTimer scrollTimer;
     bool dragPending = false;
     bool draggingFromHere = false;
+    bool dragWaiting = false;
+    QPoint dragWaitPoint;
+    QBasicTimer dragDelayTimer;
+    std::unique_ptr<QMimeData> waitingDragData;
     TextPosition dragSourceStart;
     TextPosition dragSourceEnd;
     // The grey caret of a drop under way, drawn by the view; empty while none is shown.

@@ -423,20 +423,25 @@ bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text) {
     text.reserve(unicode.size());
     QChar previous;
     for (QChar character : unicode) {
+        if (character.isNull())
+            break;  // the text ends at a NUL, as the byte form does
         if (character == QLatin1Char('\n') && previous != QLatin1Char('\r'))
             text += '\r';  // a lone LF from another program becomes a line break here
         char byte;
-        if (!character.isNull() && Windows1251::FromUnicode(character.unicode(), byte))
+        if (Windows1251::FromUnicode(character.unicode(), byte))
             text += byte;  // a character the code page lacks is left out
         previous = character;
     }
     return true;
 }
 
-bool CCorvelTextView::ClipboardHasText() const {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
+bool CCorvelTextView::HasTextData(const QMimeData* data) {
     return data != nullptr &&
            (data->hasText() || data->hasFormat(QString::fromLatin1(kRawTextFormat)));
+}
+
+bool CCorvelTextView::ClipboardHasText() const {
+    return HasTextData(QApplication::clipboard()->mimeData());
 }
 
 bool CCorvelTextView::CopyToClipboard(const std::string& text) {

@@ -173,6 +173,8 @@ void CCorvelTextView::timerEvent(QTimerEvent* event) {
         AutoScrollTick();
     else if (event->timerId() == caretBlinkTimer.timerId())
         BlinkCaret();
+    else if (event->timerId() == dragDelayTimer.timerId() && dragWaiting)
+        RunWaitingDrag();
     else
         CView::timerEvent(event);
 }

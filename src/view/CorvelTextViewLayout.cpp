@@ -435,6 +435,8 @@ void CCorvelTextView::ResetLayout() {
     columnsCache.Free();
     caretPosition = selectionStart = selectionEnd = {0, 0};
     EndMouseSelection();
+    dragPending = false;
+    CancelDragWait();
     PlaceCaret();
     horizontalUpdatesSuspended = false;
     haveLastSearch = false;
@@ -489,8 +491,10 @@ void CCorvelTextView::OnInitialUpdate() {
     // A pane takes the offsets of the first panes of its row and column.
     if (paneHost != nullptr) {
         if (PaneRow() > 0) {
-            if (CCorvelTextView* first = paneHost->Pane(0, PaneColumn()))
+            if (CCorvelTextView* first = paneHost->Pane(0, PaneColumn())) {
                 ScrollToColumn(first->horizontalOffset, true);
+                PlaceCaret();
+            }
         }
         if (PaneColumn() > 0) {
             if (CCorvelTextView* first = paneHost->Pane(PaneRow(), 0))

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDrag>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 
 #include "CorvelTextView.h"
 
@@ -57,6 +59,10 @@ void CCorvelTextView::SelectWordsTo(TextPosition q) {
 
 void CCorvelTextView::mousePressEvent(QMouseEvent* event) {
     CView::mousePressEvent(event);
+    if (dragWaiting) {
+        CancelDragWait();  // another button while a drag waits ends it, changing nothing
+        return;
+    }
     QPoint point = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         TextPosition q = PointToText(NearestBoundaryPoint(point));
@@ -151,14 +157,32 @@ void CCorvelTextView::mouseMoveEvent(QMouseEvent* event) {
     }
     if (dragPending) {
         dragPending = false;
-        BeginDrag();
+        BeginDrag(point);
+    } else if (dragWaiting) {
+        QPoint moved = point - dragWaitPoint;
+        int distance = QApplication::startDragDistance();
+        if (std::abs(moved.x()) > distance || std::abs(moved.y()) > distance)
+            RunWaitingDrag();
     }
+}
+
+void CCorvelTextView::keyPressEvent(QKeyEvent* event) {
+    if (dragWaiting && event->key() == Qt::Key_Escape) {
+        CancelDragWait();
+        event->accept();
+        return;
+    }
+    CView::keyPressEvent(event);
 }
 
 void CCorvelTextView::mouseReleaseEvent(QMouseEvent* event) {
     CView::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
+    if (dragWaiting) {
+        CancelDragWait();  // released before the drag began: nothing changes
+        return;
+    }
     QPoint point = NearestBoundaryPoint(event->position().toPoint());
     if (mouseSelecting) {
         TextPosition q = PointToText(point);
@@ -193,7 +217,9 @@ void CCorvelTextView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CCorvelTextView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || mouseSelecting) {
+    if (mouseSelecting)
+        return;  // a double click while a selection is being made changes nothing
+    if (event->button() != Qt::LeftButton) {
         CView::mouseDoubleClickEvent(event);
         return;
     }
@@ -309,9 +335,10 @@ void CCorvelTextView::focusOutEvent(QFocusEvent* event) {
         RepaintLines(selectionStart.y, selectionEnd.y);
     if (mouseSelecting)
         EndMouseSelection();
+    CancelDragWait();
 }
 
-void CCorvelTextView::BeginDrag() {
+void CCorvelTextView::BeginDrag(QPoint point) {
     QMimeData* data = MakeDragData();
     if (data == nullptr)
         return;
@@ -319,11 +346,33 @@ void CCorvelTextView::BeginDrag() {
     if (buffer != nullptr)
         buffer->OpenUndoGroup(false);
     draggingFromHere = true;
+    waitingDragData.reset(data);
+    dragWaiting = true;
+    dragWaitPoint = point;
+    dragDelayTimer.start(QApplication::startDragTime(), this);
+}
+
+void CCorvelTextView::RunWaitingDrag() {
+    dragWaiting = false;
+    dragDelayTimer.stop();
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(waitingDragData.release());
     Qt::DropAction effect = drag->exec(AllowedDragEffects(), Qt::MoveAction);
     if (effect != Qt::IgnoreAction)
         DragFinished(effect);
+    EndDrag();
+}
+
+void CCorvelTextView::CancelDragWait() {
+    if (!dragWaiting)
+        return;
+    dragWaiting = false;
+    dragDelayTimer.stop();
+    waitingDragData.reset();
+    EndDrag();
+}
+
+void CCorvelTextView::EndDrag() {
     draggingFromHere = false;
     if (buffer != nullptr)
         buffer->CloseUndoGroup(this);

@@ -56,9 +56,13 @@ void CCorvelTextView::paintEvent(QPaintEvent* event) {
     int height = LineHeight();
     NormalizeSelection();
 
-    if (lineBitmap.isNull() || lineBitmap.width() != client.width() ||
-        lineBitmap.height() != height) {
-        lineBitmap = QPixmap(std::max(1, client.width()), height);
+    // The strip is as sharp as the screen: device pixels, drawn in the widget's own units.
+    qreal ratio = devicePixelRatioF();
+    QSize strip(std::max(1, client.width()), height);
+    if (lineBitmap.isNull() || lineBitmap.deviceIndependentSize().toSize() != strip ||
+        lineBitmap.devicePixelRatio() != ratio) {
+        lineBitmap = QPixmap(strip * ratio);
+        lineBitmap.setDevicePixelRatio(ratio);
     }
     QRect marginRectangle(0, 0, MarginWidth(), height);
     QRect textRectangle(MarginWidth(), 0, client.width() - MarginWidth(), height);
@@ -66,9 +70,18 @@ void CCorvelTextView::paintEvent(QPaintEvent* event) {
     QPainter window(this);
     marginTextBackground = QColor(Qt::white);
     int firstStrip = std::max(0, event->rect().top() / height);
-    for (int strip = firstStrip;
-         strip * height < client.height() && strip * height <= event->rect().bottom(); ++strip) {
-        int line = topLine + strip;
+    // The strips above the first one painted would have left the background of the last text
+    // line among them for the digits: a paint of part of the window gives them the same.
+    int lastAbove = std::min(topLine + firstStrip, total) - 1;
+    if (lastAbove >= topLine) {
+        std::optional<QColor> background, text;
+        bool fillAfterText = false;
+        LineHighlight(lastAbove, background, text, fillAfterText);
+        marginTextBackground = background.value_or(RoleColor(TextBackground));
+    }
+    for (int index = firstStrip;
+         index * height < client.height() && index * height <= event->rect().bottom(); ++index) {
+        int line = topLine + index;
         {
             QPainter bitmap(&lineBitmap);
             if (line < total) {
@@ -79,9 +92,16 @@ void CCorvelTextView::paintEvent(QPaintEvent* event) {
                 PaintLine(bitmap, textRectangle, -1);
             }
         }
-        int top = strip * height;
-        window.drawPixmap(0, top, lineBitmap, 0, 0, client.width(),
-                          std::min(height, client.height() - top));
+        int top = index * height;
+        int shown = std::min(height, client.height() - top);
+        window.drawPixmap(QRectF(0, top, client.width(), shown), lineBitmap,
+                          QRectF(0, 0, client.width() * ratio, shown * ratio));
+    }
+    // The square between the view's own two scroll bars belongs to neither of them.
+    if (paneHost == nullptr) {
+        window.fillRect(QRect(client.right() + 1, client.bottom() + 1, width() - client.width(),
+                              QWidget::height() - client.height()),
+                        palette().color(QPalette::Window));
     }
     if (caretShown && !caretRect.isEmpty())
         window.fillRect(caretRect.intersected(client), RoleColor(NormalText));

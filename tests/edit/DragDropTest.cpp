@@ -190,21 +190,41 @@ TEST_F(DragDrop, MoveInsertsAtTheDropPointAndRemovesTheTextFromItsShiftedPlace) 
         TextPosition selectedStart, selectedEnd;
     };
     const Case cases[] = {
-        {"a word three lines down", {6, 1}, {9, 1}, {6, 4},
+        {"a word three lines down",
+         {6, 1},
+         {9, 1},
+         {6, 4},
          "* filter\r\nR1 in  1k\r\nC1 out 0 1u\r\nL1 out mid 10m\r\nV1 in out0 AC 1\r\n.end",
-         {6, 4}, {9, 4}},
-        {"a word to the start of its own line", {6, 1}, {9, 1}, {0, 1},
+         {6, 4},
+         {9, 4}},
+        {"a word to the start of its own line",
+         {6, 1},
+         {9, 1},
+         {0, 1},
          "* filter\r\noutR1 in  1k\r\nC1 out 0 1u\r\nL1 out mid 10m\r\nV1 in 0 AC 1\r\n.end",
-         {0, 1}, {3, 1}},
-        {"a word further along its own line", {6, 1}, {9, 1}, {11, 1},
+         {0, 1},
+         {3, 1}},
+        {"a word further along its own line",
+         {6, 1},
+         {9, 1},
+         {11, 1},
          "* filter\r\nR1 in  1outk\r\nC1 out 0 1u\r\nL1 out mid 10m\r\nV1 in 0 AC 1\r\n.end",
-         {8, 1}, {11, 1}},
-        {"two lines' worth up to the start of the text", {3, 2}, {3, 3}, {0, 0},
+         {8, 1},
+         {11, 1}},
+        {"two lines' worth up to the start of the text",
+         {3, 2},
+         {3, 3},
+         {0, 0},
          "out 0 1u\r\nL1 * filter\r\nR1 in out 1k\r\nC1 out mid 10m\r\nV1 in 0 AC 1\r\n.end",
-         {0, 0}, {3, 1}},
-        {"two lines' worth down to the end of the text", {3, 2}, {3, 3}, {4, 5},
+         {0, 0},
+         {3, 1}},
+        {"two lines' worth down to the end of the text",
+         {3, 2},
+         {3, 3},
+         {4, 5},
          "* filter\r\nR1 in out 1k\r\nC1 out mid 10m\r\nV1 in 0 AC 1\r\n.endout 0 1u\r\nL1 ",
-         {4, 4}, {3, 5}},
+         {4, 4},
+         {3, 5}},
     };
     for (const Case& each : cases) {
         SCOPED_TRACE(each.name);
@@ -249,8 +269,9 @@ TEST_F(DragDrop, CtrlAtTheDropCopies) {
     CCorvelTextBuffer& buffer = Load(kNetlist, view);
     Select(view, {6, 1}, {9, 1});
     EXPECT_EQ(DragTo(view, {6, 4}, Qt::ControlModifier), Qt::CopyAction);
-    EXPECT_EQ(Text(buffer),
-              "* filter\r\nR1 in out 1k\r\nC1 out 0 1u\r\nL1 out mid 10m\r\nV1 in out0 AC 1\r\n.end");
+    EXPECT_EQ(
+        Text(buffer),
+        "* filter\r\nR1 in out 1k\r\nC1 out 0 1u\r\nL1 out mid 10m\r\nV1 in out0 AC 1\r\n.end");
     ExpectSelection(view, {6, 4}, {9, 4});
     view.OnEditUndo();
     EXPECT_EQ(Text(buffer), kNetlist);
@@ -560,12 +581,47 @@ TEST_F(DragDrop, DragThatEndsWithoutADropChangesNothing) {
     QPoint point = view.TextToPoint({7, 1}) + QPoint(0, view.LineHeight() / 2);
     QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, point);
     QTest::mouseMove(&view, point + QPoint(1, 0));
+    QPoint away = point + QPoint(1 + QApplication::startDragDistance() + 1, 0);
+    QTest::mouseMove(&view, away);
     EXPECT_EQ(view.dragsStarted, 1);
     EXPECT_FALSE(view.DragPending());
     EXPECT_FALSE(view.DraggingFromHere());
-    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, point + QPoint(1, 0));
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, away);
     EXPECT_EQ(Text(buffer), kNetlist);
     EXPECT_EQ(buffer.HistorySize(), history);
+    ExpectSelection(view, {6, 1}, {9, 1});
+}
+
+TEST_F(DragDrop, ReleaseBeforeTheDragBeginsChangesNothing) {
+    // The real mouse: pressed inside the selection, moved one pixel and released at once, the
+    // drag is still waiting to begin; it ends without a drag, and selection and caret stay.
+    CCorvelTextBuffer& buffer = Load(kNetlist, view);
+    Select(view, {6, 1}, {9, 1});
+    TextPosition caret = view.CaretPosition();
+    QPoint point = view.TextToPoint({7, 1}) + QPoint(0, view.LineHeight() / 2);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseMove(&view, point + QPoint(1, 0));
+    EXPECT_TRUE(view.DragWaiting());
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, point + QPoint(1, 0));
+    EXPECT_FALSE(view.DragWaiting());
+    EXPECT_FALSE(view.DraggingFromHere());
+    EXPECT_EQ(Text(buffer), kNetlist);
+    ExpectSelection(view, {6, 1}, {9, 1});
+    EXPECT_EQ(view.CaretPosition(), caret);
+}
+
+TEST_F(DragDrop, EscapeBeforeTheDragBeginsCancelsIt) {
+    // The real mouse and keyboard.
+    Load(kNetlist, view);
+    Select(view, {6, 1}, {9, 1});
+    QPoint point = view.TextToPoint({7, 1}) + QPoint(0, view.LineHeight() / 2);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseMove(&view, point + QPoint(1, 0));
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_FALSE(view.DragWaiting());
+    EXPECT_FALSE(view.DraggingFromHere());
+    QTest::mouseMove(&view, point + QPoint(40, 0));
+    EXPECT_EQ(view.dragsStarted, 1) << "a cancelled drag does not start again";
     ExpectSelection(view, {6, 1}, {9, 1});
 }
 

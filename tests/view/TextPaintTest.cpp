@@ -340,6 +340,49 @@ TEST_F(PaintTest, EmptyLineInsideTheSelectionShowsOneSelectedCell) {
 
 // --- Margin icons
 
+// The digits of a line number stand on the background of the line painted above them; a paint
+// of only some lines must give them the same cells as a paint of the whole window.
+TEST_F(PaintTest, APartialPaintGivesTheDigitsTheBackgroundOfTheLineAbove) {
+    class CTintedView : public CProbeView {
+    public:
+        using CProbeView::CProbeView;
+        void LineHighlight(int line, std::optional<QColor>& background, std::optional<QColor>& text,
+                           bool& fillAfterText) const override {
+            CProbeView::LineHighlight(line, background, text, fillAfterText);
+            background = QColor(200, 220, 255);
+        }
+    };
+    delete view;
+    view = new CTintedView(&host);
+    view->show();
+    Bind(NumberedLines(8), 8, 20);
+    const QColor tint(200, 220, 255);
+    // The cells of the digits: right of the icon place, left of the 4 pixels inside the edge.
+    auto digitCells = [&](int row) {
+        QRect margin = MarginRect(*view, row);
+        return QRect(margin.right() - 3 - view->CharWidth(), margin.top() + 1, 3,
+                     margin.height() - 2);
+    };
+    QImage whole = Grab();
+    ASSERT_EQ(DominantColor(whole, digitCells(4)), tint);
+
+    QPixmap part(view->size());
+    part.fill(Qt::black);
+    view->render(&part, MarginRect(*view, 4).topLeft(), QRegion(MarginRect(*view, 4)));
+    EXPECT_EQ(DominantColor(part.toImage(), digitCells(4)), tint);
+}
+
+// Between the view's own two scroll bars nothing is left unpainted.
+TEST_F(PaintTest, TheCornerBetweenTheScrollBarsIsPainted) {
+    Bind(NumberedLines(3), 5, 20);
+    QPixmap image(view->size());
+    image.fill(QColor(1, 2, 3));
+    view->render(&image);
+    QRect client = view->ClientRect();
+    QPoint corner(client.right() + 2, client.bottom() + 2);
+    EXPECT_NE(image.toImage().pixelColor(corner), QColor(1, 2, 3));
+}
+
 TEST(MarginIconIndex, FirstMaskOfTheTableWins) {
     struct Case {
         std::uint32_t flags;
