@@ -26,6 +26,7 @@
 #include "CorvelEditView.h"
 #include "CorvelTextBuffer.h"
 #include "EditDropTargetImpl.h"
+#include "ViewTestSupport.h"
 
 inline void PrintTo(const TextPosition& position, std::ostream* out) {
     *out << "(" << position.x << ", " << position.y << ")";
@@ -114,17 +115,9 @@ const std::string kNetlist =
 class DragDrop : public ::testing::Test {
 protected:
     void SetUp() override {
-        // No blinking: the caret is on screen exactly while it is wanted.
-        QGuiApplication::styleHints()->setCursorFlashTime(0);
-        for (CDragView* each : {&view, &other}) {
-            each->resize(640, 400);
-            each->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(each));
-        }
-        QApplication::setActiveWindow(view.window());
-        view.setFocus();
-        QApplication::processEvents();
-        ASSERT_TRUE(view.IsFocused());
+        for (CDragView* each : {&view, &other})
+            kivra_test::Show(*each);
+        kivra_test::Focus(view);
     }
 
     void TearDown() override {

@@ -20,6 +20,7 @@
 #include "CommandIds.h"
 #include "CorvelEditView.h"
 #include "CorvelTextBuffer.h"
+#include "ViewTestSupport.h"
 
 inline void PrintTo(const TextPosition& position, std::ostream* out) {
     *out << "(" << position.x << ", " << position.y << ")";
@@ -32,31 +33,14 @@ inline void PrintTo(EditAction action, std::ostream* out) {
 class EditViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // No blinking: nothing changes behind the test's back.
-        QGuiApplication::styleHints()->setCursorFlashTime(0);
-        QuietMouseGrabWarnings();
+        kivra_test::Show(view);
         QApplication::clipboard()->clear();
-        view.resize(640, 400);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        QApplication::setActiveWindow(view.window());
-        view.setFocus();
-        QApplication::processEvents();
-        ASSERT_TRUE(view.IsFocused());
+        kivra_test::Focus(view);
     }
 
     void TearDown() override {
         view.UnbindBuffer();
         QApplication::clipboard()->clear();
-    }
-
-    static void QuietMouseGrabWarnings() {
-        static QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                if (previous != nullptr &&
-                    !message.contains(QLatin1String("does not support grabbing the mouse")))
-                    previous(type, context, message);
-            });
     }
 
     // The text (lines joined by CR LF) bound to the view with an empty history; caret at (0, 0).
@@ -80,11 +64,7 @@ protected:
     }
 
     // Caret at caret, selection from anchor to it, as a keyboard selection leaves them.
-    void Place(TextPosition anchor, TextPosition caret) {
-        view.PlaceCursor(caret);
-        view.SetAnchorPoint(anchor);
-        view.SelectRange(anchor, caret);
-    }
+    void Place(TextPosition anchor, TextPosition caret) { kivra_test::Place(view, anchor, caret); }
     void Place(TextPosition caret) { Place(caret, caret); }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {

@@ -18,6 +18,7 @@
 #include "CommandIds.h"
 #include "CorvelTextBuffer.h"
 #include "CorvelTextView.h"
+#include "ViewTestSupport.h"
 
 inline void PrintTo(const TextPosition& position, std::ostream* out) {
     *out << "(" << position.x << ", " << position.y << ")";
@@ -55,13 +56,8 @@ inline std::string NumberedLines(int count) {
 class TextViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // No blinking: the caret is on screen exactly while it is wanted.
-        QGuiApplication::styleHints()->setCursorFlashTime(0);
-        QuietMouseGrabWarnings();
-        view.resize(640, 400);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        Focus(view);
+        kivra_test::Show(view);
+        kivra_test::Focus(view);
         // The auto-scroll timer reads this point instead of the mouse's: inside, it scrolls
         // nothing.
         view.autoScrollPointForTesting = view.ClientRect().center();
@@ -69,22 +65,7 @@ protected:
 
     void TearDown() override { view.UnbindBuffer(); }
 
-    // The offscreen platform grabs no mouse and says so at every press: not worth reading.
-    static void QuietMouseGrabWarnings() {
-        static QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                if (previous != nullptr &&
-                    !message.contains(QLatin1String("does not support grabbing the mouse")))
-                    previous(type, context, message);
-            });
-    }
-
-    static void Focus(CCorvelTextView& target) {
-        QApplication::setActiveWindow(target.window());
-        target.setFocus();
-        QApplication::processEvents();
-        ASSERT_TRUE(target.IsFocused());
-    }
+    static void Focus(CCorvelTextView& target) { kivra_test::Focus(target); }
 
     // Text with CR LF breaks, bound to the view; the caret at (0, 0).
     CCorvelTextBuffer& Load(const std::string& text, CCorvelTextView& target,
@@ -103,11 +84,7 @@ protected:
     }
 
     // Caret at caret, selection from anchor to it, as a keyboard selection would leave them.
-    void Place(TextPosition anchor, TextPosition caret) {
-        view.PlaceCursor(caret);
-        view.SetAnchorPoint(anchor);
-        view.SelectRange(anchor, caret);
-    }
+    void Place(TextPosition anchor, TextPosition caret) { kivra_test::Place(view, anchor, caret); }
     void Place(TextPosition caret) { Place(caret, caret); }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
