@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <cstring>
+#include <functional>
 
 #include "CmdUI.h"
 #include "CommandIds.h"
@@ -293,21 +294,28 @@ bool CCorvelEditView::BlockLines(int& first, int& last) {
     return true;
 }
 
+void CCorvelEditView::ForEachBlockLine(const std::function<void(int line)>& change) {
+    // One undo step; the horizontal bar is brought up to date once, after all the lines.
+    buffer->OpenUndoGroup(false);
+    int first = 0, last = -1;
+    BlockLines(first, last);
+    horizontalUpdatesSuspended = true;
+    for (int line = first; line <= last; ++line)
+        change(line);
+    horizontalUpdatesSuspended = false;
+    UpdateHorizontalScrollBar(false);
+    buffer->CloseUndoGroup(this);
+}
+
 void CCorvelEditView::OnEditTab() {
     if (!IsEditable())
         return;
     int endLine, endCharacter;
     NormalizeSelection();
     if (HasSelection() && orderedStart.y != orderedEnd.y) {
-        buffer->OpenUndoGroup(false);
-        int first = 0, last = -1;
-        BlockLines(first, last);
-        horizontalUpdatesSuspended = true;
-        for (int line = first; line <= last; ++line)
+        ForEachBlockLine([&](int line) {
             buffer->InsertAt(this, line, 0, "\t", endLine, endCharacter, EditAction::Indent);
-        horizontalUpdatesSuspended = false;
-        UpdateHorizontalScrollBar(false);
-        buffer->CloseUndoGroup(this);
+        });
         return;
     }
     if (overwriteMode && caretPosition.x < LineLength(caretPosition.y)) {
@@ -338,11 +346,7 @@ void CCorvelEditView::OnEditUntab() {
         return;
     NormalizeSelection();
     if (HasSelection() && orderedStart.y != orderedEnd.y) {
-        buffer->OpenUndoGroup(false);
-        int first = 0, last = -1;
-        BlockLines(first, last);
-        horizontalUpdatesSuspended = true;
-        for (int line = first; line <= last; ++line) {
+        ForEachBlockLine([&](int line) {
             // One tab, or up to a tab's width of spaces, or fewer spaces and one tab.
             const char* text = LineText(line);
             int length = LineLength(line);
@@ -359,10 +363,7 @@ void CCorvelEditView::OnEditUntab() {
             }
             if (count > 0)
                 buffer->DeleteRange(this, line, 0, line, count, EditAction::Indent);
-        }
-        horizontalUpdatesSuspended = false;
-        UpdateHorizontalScrollBar(false);
-        buffer->CloseUndoGroup(this);
+        });
         return;
     }
     // Back to the previous tab stop, moving the caret only.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "CorvelTextView.h"
@@ -80,6 +81,8 @@ private:
     // The lines a block command works on, with the selection adjusted to whole lines; false when
     // the selection does not span lines.
     bool BlockLines(int& first, int& last);
+    // Runs a block command: the change for each line of the block, as one undo step.
+    void ForEachBlockLine(const std::function<void(int line)>& change);
     void OnUpdateEditCut(CCmdUI& ui);
     void OnUpdateEditPaste(CCmdUI& ui);
     void OnUpdateEditSwitchOverwrite(CCmdUI& ui);
