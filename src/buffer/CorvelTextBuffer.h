@@ -185,6 +185,9 @@ public:
     // --- Files. Failures are false results; nothing is shown to the user.
     bool LoadFile(const char* path, LineEndingStyle style);
     bool StoreFile(const char* path, LineEndingStyle style, bool markAsSaved);
+    // Why the last LoadFile or StoreFile failed, as an errno value (EIO when the system gave no
+    // reason); 0 after a success.
+    int LastFileError() const { return lastFileError; }
 
 protected:
     void AddLine(const char* characters, int count = -1, int index = -1);
@@ -236,9 +239,12 @@ private:
     void SettleModifiedState();
     bool RestoreDeletedText(const SUndoRecord& record);
     bool ReadLines(CReadableFile& file, LineEndingStyle style);
+    // Records why a file operation failed and returns false.
+    bool FailWith(int error);
     bool WriteLines(CWritableFile& file, const char* lineBreak) const;
 
     CFileSystem& fileSystem_;
+    int lastFileError = 0;
     CLineReserveAllocator reserves_;
     int groupStartCount_ = 0;  // records in the history that start a group
     // The place of each notification in progress in the views list.

@@ -1,5 +1,6 @@
 // Loading and storing the text of CCorvelTextBuffer.
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -92,13 +93,14 @@ private:
 
 bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     FileAttributes attributes;
+    errno = 0;
     if (path == nullptr || !fileSystem_.GetAttributes(path, attributes))
-        return false;
+        return FailWith(path == nullptr ? EINVAL : ENOENT);
     std::unique_ptr<CReadableFile> file = fileSystem_.OpenForReading(path);
     if (!file)
-        return false;
+        return FailWith(errno);
     if (!ReadLines(*file, style))
-        return false;
+        return FailWith(errno == 0 ? EFBIG : errno);
 
     readOnly = attributes.readOnly;
     modified = false;
@@ -109,7 +111,13 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     historyPosition = 0;
     savedPosition = 0;
     NotifyViews(nullptr, nullptr, WholeText, -1);
+    lastFileError = 0;
     return true;
+}
+
+bool CCorvelTextBuffer::FailWith(int error) {
+    lastFileError = error != 0 ? error : EIO;
+    return false;
 }
 
 // Splits the file into lines at the style's break. The break is matched byte by byte: with CR LF,
@@ -224,37 +232,42 @@ bool CCorvelTextBuffer::WriteLines(CWritableFile& file, const char* lineBreak) c
 // the target in one rename: at every moment the target holds either the old or the new text.
 bool CCorvelTextBuffer::StoreFile(const char* path, LineEndingStyle style, bool markAsSaved) {
     if (path == nullptr || *path == '\0')
-        return false;
+        return FailWith(ENOENT);
     std::string target = fileSystem_.ResolveLinks(path);
     FileAttributes attributes;
     if (fileSystem_.GetAttributes(target, attributes) && attributes.readOnly)
-        return false;
+        return FailWith(EACCES);
 
     std::string temporaryPath;
+    errno = 0;
     std::unique_ptr<CWritableFile> file =
         fileSystem_.CreateTemporaryFile(FolderOf(target), temporaryPath);
     if (!file)
-        return false;
+        return FailWith(errno);
 
     if (style == LineEndingStyle::Detect)
         style = lineEnding;
     if (*LineBreakOf(style) == '\0') {
         file.reset();
         fileSystem_.Remove(temporaryPath);
-        return false;
+        return FailWith(EINVAL);
     }
+    errno = 0;
     bool stored = WriteLines(*file, LineBreakOf(style)) && file->Sync();
     stored = file->Close() && stored;
     file.reset();
     stored = stored && fileSystem_.Rename(temporaryPath, target);
     if (!stored) {
+        // The reason is taken before the clean-up can overwrite it.
+        int error = errno;
         fileSystem_.Remove(temporaryPath);
-        return false;
+        return FailWith(error);
     }
 
     if (markAsSaved) {
         MarkModified(false);
         savedPosition = historyPosition;
     }
+    lastFileError = 0;
     return true;
 }

@@ -3,11 +3,22 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include "Document.h"
+
 CView::CView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-CView::~CView() = default;
+CView::~CView() {
+    if (document != nullptr)
+        document->RemoveView(this);
+}
+
+CCmdTarget* CView::NextCommandTarget() const {
+    if (document != nullptr)
+        return document;
+    return CCmdTarget::NextCommandTarget();
+}
 
 void CView::OnInitialUpdate() {
     OnUpdate(nullptr, 0, nullptr);

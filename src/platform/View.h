@@ -20,9 +20,15 @@ public:
     explicit CView(QWidget* parent = nullptr);
     ~CView() override;
 
-    // The document shown; null for a view without one.
+    // The document shown; null for a view without one. The document sets it when it takes
+    // the view (CDocument::AddView) and clears it when it lets go.
     CDocument* GetDocument() const { return document; }
     void SetDocument(CDocument* value) { document = value; }
+    // The document let go of the view (it closes, or the view's window goes): the view must
+    // stop using anything of it. The default does nothing.
+    virtual void OnDocumentDetached() {}
+    // Commands the view does not handle go on to its document.
+    CCmdTarget* NextCommandTarget() const override;
 
     // Once, when the view is first shown with its document. The default runs
     // OnUpdate(nullptr, 0, nullptr).

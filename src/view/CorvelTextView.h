@@ -102,6 +102,9 @@ public:
 
     // Places the view as pane identifier of a split frame, which hands it the shared scroll bars.
     void SetPane(CPaneHost* host, int identifier);
+    // A scroll bar of the view (its own, or the one its frame shares along its row or column)
+    // asks for a move; QAbstractSlider::SliderAction values.
+    void ApplyScrollAction(bool vertical, int action);
     int PaneRow() const;
     int PaneColumn() const;
 
@@ -258,7 +261,6 @@ private:
     // The characters decoded for drawing, tabs expanded to the next tab stop of the line.
     QString ExpandTabs(int line, const char* characters, int offset, int count) const;
     void DrawCells(QPainter& painter, QPoint at, const QString& text);
-    void ApplyScrollAction(bool vertical, int action);
     QScrollBar* VerticalBar() const;
     QScrollBar* HorizontalBar() const;
     void LayoutOwnScrollBars();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include "FrameWnd.h"
+
+class CDocument;
+class CSplitterWnd;
+
+// The window of one document inside the main window: always maximized, holding a split frame of
+// up to 2 × 2 panes, each a view of the document.
+class CChildFrame : public QMdiSubWindow, public CFrameWnd {
+    Q_OBJECT
+
+public:
+    explicit CChildFrame(CDocument* document, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    QWidget* FrameWidget() override { return this; }
+    CView* GetActiveView() const override;
+    std::vector<CView*> FrameViews() const override;
+    void ActivateFrame() override;
+    void DestroyFrame() override;
+    // The document's title, with ":n" when the document has more than one window.
+    void OnUpdateFrameTitle() override;
+
+    CSplitterWnd* Splitter() const { return splitter; }
+
+    // --- Commands
+    void OnNextPane();
+    void OnPrevPane();
+
+    static const CCommandTable& ClassCommands();
+
+protected:
+    const CCommandTable& Commands() const override;
+    // Closing the last window of a document closes the document, after asking to save it.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CDocument* frameDocument;
+    CSplitterWnd* splitter;
+    bool destroying = false;
+};

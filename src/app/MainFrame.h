@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+
+#include "FrameWnd.h"
+#include "KeyTable.h"
+#include "ShellMenus.h"
+
+class CChildFrame;
+class CMDITabs;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QStatusBar;
+class QToolBar;
+
+// The main window: menus, toolbar, status bar, the tab strip and the area of document windows.
+// Its commands go first to the active document window's active view, then along the chain: the
+// view's document, the document window, this window, the application.
+class CMainFrame : public QMainWindow, public CFrameWnd {
+    Q_OBJECT
+
+public:
+    // The status-bar panes after the prompt area, left to right.
+    static const std::vector<int>& Indicators();
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Where the window starts on a screen of the given size: a tenth of the width from the
+    // left edge times four, a tenth of the height from the top; four tenths wide, eight high.
+    static QRect InitialPlacement(QSize screen);
+
+    QWidget* FrameWidget() override { return this; }
+    CView* GetActiveView() const override;
+    std::vector<CView*> FrameViews() const override { return {}; }
+    void ActivateFrame() override;
+    void DestroyFrame() override { close(); }
+    // "Kivra - <document>", and the tab strip brought up to date.
+    void OnUpdateFrameTitle() override;
+
+    // A new document window in the area; not shown yet.
+    CChildFrame* CreateChildFrame(CDocument* document);
+    CChildFrame* ActiveChild() const;
+    QMdiArea* MdiArea() const { return mdiArea; }
+    CMDITabs* TabStrip() const { return tabStrip; }
+    QToolBar* ToolBar() const { return toolBar; }
+    QStatusBar* StatusBar() const { return statusBar; }
+    // The action of a command in the menus and on the toolbar; null when none.
+    QAction* CommandAction(int id) const;
+    // The text a status pane shows (0 is the prompt area).
+    QString PaneText(int id) const;
+    const CKeyTable& Accelerators() const { return accelerators; }
+    // Whether the menu bar shows the document menu (129) rather than the empty-window one (128).
+    bool ShowsDocumentMenu() const { return documentMenuShown; }
+
+    // Routes a command from the active view, or from this window when no document is open;
+    // false when it was disabled or nobody handled it.
+    bool OnCommand(int id);
+    // Brings the toolbar buttons and status panes in line with the update handlers.
+    void UpdateCommandUI();
+
+    // --- Commands
+    void OnViewToolBar();
+    void OnUpdateViewToolBar(CCmdUI& ui);
+    void OnViewStatusBar();
+    void OnUpdateViewStatusBar(CCmdUI& ui);
+    void OnWindowNew();
+    void OnWindowCascade();
+    void OnWindowTile();
+    void OnWindowArrange();
+    void OnUpdateWindowCommand(CCmdUI& ui);
+
+    static const CCommandTable& ClassCommands();
+
+protected:
+    const CCommandTable& Commands() const override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateActions();
+    QAction* MakeAction(int id, const QString& text);
+    void ShowMenu(bool forDocument);
+    void FillMenu(QMenu* menu, const std::vector<MenuItem>& items);
+    void UpdateMenu(QMenu* menu);
+    void FillRecentFiles(QMenu* menu, QAction* before);
+    void FillWindowList(QMenu* menu, QAction* before);
+    void OnSubWindowActivated();
+    void SetIdleText();
+
+    CMDITabs* tabStrip = nullptr;
+    QStatusBar* statusBar = nullptr;
+    QToolBar* toolBar = nullptr;
+    QMdiArea* mdiArea = nullptr;
+    QLabel* promptPane = nullptr;
+    std::map<int, QLabel*> indicatorPanes;
+    std::map<int, QAction*> actions;
+    CKeyTable accelerators;
+    bool documentMenuShown = false;
+    bool updating = false;
+    QPointer<CChildFrame> lastActive;
+};

@@ -1,0 +1,99 @@
+#include "SampleApp.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include "AboutDlg.h"
+#include "ChildFrame.h"
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "DocTemplate.h"
+#include "MainFrame.h"
+#include "ModalHost.h"
+#include "ProgramDirectory.h"
+#include "SampleDoc.h"
+
+#ifndef KIVRA_WEBSITE
+#define KIVRA_WEBSITE ""
+#endif
+
+namespace {
+
+const QString kDocumentStrings =
+    QStringLiteral("\nKivra\nKivra\nKivra Files (*.cir)\n.cir\ncir\nKivra Document");
+
+}  // namespace
+
+CSampleApp::CSampleApp(QStringList arguments) : arguments(std::move(arguments)) {}
+
+CSampleApp::~CSampleApp() {
+    // The documents close while the main window that holds their windows still exists.
+    CloseAllDocuments();
+    delete mainFrame;
+}
+
+const CCommandTable& CSampleApp::ClassCommands() {
+    static const CCommandTable table = CCommandTable::Builder<CSampleApp>(CWinApp::ClassCommands())
+                                           .On(ID_APP_ABOUT, &CSampleApp::OnAppAbout)
+                                           .On(ID_HELP_CONTENTS, &CSampleApp::OnHelpContents)
+                                           .On(ID_HELP, &CSampleApp::OnHelpContents)
+                                           .On(ID_HELP_USER_GUIDE, &CSampleApp::OnHelpUserGuide)
+                                           .On(ID_HELP_WEBSITE, &CSampleApp::OnHelpWebsite)
+                                           .Build();
+    return table;
+}
+
+const CCommandTable& CSampleApp::Commands() const {
+    return ClassCommands();
+}
+
+bool CSampleApp::InitInstance() {
+    SetApplicationTitle(QStringLiteral("Kivra"));
+    SetRegistryKey(QStringLiteral("Local AppWizard-Generated Applications"));
+    LoadStdProfileSettings(kRecentFileCount);
+
+    mainFrame = new CMainFrame();
+    mainFrame->SetNextCommandTarget(this);
+    SetMainWindow(mainFrame);
+    CMainFrame* frame = mainFrame;
+    AddDocTemplate(new CDocTemplate(
+        129, kDocumentStrings, [] { return new CSampleDoc(); },
+        [frame](CDocument* document) -> CFrameWnd* { return frame->CreateChildFrame(document); }));
+
+    helpFilePath = ProgramFile(QStringLiteral("Kivra.chm"));
+
+    // The window shows before the file opens, so that messages about the file have an owner.
+    mainFrame->show();
+    if (!ProcessShellCommand(arguments))
+        return false;
+    mainFrame->ActivateFrame();
+    return true;
+}
+
+QString CSampleApp::WebsiteAddress() {
+    QString configured = QStringLiteral(KIVRA_WEBSITE);
+    if (!configured.isEmpty())
+        return configured;
+    return QUrl::fromLocalFile(ProgramFile(QStringLiteral("Kivra.html"))).toString();
+}
+
+void CSampleApp::OnAppAbout() {
+    CAboutDlg dialog(mainFrame);
+    ModalHost().RunModal(dialog);
+}
+
+void CSampleApp::OnHelpContents() {
+    // A help file that is not there cannot be shown by any viewer.
+    if (!QFileInfo::exists(helpFilePath) ||
+        !ModalHost().OpenWithDesktop(QUrl::fromLocalFile(helpFilePath)))
+        AfxMessageBox(QStringLiteral("Failed to launch help."));
+}
+
+void CSampleApp::OnHelpUserGuide() {
+    // Whatever happens is the desktop's to report.
+    ModalHost().OpenWithDesktop(QUrl::fromLocalFile(ProgramFile(QStringLiteral("UserGuideA.pdf"))));
+}
+
+void CSampleApp::OnHelpWebsite() {
+    ModalHost().OpenWithDesktop(QUrl(WebsiteAddress()));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "ResultDocuments.h"
+#include "WinApp.h"
+
+class CMainFrame;
+
+// The application: starts the program, registers the netlist document, makes the main window,
+// and answers the About box and the three help commands. It also holds the result documents of
+// the last simulation run.
+class CSampleApp : public CWinApp, public CResultDocuments {
+public:
+    static constexpr int kRecentFileCount = 4;
+
+    // The command line after the program name.
+    explicit CSampleApp(QStringList arguments = {});
+    ~CSampleApp() override;
+
+    bool InitInstance() override;
+
+    CMainFrame* MainFrame() const { return mainFrame; }
+    const QString& HelpFilePath() const { return helpFilePath; }
+    // The page the web-site command opens.
+    static QString WebsiteAddress();
+
+    // --- Commands
+    void OnAppAbout();
+    void OnHelpContents();
+    void OnHelpUserGuide();
+    void OnHelpWebsite();
+
+    static const CCommandTable& ClassCommands();
+
+protected:
+    const CCommandTable& Commands() const override;
+
+private:
+    QStringList arguments;
+    CMainFrame* mainFrame = nullptr;
+    QString helpFilePath;
+};

@@ -1,0 +1,66 @@
+#include "SampleView.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include "ActionCmdUI.h"
+#include "CommandIds.h"
+#include "ModalHost.h"
+#include "NetlistColorizer.h"
+#include "SampleDoc.h"
+
+CSampleView::CSampleView(QWidget* parent) : CCorvelEditView(parent) {}
+
+CSampleView::~CSampleView() = default;
+
+CSampleDoc* CSampleView::GetSampleDocument() const {
+    return dynamic_cast<CSampleDoc*>(GetDocument());
+}
+
+void CSampleView::OnInitialUpdate() {
+    CCorvelEditView::OnInitialUpdate();
+    if (CSampleDoc* document = GetSampleDocument())
+        ApplyFont(document->logFont);
+}
+
+void CSampleView::OnUpdate(CView*, long, void*) {
+    if (CSampleDoc* document = GetSampleDocument())
+        ApplyFont(document->logFont);
+}
+
+void CSampleView::OnDocumentDetached() {
+    UnbindBuffer();
+}
+
+LineScanState CSampleView::ColorizeLine(LineScanState state, int line, ColorRun* runs,
+                                        int& runCount) {
+    return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
+}
+
+CCorvelTextBuffer* CSampleView::LocateBuffer() {
+    CSampleDoc* document = GetSampleDocument();
+    return document != nullptr ? &document->buffer : nullptr;
+}
+
+void CSampleView::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    ShowContextMenu(event->globalPos());
+}
+
+void CSampleView::ShowContextMenu(const QPoint& globalPosition) {
+    QMenu menu(this);
+    struct Item {
+        const char* text;
+        int id;
+    };
+    for (const Item& item : {Item{"Вырезать\tCtrl+X", ID_EDIT_CUT},
+                             Item{"Копировать", ID_EDIT_COPY}, Item{"Вставить", ID_EDIT_PASTE}}) {
+        QAction* action = menu.addAction(QString::fromUtf8(item.text));
+        action->setData(item.id);
+        CActionCmdUI ui(item.id, *action);
+        RouteUpdateCommandUI(ui);
+    }
+    QAction* chosen = ModalHost().RunMenu(menu, globalPosition);
+    if (chosen != nullptr)
+        ExecuteCommand(chosen->data().toInt());
+}

@@ -1,0 +1,7 @@
+#include "ResultDocuments.h"
+
+#include "WinApp.h"
+
+CResultDocuments* CResultDocuments::OfApplication() {
+    return dynamic_cast<CResultDocuments*>(CWinApp::Instance());
+}

@@ -1,0 +1,169 @@
+#include "SampleDoc.h"
+
+#include <QDir>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cstring>
+
+#include "CmdUI.h"
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "DocTemplate.h"
+#include "FrameWnd.h"
+#include "ModalHost.h"
+#include "ResultDocuments.h"
+#include "WinApp.h"
+
+void CSampleDoc::CSampleTextBuffer::MarkModified(bool value) {
+    CCorvelTextBuffer::MarkModified(value);
+    if (ownerDocument != nullptr)
+        ownerDocument->SetModifiedFlag(value);
+}
+
+LogFont DefaultDocumentFont(int screenWidth) {
+    LogFont font;
+    font.height = screenWidth < 800 ? -13 : (screenWidth < 1024 ? -14 : -15);
+    font.weight = LogFont::kNormalWeight;
+    font.charSet = LogFont::kRussianCharSet;
+    font.faceName = "Courier New";
+    return font;
+}
+
+int ScreenWidth() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return 1024;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().width() : 1024;
+}
+
+CSampleDoc::CSampleDoc() : buffer(this), logFont(DefaultDocumentFont(ScreenWidth())) {}
+
+CSampleDoc::~CSampleDoc() {
+    // The buffer goes before the base does: the views let go of it first, and nothing reaches
+    // this document through it any more.
+    std::vector<CView*> remaining = Views();
+    for (CView* view : remaining)
+        RemoveView(view);
+    buffer.ownerDocument = nullptr;
+}
+
+const CCommandTable& CSampleDoc::ClassCommands() {
+    static const CCommandTable table =
+        CCommandTable::Builder<CSampleDoc>(CDocument::ClassCommands())
+            .On(ID_DOC_READONLY, &CSampleDoc::OnToggleReadOnly)
+            .OnUpdate(ID_DOC_READONLY, &CSampleDoc::OnUpdateToggleReadOnly)
+            .On(ID_VIEW_FONT, &CSampleDoc::OnChooseFont)
+            .Build();
+    return table;
+}
+
+const CCommandTable& CSampleDoc::Commands() const {
+    return ClassCommands();
+}
+
+bool CSampleDoc::IsModified() const {
+    return modifiedFlag;
+}
+
+void CSampleDoc::SetModifiedFlag(bool value) {
+    modifiedFlag = value;
+}
+
+void CSampleDoc::DeleteContents() {
+    CDocument::DeleteContents();
+    buffer.Clear();
+}
+
+bool CSampleDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument())
+        return false;
+    buffer.CreateEmpty(LineEndingStyle::Win);
+    return true;
+}
+
+bool CSampleDoc::OnOpenDocument(const QString& path) {
+    if (!CDocument::OnOpenDocument(path))
+        return false;
+    CloseUntitledDocuments();
+    QByteArray name = QFile::encodeName(path);
+    if (buffer.LoadFile(name.constData(), LineEndingStyle::Detect))
+        return true;
+    // Say why rather than let the window silently not appear.
+    int error = buffer.LastFileError();
+    QString reason = error == EFBIG ? QStringLiteral("В файле есть слишком длинная строка.")
+                                    : QString::fromLocal8Bit(std::strerror(error));
+    AfxMessageBox(QStringLiteral("Не удается прочитать файл %1.\n%2")
+                      .arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}
+
+bool CSampleDoc::OnSaveDocument(const QString& path) {
+    QByteArray name = QFile::encodeName(path);
+    bool stored = buffer.StoreFile(name.constData(), LineEndingStyle::Detect, true);
+    if (CWinApp* application = CWinApp::Instance()) {
+        if (CFrameWnd* mainFrame = CFrameWnd::FrameOf(application->MainWindow()))
+            mainFrame->OnUpdateFrameTitle();
+    }
+    if (!stored) {
+        AfxMessageBox(QStringLiteral("Не удается сохранить файл %1.\n%2")
+                          .arg(QDir::toNativeSeparators(path),
+                               QString::fromLocal8Bit(std::strerror(buffer.LastFileError()))));
+        return false;
+    }
+    return true;
+}
+
+void CSampleDoc::OnCloseDocument() {
+    if (CResultDocuments* results = CResultDocuments::OfApplication()) {
+        if (results->logDocument == this)
+            results->logDocument = nullptr;
+        if (results->rawDocument == this)
+            results->rawDocument = nullptr;
+    }
+    CDocument::OnCloseDocument();
+}
+
+void CSampleDoc::CloseUntitledDocuments() {
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr)
+        return;
+    for (const auto& docTemplate : application->Templates()) {
+        bool closedOne = true;
+        while (closedOne) {
+            closedOne = false;
+            for (CDocument* document : docTemplate->Documents()) {
+                if (document == this || !document->GetPathName().isEmpty() ||
+                    document->IsModified())
+                    continue;
+                document->OnCloseDocument();
+                closedOne = true;  // the list changed: walk it again from the start
+                break;
+            }
+        }
+    }
+}
+
+void CSampleDoc::OnToggleReadOnly() {
+    if (buffer.IsReadOnly()) {
+        buffer.MakeReadOnly(false);
+        return;
+    }
+    buffer.MakeReadOnly(true);
+    AfxMessageBox(QStringLiteral("Document now read-only!"));
+}
+
+void CSampleDoc::OnUpdateToggleReadOnly(CCmdUI& ui) {
+    ui.SetCheck(buffer.IsReadOnly() ? CCmdUI::Checked : CCmdUI::Unchecked);
+}
+
+void CSampleDoc::OnChooseFont() {
+    QFontDialog dialog(logFont.ToQFont(), nullptr);
+    dialog.setOption(QFontDialog::MonospacedFonts, true);
+    // The desktop's own chooser may ignore the fixed-pitch filter.
+    dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    if (ModalHost().RunModal(dialog) != QDialog::Accepted)
+        return;
+    logFont = LogFont::FromQFont(dialog.selectedFont(), logFont.charSet);
+    UpdateAllViews(nullptr, 0, nullptr);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "CorvelTextBuffer.h"
+#include "Document.h"
+#include "LogFont.h"
+
+class CCmdUI;
+
+// A netlist: the text that all its windows edit and the font they show it in.
+class CSampleDoc : public CDocument {
+public:
+    // The document's text. Its modified state is the document's modified flag: every change of
+    // one is passed to the other.
+    class CSampleTextBuffer : public CCorvelTextBuffer {
+    public:
+        explicit CSampleTextBuffer(CSampleDoc* owner) : ownerDocument(owner) {}
+        void MarkModified(bool value) override;
+
+        CSampleDoc* ownerDocument;
+    };
+
+    CSampleDoc();
+    ~CSampleDoc() override;
+
+    bool IsModified() const override;
+    void SetModifiedFlag(bool value = true) override;
+    void DeleteContents() override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const QString& path) override;
+    // A failed store is reported with the file's name and the system's reason, and the save
+    // fails: the document keeps its name and stays modified.
+    bool OnSaveDocument(const QString& path) override;
+    void OnCloseDocument() override;
+
+    // Closes every untitled document that was never changed, except this one: opening a file
+    // replaces the empty window the program started with.
+    void CloseUntitledDocuments();
+
+    // --- Commands
+    void OnToggleReadOnly();
+    void OnUpdateToggleReadOnly(CCmdUI& ui);
+    // A chooser of fixed-pitch fonts; on OK every view of the document shows the new font.
+    void OnChooseFont();
+
+    static const CCommandTable& ClassCommands();
+
+    CSampleTextBuffer buffer;
+    LogFont logFont;
+
+protected:
+    const CCommandTable& Commands() const override;
+
+private:
+    bool modifiedFlag = false;
+};
+
+// The font every new document starts with: "Courier New", normal weight, Cyrillic character
+// set, 13, 14 or 15 pixels high on screens narrower than 800, narrower than 1024, or wider.
+LogFont DefaultDocumentFont(int screenWidth);
+// The width of the primary screen in pixels; 1024 when there is none.
+int ScreenWidth();
