@@ -288,6 +288,8 @@ void CCorvelTextView::wheelEvent(QWheelEvent* event) {
         update(ClientRect());
         if (caretWanted)
             PlaceCaret();
+        // The other panes of the row share the first line.
+        SyncSiblings(true);
     }
     UpdateVerticalScrollBar(true);
     event->accept();
