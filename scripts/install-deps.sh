@@ -15,6 +15,7 @@ packages=(
   ngspice
   xvfb
   xauth
+  x11-utils
 )
 
 missing=()

@@ -85,6 +85,9 @@ void CChildFrame::DestroyFrame() {
             frameDocument->RemoveView(view);
         CDocument* document = frameDocument;
         frameDocument = nullptr;
+        // The document's commands must not go on to a window that is gone.
+        if (document->NextCommandTarget() == this)
+            document->SetNextCommandTarget(nullptr);
         // The other windows of the document renumber themselves.
         document->UpdateFrameCounts();
     }

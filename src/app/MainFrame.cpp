@@ -72,6 +72,24 @@ private:
     QString defaultText;
 };
 
+// A status pane as wide as its width string while there is room. A window narrower than all the
+// panes together clips them rather than grows: the main window's placement on a small screen is
+// narrower than the panes' sum.
+class CStatusPane : public QLabel {
+public:
+    CStatusPane(const QString& widthString, QWidget* parent) : QLabel(parent) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setAlignment(Qt::AlignCenter);
+        setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+        width = fontMetrics().horizontalAdvance(widthString) + 2 * frameWidth() + 8;
+    }
+    QSize sizeHint() const override { return {width, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+private:
+    int width = 0;
+};
+
 CKeyTable MainFrameAccelerators() {
     const auto shift = Qt::ShiftModifier;
     const auto ctrl = Qt::ControlModifier;
@@ -240,14 +258,11 @@ void CMainFrame::CreateStatusBar() {
     statusBar = new QStatusBar(this);
     statusBar->setSizeGripEnabled(true);
     promptPane = new QLabel(kIdleText, statusBar);
+    // A long prompt is cut, it does not widen the window.
+    promptPane->setMinimumWidth(1);
     statusBar->addWidget(promptPane, 1);
-    QFontMetrics metrics(statusBar->font());
     for (const Indicator& indicator : kIndicators) {
-        auto* pane = new QLabel(statusBar);
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setAlignment(Qt::AlignCenter);
-        pane->setFixedWidth(metrics.horizontalAdvance(QString::fromLatin1(indicator.widthString)) +
-                            2 * pane->frameWidth() + 8);
+        auto* pane = new CStatusPane(QString::fromLatin1(indicator.widthString), statusBar);
         statusBar->addPermanentWidget(pane);
         indicatorPanes[indicator.id] = pane;
     }
@@ -277,8 +292,13 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
                 separatorDue = true;
                 break;
             case MenuItem::Command:
-                if (IsCommandBuilt(item.id) && menu != nullptr)
-                    add([&] { menu->addAction(actions.at(item.id)); });
+                if (IsCommandBuilt(item.id) && menu != nullptr) {
+                    // The two menus share the action but may name it differently ("Информационная
+                    // панель" and "Информационная строка"): it takes the name of the menu shown.
+                    QAction* action = actions.at(item.id);
+                    action->setText(QString::fromUtf8(item.text));
+                    add([&] { menu->addAction(action); });
+                }
                 break;
             case MenuItem::RecentFiles:
             case MenuItem::WindowList: {
@@ -447,6 +467,7 @@ void CMainFrame::OnUpdateFrameTitle() {
     QString title = ApplicationTitle();
     if (document != nullptr)
         title += QStringLiteral(" - ") + document->GetTitle();
+    frameTitle = title;
     if (windowTitle() != title)
         setWindowTitle(title);
     if (tabStrip != nullptr)
@@ -593,6 +614,13 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && !frameTitle.isEmpty() &&
+        windowTitle() != frameTitle) {
+        // A maximized sub-window appends " - [its title]" to the main window's title, which
+        // already names the document.
+        setWindowTitle(frameTitle);
+        return true;
+    }
     if (event->type() == QEvent::StatusTip) {
         QString tip = static_cast<QStatusTipEvent*>(event)->tip();
         QString text = tip.isEmpty() ? kIdleText : tip;

@@ -105,6 +105,8 @@ private:
     std::map<int, QLabel*> indicatorPanes;
     std::map<int, QAction*> actions;
     CKeyTable accelerators;
+    // "Kivra - <document>": what OnUpdateFrameTitle made of the title.
+    QString frameTitle;
     bool documentMenuShown = false;
     bool updating = false;
     QPointer<CChildFrame> lastActive;

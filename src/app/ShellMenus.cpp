@@ -43,10 +43,6 @@ bool IsCommandBuilt(int id) {
         case ID_FILE_PRINT:
         case ID_FILE_PRINT_DIRECT:
         case ID_FILE_PRINT_PREVIEW:
-        case ID_ANALYSIS_START:
-        case ID_EDIT_FIND:
-        case ID_EDIT_REPEAT:
-        case ID_EDIT_REPLACE:
             return false;
         default:
             return true;

@@ -257,8 +257,9 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
                                      const Piece* pieces, int count, int& endLine,
                                      int& endCharacter) {
     CheckPosition(line, character);
-    SLineInfo& target = lines[line];
-    const int tailLength = target.length - character;
+    // A pointer, not a reference: growing the line table below may move it.
+    SLineInfo* target = &lines[line];
+    const int tailLength = target->length - character;
     const Piece& first = pieces[0];
     const Piece& last = pieces[count - 1];
     const long long firstLength =
@@ -270,20 +271,20 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
     CInsertContext context;
     context.start = {character, line};
     if (count == 1) {
-        if (target.capacity < firstLength) {
+        if (target->capacity < firstLength) {
             int capacity = CLineReserveAllocator::CapacityFor(static_cast<int>(firstLength));
             char* reserve = reserves_.Allocate(capacity);
-            std::memcpy(reserve, target.text, character);
-            std::memcpy(reserve + character + first.length, target.text + character, tailLength);
-            reserves_.Release(target.text, target.capacity);
-            target.text = reserve;
-            target.capacity = capacity;
+            std::memcpy(reserve, target->text, character);
+            std::memcpy(reserve + character + first.length, target->text + character, tailLength);
+            reserves_.Release(target->text, target->capacity);
+            target->text = reserve;
+            target->capacity = capacity;
         } else {
-            std::memmove(target.text + character + first.length, target.text + character,
+            std::memmove(target->text + character + first.length, target->text + character,
                          tailLength);
         }
-        std::memcpy(target.text + character, first.data, first.length);
-        target.length = static_cast<int>(firstLength);
+        std::memcpy(target->text + character, first.data, first.length);
+        target->length = static_cast<int>(firstLength);
         endLine = line;
         endCharacter = character + first.length;
     } else {
@@ -294,7 +295,8 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
         int firstCapacity = 0;
         try {
             lines.Reserve(lines.Size() + count - 1);
-            if (target.capacity < firstLength) {
+            target = &lines[line];
+            if (target->capacity < firstLength) {
                 firstCapacity = CLineReserveAllocator::CapacityFor(static_cast<int>(firstLength));
                 firstReserve = reserves_.Allocate(firstCapacity);
             }
@@ -314,15 +316,15 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
             reserves_.Release(firstReserve, firstCapacity);
             throw;
         }
-        std::memcpy(added.back().text + last.length, target.text + character, tailLength);
+        std::memcpy(added.back().text + last.length, target->text + character, tailLength);
         if (firstReserve != nullptr) {
-            std::memcpy(firstReserve, target.text, character);
-            reserves_.Release(target.text, target.capacity);
-            target.text = firstReserve;
-            target.capacity = firstCapacity;
+            std::memcpy(firstReserve, target->text, character);
+            reserves_.Release(target->text, target->capacity);
+            target->text = firstReserve;
+            target->capacity = firstCapacity;
         }
-        std::memcpy(target.text + character, first.data, first.length);
-        target.length = static_cast<int>(firstLength);
+        std::memcpy(target->text + character, first.data, first.length);
+        target->length = static_cast<int>(firstLength);
         lines.InsertRange(line + 1, added.data(), count - 1);
         endLine = line + count - 1;
         endCharacter = last.length;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstring>
@@ -54,6 +55,7 @@ const CCommandTable& CSampleDoc::ClassCommands() {
             .On(ID_DOC_READONLY, &CSampleDoc::OnToggleReadOnly)
             .OnUpdate(ID_DOC_READONLY, &CSampleDoc::OnUpdateToggleReadOnly)
             .On(ID_VIEW_FONT, &CSampleDoc::OnChooseFont)
+            .On(ID_ANALYSIS_START, &CSampleDoc::OnAnalysisStart)
             .Build();
     return table;
 }
@@ -158,12 +160,26 @@ void CSampleDoc::OnUpdateToggleReadOnly(CCmdUI& ui) {
 }
 
 void CSampleDoc::OnChooseFont() {
-    QFontDialog dialog(logFont.ToQFont(), nullptr);
-    dialog.setOption(QFontDialog::MonospacedFonts, true);
+    QFontDialog dialog;
+    // The options go first: the chooser filters its list of families when it is given a font.
     // The desktop's own chooser may ignore the fixed-pitch filter.
-    dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    dialog.setOptions(QFontDialog::MonospacedFonts | QFontDialog::DontUseNativeDialog);
+    // The chooser lists faces under the names fontconfig gives them: "Courier New" is offered as
+    // the face it resolves to, and would otherwise start on the first face of the list.
+    QFont initial = logFont.ToQFont();
+    initial.setFamily(QFontInfo(initial).family());
+    dialog.setCurrentFont(initial);
+    const QFont shown = dialog.currentFont();
     if (ModalHost().RunModal(dialog) != QDialog::Accepted)
         return;
-    logFont = LogFont::FromQFont(dialog.selectedFont(), logFont.charSet);
+    const QFont chosen = dialog.selectedFont();
+    LogFont result = LogFont::FromQFont(chosen, logFont.charSet);
+    // The chooser counts whole points: a face or size the user left alone stays exactly as it
+    // was, rather than 14 pixels coming back as 11 points, that is 15 pixels.
+    if (chosen.family() == shown.family())
+        result.faceName = logFont.faceName;
+    if (chosen.pointSize() == shown.pointSize())
+        result.height = logFont.height;
+    logFont = result;
     UpdateAllViews(nullptr, 0, nullptr);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "CorvelTextBuffer.h"
 #include "Document.h"
 #include "LogFont.h"
@@ -41,6 +43,13 @@ public:
     void OnUpdateToggleReadOnly(CCmdUI& ui);
     // A chooser of fixed-pitch fonts; on OK every view of the document shows the new font.
     void OnChooseFont();
+    // Start analysis: saves the netlist, runs the simulator on it and waits with the interface
+    // live, shows the result files read-only, then hands the control lines to the second program.
+    void OnAnalysisStart();
+
+    // Expires when the document is deleted, so that code that let events run (a simulation
+    // wait) can tell whether it is still there.
+    std::weak_ptr<const void> Lifetime() const { return lifetime; }
 
     static const CCommandTable& ClassCommands();
 
@@ -52,6 +61,7 @@ protected:
 
 private:
     bool modifiedFlag = false;
+    std::shared_ptr<const int> lifetime = std::make_shared<const int>(0);
 };
 
 // The font every new document starts with: "Courier New", normal weight, Cyrillic character

@@ -12,7 +12,9 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "EditDropTargetImpl.h"
+#include "EditReplaceDlg.h"
 #include "EditStrings.h"
+#include "SettingsStore.h"
 #include "Windows1251.h"
 
 namespace {
@@ -74,6 +76,7 @@ const CCommandTable& CCorvelEditView::ClassCommands() {
             .OnUpdate(ID_EDIT_UNDO, &CCorvelEditView::OnUpdateEditUndo)
             .On(ID_EDIT_REDO, &CCorvelEditView::OnEditRedo)
             .OnUpdate(ID_EDIT_REDO, &CCorvelEditView::OnUpdateEditRedo)
+            .On(ID_EDIT_REPLACE, &CCorvelEditView::OnEditReplace)
             .OnUpdate(ID_INDICATOR_OVR, &CCorvelEditView::OnUpdateIndicatorOverwrite)
             .OnUpdate(ID_INDICATOR_READ, &CCorvelEditView::OnUpdateIndicatorRead)
             .OnUpdate(ID_INDICATOR_BLANK, &CCorvelEditView::OnUpdateIndicatorBlank)
@@ -119,6 +122,76 @@ bool CCorvelEditView::RemoveSelection() {
     CollapseAt(start);
     buffer->DeleteRange(this, start.y, start.x, end.y, end.x, EditAction::DeleteSelection);
     return true;
+}
+
+bool CCorvelEditView::ReplaceSelection(const char* text) {
+    if (!HasSelection() || !IsEditable())
+        return false;
+    RemoveSelection();
+    TextPosition start = caretPosition;
+    TextPosition end = start;
+    int endLine, endCharacter;
+    if (buffer->InsertAt(this, start.y, start.x, text, endLine, endCharacter, EditAction::Replace))
+        end = {endCharacter, endLine};
+    SetAnchorPoint(end);
+    SelectRange(start, end);
+    PlaceCursor(end);
+    BringIntoView(end);
+    return true;
+}
+
+void CCorvelEditView::SuspendViewUpdates(bool suspend) {
+    horizontalUpdatesSuspended = suspend;
+    setUpdatesEnabled(!suspend);  // enabling again repaints the whole window
+    if (!suspend)
+        UpdateHorizontalScrollBar(false);
+}
+
+// --- Replace
+
+void CCorvelEditView::OnEditReplace() {
+    if (!IsEditable())
+        return;
+    CEditReplaceDlg dialog(*this, this);
+    {
+        CSettingsStore settings;
+        settings.beginGroup(QStringLiteral("CorvelEdit/Replace"));
+        dialog.matchCase = settings.value(QStringLiteral("MatchCase"), 0).toInt() != 0;
+        dialog.wholeWord = settings.value(QStringLiteral("WholeWord"), 0).toInt() != 0;
+        dialog.findWhat = settings.value(QStringLiteral("FindWhat"), QString()).toString();
+        dialog.replaceWith = settings.value(QStringLiteral("ReplaceWith"), QString()).toString();
+    }
+    if (HasSelection()) {
+        SelectionBounds(savedSelectionStart, savedSelectionEnd);
+        selectionSaved = true;
+        dialog.startPosition = dialog.blockBegin = savedSelectionStart;
+        dialog.blockEnd = savedSelectionEnd;
+        dialog.scope = 0;
+        dialog.selectionScopeAllowed = true;
+    } else {
+        dialog.scope = 1;
+        dialog.selectionScopeAllowed = false;
+        dialog.startPosition = caretPosition;
+    }
+
+    SetSelectionShownUnfocused(true);
+    dialog.DoModal();
+    SetSelectionShownUnfocused(false);
+
+    if (selectionSaved) {
+        // The selection comes back over the same text, replacements included (RefreshAfterChange
+        // moved its bounds), with the caret at its end as a keyboard selection leaves it.
+        SetAnchorPoint(savedSelectionStart);
+        SelectRange(savedSelectionStart, savedSelectionEnd);
+        PlaceCursor(savedSelectionEnd);
+        selectionSaved = false;
+    }
+    CSettingsStore settings;
+    settings.beginGroup(QStringLiteral("CorvelEdit/Replace"));
+    settings.setValue(QStringLiteral("MatchCase"), dialog.matchCase ? 1 : 0);
+    settings.setValue(QStringLiteral("WholeWord"), dialog.wholeWord ? 1 : 0);
+    settings.setValue(QStringLiteral("FindWhat"), dialog.findWhat);
+    settings.setValue(QStringLiteral("ReplaceWith"), dialog.replaceWith);
 }
 
 // --- Typing

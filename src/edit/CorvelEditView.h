@@ -30,6 +30,13 @@ public:
     // Types one character of the code page (13 is Enter), as a key press would.
     void TypeCharacter(unsigned char character);
     bool RemoveSelection();
+    // Replaces the selection by the text, which then becomes the selection with the caret at its
+    // end: the deletion and the insertion are two undo steps. False, changing nothing, when the
+    // selection is empty.
+    bool ReplaceSelection(const char* text);
+    // Around a run of many edits (Replace all): while suspended the window is not repainted nor
+    // its horizontal bar brought up to date; both happen once when the run ends.
+    void SuspendViewUpdates(bool suspend);
 
     void OnEditDelete();
     void OnEditDeleteBack();
@@ -40,6 +47,8 @@ public:
     void OnEditSwitchOverwrite();
     void OnEditUndo();
     void OnEditRedo();
+    // The Replace dialog; nothing unless the text can be edited.
+    void OnEditReplace();
 
     // The drop side of drag and drop.
     void ShowDropCaret(QPoint point);

@@ -149,7 +149,11 @@ bool CDocument::SaveModified() {
 
 bool CDocument::DoFileSave() {
     QFileInfo info(pathName);
-    if (pathName.isEmpty() || (info.exists() && !info.isWritable()))
+    // A file without write bits is read-only even to the superuser, who could write it anyway:
+    // the buffer's store refuses it too.
+    const QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    bool readOnly = info.exists() && (!info.isWritable() || (info.permissions() & writeBits) == 0);
+    if (pathName.isEmpty() || readOnly)
         return DoSave(QString());
     return DoSave(pathName);
 }

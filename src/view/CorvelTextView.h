@@ -14,6 +14,7 @@
 
 #include "ColorRun.h"
 #include "CorvelTextBuffer.h"
+#include "FindFlags.h"
 #include "KeyTable.h"
 #include "LineScanState.h"
 #include "LineStateCache.h"
@@ -156,10 +157,40 @@ public:
     void SelectWholeText();
     void CopySelectionToClipboard();
 
+    // --- Search
+    // The first occurrence of the pattern in a zero-terminated text, as an offset from its start,
+    // or -1. With wholeWord the occurrence must be a whole word (see the overload below).
+    static int FindInLineText(const char* text, const char* pattern, bool wholeWord);
+    // The first occurrence at or after offset from in the length bytes of a line, which count as
+    // followed by a terminating zero; the offset is from the line's start, or -1. A whole word
+    // has no word character (ASCII letter, digit, '_') just before it in the line, even before
+    // from, nor just after it. Only an empty pattern can be found at the end.
+    static int FindInLineText(const char* text, int length, int from, const char* pattern,
+                              int patternLength, bool wholeWord);
+    // Searches the block for the zero-terminated pattern from start: forward to the first match
+    // that begins before the block's end, or with SearchUp back to the nearest match that begins
+    // before start. With wrap the search goes once more from the other end of the block.
+    bool FindInBlock(const char* pattern, TextPosition start, TextPosition blockBegin,
+                     TextPosition blockEnd, FindFlags flags, bool wrap, TextPosition& found) const;
+    // FindInBlock over the whole text.
+    bool FindInText(const char* pattern, TextPosition start, FindFlags flags, bool wrap,
+                    TextPosition& found) const;
+    // Selects the match of length characters at position, with the caret at its end, in view.
+    void SelectFound(TextPosition position, int length);
+    // Where a search from the position begins: an upward search from the end of the selection
+    // begins at its start, so that Find previous steps over the match it selected last.
+    TextPosition SearchStartFrom(TextPosition position, FindFlags flags);
+    bool HaveLastSearch() const { return haveLastSearch; }
+    const std::string& LastSearchText() const { return lastSearchText; }
+    FindFlags LastSearchFlags() const { return lastSearchFlags; }
+    bool SelectionShownUnfocused() const { return selectionShownUnfocused; }
+
     static const CCommandTable& ClassCommands();
 
 protected:
     const CCommandTable& Commands() const override;
+    // While a search dialog is open the selection is painted as if the view had the focus.
+    void SetSelectionShownUnfocused(bool shown);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -249,7 +280,10 @@ protected:
     bool horizontalUpdatesSuspended = false;
     // Set by the search: the selection is painted also while the view has no focus.
     bool selectionShownUnfocused = false;
+    // The last search defined by the Find dialog in this view; Find next repeats it.
     bool haveLastSearch = false;
+    std::string lastSearchText;
+    FindFlags lastSearchFlags{};
 
 private:
     void MeasureFont();
@@ -289,11 +323,20 @@ private:
     void OnClearAllBookmarks();
     void OnUpdateBookmarkTravel(CCmdUI& ui);
     void JumpToLine(int line);
+    void OnEditFind();
+    void OnUpdateEditFind(CCmdUI& ui);
+    void OnEditRepeat();
+    void OnEditFindPrevious();
+    void OnUpdateEditRepeat(CCmdUI& ui);
+    // Repeats the last search with these flags, from the caret.
+    void RepeatSearch(FindFlags flags);
 
     CPaneHost* paneHost = nullptr;
     int paneIdentifier = 0;
     QScrollBar* ownVerticalBar = nullptr;
     QScrollBar* ownHorizontalBar = nullptr;
+    // The width of the own vertical bar and the height of the horizontal one, as laid out.
+    QSize ownBarsExtent;
     QBasicTimer caretBlinkTimer;
     // The selection a word-mode extension computed, start then end.
     std::pair<TextPosition, TextPosition> pendingSelection;

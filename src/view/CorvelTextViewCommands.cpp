@@ -1,4 +1,5 @@
-// The command table, key table, status panes and bookmark commands of CCorvelTextView.
+// The command table, key table, status panes and bookmark commands of CCorvelTextView; the
+// search commands are in CorvelTextViewSearch.cpp.
 
 #include <QTimerEvent>
 
@@ -45,6 +46,9 @@ CKeyTable CCorvelTextView::TextViewKeyTable() {
         {Qt::Key_F2, ID_NEXT_BOOKMARK},
         {shift | Qt::Key_F2, ID_PREVIOUS_BOOKMARK},
         {ctrl | shift | Qt::Key_F2, ID_CLEAR_ALL_BOOKMARKS},
+        {ctrl | Qt::Key_F, ID_EDIT_FIND},
+        {Qt::Key_F3, ID_EDIT_REPEAT},
+        {shift | Qt::Key_F3, ID_EDIT_FIND_PREVIOUS},
     };
     for (int digit = 0; digit <= 9; ++digit) {
         auto key = static_cast<Qt::Key>(Qt::Key_0 + digit);
@@ -76,6 +80,12 @@ const CCommandTable& CCorvelTextView::ClassCommands() {
             .OnUpdate(ID_PREVIOUS_BOOKMARK, &CCorvelTextView::OnUpdateBookmarkTravel)
             .On(ID_CLEAR_ALL_BOOKMARKS, &CCorvelTextView::OnClearAllBookmarks)
             .OnUpdate(ID_CLEAR_ALL_BOOKMARKS, &CCorvelTextView::OnUpdateBookmarkTravel)
+            .On(ID_EDIT_FIND, &CCorvelTextView::OnEditFind)
+            .OnUpdate(ID_EDIT_FIND, &CCorvelTextView::OnUpdateEditFind)
+            .On(ID_EDIT_REPEAT, &CCorvelTextView::OnEditRepeat)
+            .OnUpdate(ID_EDIT_REPEAT, &CCorvelTextView::OnUpdateEditRepeat)
+            .On(ID_EDIT_FIND_PREVIOUS, &CCorvelTextView::OnEditFindPrevious)
+            .OnUpdate(ID_EDIT_FIND_PREVIOUS, &CCorvelTextView::OnUpdateEditRepeat)
             .Build();
     return table;
 }

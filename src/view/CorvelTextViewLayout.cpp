@@ -136,8 +136,10 @@ int CCorvelTextView::WidestLineColumns() {
 QRect CCorvelTextView::ClientRect() const {
     QRect client = rect();
     if (paneHost == nullptr) {
-        client.setRight(client.right() - ownVerticalBar->sizeHint().width());
-        client.setBottom(client.bottom() - ownHorizontalBar->sizeHint().height());
+        // The extents the bars were laid out with: asking the style each time costs more than
+        // the rest of an edit.
+        client.setRight(client.right() - ownBarsExtent.width());
+        client.setBottom(client.bottom() - ownBarsExtent.height());
     }
     return client;
 }
@@ -280,8 +282,10 @@ void CCorvelTextView::LayoutOwnScrollBars() {
     ownHorizontalBar->setVisible(own);
     if (!own)
         return;
-    int barWidth = ownVerticalBar->sizeHint().width();
-    int barHeight = ownHorizontalBar->sizeHint().height();
+    ownBarsExtent =
+        QSize(ownVerticalBar->sizeHint().width(), ownHorizontalBar->sizeHint().height());
+    int barWidth = ownBarsExtent.width();
+    int barHeight = ownBarsExtent.height();
     ownVerticalBar->setGeometry(width() - barWidth, 0, barWidth, height() - barHeight);
     ownHorizontalBar->setGeometry(0, height() - barHeight, width() - barWidth, barHeight);
 }
@@ -514,6 +518,11 @@ void CCorvelTextView::resizeEvent(QResizeEvent* event) {
 
 void CCorvelTextView::changeEvent(QEvent* event) {
     CView::changeEvent(event);
+    if (event->type() == QEvent::StyleChange && ownVerticalBar != nullptr) {
+        // The bars may have another extent in the new style.
+        LayoutOwnScrollBars();
+        visibleLinesCache = visibleColumnsCache = -1;
+    }
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         update();
 }

@@ -554,3 +554,21 @@ TEST_F(LineStore, ViewDetachingTheNextViewDuringNotificationLeavesItUntold) {
     EXPECT_EQ(first.notifications.size(), 1u);
     EXPECT_TRUE(second.notifications.empty());
 }
+
+// Pasting many lines grows the line table, which may move it: the split line must be reached
+// again after the growth, or its head is written into freed memory.
+TEST_F(LineStore, InsertingManyLinesIntoAShortTextKeepsTheSplitLine) {
+    Start({"head|tail"});
+    std::string text;
+    for (int index = 0; index < 300000; ++index)
+        text += "x\r\n";
+    int endLine = 0;
+    int endCharacter = 0;
+    ASSERT_TRUE(
+        buffer.InsertAt(&view, 0, 5, text.c_str(), endLine, endCharacter, EditAction::Paste));
+    ASSERT_EQ(buffer.LineTotal(), 300001);
+    EXPECT_EQ(std::string(buffer.LineText(0), buffer.LineLength(0)), "head|x");
+    EXPECT_EQ(std::string(buffer.LineText(300000), buffer.LineLength(300000)), "tail");
+    EXPECT_EQ(endLine, 300000);
+    EXPECT_EQ(endCharacter, 0);
+}

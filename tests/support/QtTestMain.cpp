@@ -4,11 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
     // Discovery runs the binary with no environment of ours: widgets need a platform even then.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Each test process gets settings of its own: CTest runs the cases of one binary side by
+    // side, and they must not read each other's recent files or dialog choices. Never the
+    // user's own settings.
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME", QDir::tempPath());
+    QDir().mkpath(base);
+    QTemporaryDir settings(base + QStringLiteral("/run-XXXXXX"));
+    if (settings.isValid())
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication application(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();

@@ -47,6 +47,16 @@ public:
             return static_cast<int>(QDialog::Accepted);
         });
     }
+    // The next dialog is prepared, then accepted as its OK button would accept it: dialogs that
+    // take their result on accepting (QFontDialog::selectedFont) have it.
+    void ThenAccept(std::function<void(QDialog&)> prepare = {}) {
+        Then([prepare = std::move(prepare)](QDialog& dialog) {
+            if (prepare)
+                prepare(dialog);
+            dialog.accept();
+            return static_cast<int>(QDialog::Accepted);
+        });
+    }
     void ThenCancel() {
         Then([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
     }

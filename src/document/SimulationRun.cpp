@@ -1,0 +1,107 @@
+#include "SimulationRun.h"
+
+#include <QDir>
+
+#include "ProgramDirectory.h"
+
+namespace {
+
+QString& ChosenFolder() {
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+SimulationPaths SimulationPathsIn(const QString& programFolder) {
+    QDir folder(programFolder.isEmpty() ? QDir::currentPath() : programFolder);
+    SimulationPaths paths;
+    paths.firstFolder = folder.filePath(QStringLiteral("Murin"));
+    paths.firstProgram = paths.firstFolder + QStringLiteral("/Murin1.exe");
+    paths.rawFile = paths.firstFolder + QStringLiteral("/kivra.raw");
+    paths.logFile = paths.firstFolder + QStringLiteral("/kivra.log");
+    paths.secondFolder = folder.filePath(QStringLiteral("Talvex"));
+    paths.deckFile = paths.secondFolder + QStringLiteral("/temp.cir");
+    paths.secondProgram = paths.secondFolder + QStringLiteral("/Talvex.exe");
+    return paths;
+}
+
+QString SimulationFolder() {
+    return ChosenFolder().isEmpty() ? ProgramDirectory() : ChosenFolder();
+}
+
+void SetSimulationFolder(const QString& folder) {
+    ChosenFolder() = folder;
+}
+
+QStringList FirstProgramArguments(const QString& netlistPath) {
+    return {QStringLiteral("-t"), QStringLiteral("datanet3"), netlistPath};
+}
+
+QStringList SecondProgramArguments() {
+    return {QStringLiteral("temp.cir")};
+}
+
+bool HasNetlistExtension(const QString& path) {
+    QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && name.mid(dot).compare(QLatin1String(".cir"), Qt::CaseInsensitive) == 0;
+}
+
+RunWindowPlace RunWindowPlaceOn(int screenWidth, int screenHeight) {
+    int width = screenWidth / 6;
+    return {screenWidth / 2 - width, screenHeight / 2, width};
+}
+
+std::string PrepareDeckLine(std::string_view line) {
+    size_t start = line.find_first_not_of(" \t");
+    std::string prepared(start == std::string_view::npos ? std::string_view() : line.substr(start));
+    for (char& c : prepared) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return prepared;
+}
+
+ControlDeck BuildControlDeck(const std::vector<std::string_view>& netlistLines) {
+    ControlDeck deck;
+    deck.lines = {"temp file for Talvex ", "*#load ..\\Murin\\kivra.raw"};
+    auto copy = [&deck](std::string line) {
+        deck.lines.push_back(std::move(line));
+        ++deck.copiedLines;
+    };
+    size_t count = netlistLines.size();
+    for (size_t i = 0; i < count; ++i) {
+        std::string line = PrepareDeckLine(netlistLines[i]);
+        if (line.starts_with("*#"))
+            copy(line);
+        // A line may be both: a "*#" line that mentions ".control" also opens a block.
+        if (line.find(".control") == std::string::npos)
+            continue;
+        copy(line);
+        // The opening line itself never closes its block, even when it says ".endc" too.
+        for (;;) {
+            if (++i >= count) {
+                deck.blockUnclosed = true;
+                copy(".endc");
+                break;
+            }
+            std::string blockLine = PrepareDeckLine(netlistLines[i]);
+            bool closes = blockLine.find(".endc") != std::string::npos;
+            copy(std::move(blockLine));
+            if (closes)
+                break;
+        }
+    }
+    deck.lines.push_back(".end");
+    return deck;
+}
+
+std::string ControlDeckText(const ControlDeck& deck) {
+    std::string text;
+    for (const std::string& line : deck.lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}

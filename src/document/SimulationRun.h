@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The fixed parts of a simulation run: where the two programs and their files are, what they are
+// given, where the progress window stands, and the control deck for the second program.
+
+// The files of a run, all under the program folder.
+struct SimulationPaths {
+    QString firstProgram;   // <folder>/Murin/Murin1.exe
+    QString firstFolder;    // <folder>/Murin, where the first program runs
+    QString rawFile;        // <folder>/Murin/kivra.raw
+    QString logFile;        // <folder>/Murin/kivra.log
+    QString secondFolder;   // <folder>/Talvex, where the second program runs
+    QString deckFile;       // <folder>/Talvex/temp.cir
+    QString secondProgram;  // <folder>/Talvex/Talvex.exe
+};
+
+// The paths under programFolder; an empty folder means the current one.
+SimulationPaths SimulationPathsIn(const QString& programFolder);
+
+// The folder whose Murin and Talvex sub-folders a run uses: the program's own folder, unless
+// another was set (tests run stand-in programs from a folder of their own).
+QString SimulationFolder();
+// An empty folder goes back to the program's own.
+void SetSimulationFolder(const QString& folder);
+
+// The first program's arguments: "-t", "datanet3" and the netlist, each whole.
+QStringList FirstProgramArguments(const QString& netlistPath);
+// The second program's arguments: the deck's name, relative to the folder it runs in.
+QStringList SecondProgramArguments();
+
+// Whether the file's extension is ".cir" in any case of letters. The extension is what follows
+// the last dot of the file's name; a path without a name has none.
+bool HasNetlistExtension(const QString& path);
+
+// Where the progress window of the first program stands on a screen of the given size: its right
+// edge at the horizontal centre, its top edge at the vertical centre, a sixth of the width wide.
+struct RunWindowPlace {
+    int x;
+    int y;
+    int width;
+};
+RunWindowPlace RunWindowPlaceOn(int screenWidth, int screenHeight);
+
+// A line as the deck gets it: leading blanks and tabs removed, the letters A to Z made lower
+// case (other bytes, Cyrillic letters among them, unchanged). The whole line is kept, however long.
+std::string PrepareDeckLine(std::string_view line);
+
+// The control deck for the second program: a title, the line that loads the raw file, then the
+// netlist's "*#" lines and ".control" ... ".endc" blocks in their order, prepared, then ".end".
+struct ControlDeck {
+    std::vector<std::string> lines;
+    // The lines copied from the netlist, with the ".endc" added for an unclosed block. With none,
+    // the second program has nothing to do.
+    int copiedLines = 0;
+    // The netlist ended inside a control block; the deck closes the block itself.
+    bool blockUnclosed = false;
+};
+ControlDeck BuildControlDeck(const std::vector<std::string_view>& netlistLines);
+
+// The deck as the file holds it: every line ended with CR LF.
+std::string ControlDeckText(const ControlDeck& deck);

@@ -1,0 +1,679 @@
+// Start analysis end to end, with the program's windows around it: stand-in programs written into
+// a folder of the test record what they were given and write result files, wait, crash or are
+// missing; the real first program runs ngspice where it is installed.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CmdUI.h"
+#include "CommandIds.h"
+#include "MainFrame.h"
+#include "NetlistColorizer.h"
+#include "ProcessLauncher.h"
+#include "RunProgressWindow.h"
+#include "SampleApp.h"
+#include "SampleDoc.h"
+#include "ScriptedModalHost.h"
+#include "SettingsStore.h"
+#include "SimulationRun.h"
+#include "View.h"
+
+#ifndef KIVRA_SIMULATORS_DIR
+#error "KIVRA_SIMULATORS_DIR must name the folder of the simulator scripts"
+#endif
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// Records every start and passes it on to the system.
+class RecordingLauncher : public CProcessLauncher {
+public:
+    struct Record {
+        QString program;
+        QStringList arguments;
+        QString folder;
+        bool detached;
+    };
+
+    RecordingLauncher() { SetProcessLauncher(this); }
+    ~RecordingLauncher() override { SetProcessLauncher(nullptr); }
+
+    std::unique_ptr<QProcess> Start(const QString& program, const QStringList& arguments,
+                                    const QString& folder) override {
+        starts.push_back({program, arguments, folder, false});
+        return SystemProcessLauncher().Start(program, arguments, folder);
+    }
+    bool StartDetached(const QString& program, const QStringList& arguments,
+                       const QString& folder) override {
+        starts.push_back({program, arguments, folder, true});
+        return SystemProcessLauncher().StartDetached(program, arguments, folder);
+    }
+
+    int DetachedStarts() const {
+        int count = 0;
+        for (const auto& start : starts)
+            count += start.detached ? 1 : 0;
+        return count;
+    }
+
+    std::vector<Record> starts;
+};
+
+// Records its folder and arguments, writes the log, waits while "hold-<netlist name>" exists
+// (ten seconds at most), crashes when "crash-<name>" exists, sleeps as long as "sleep-<name>"
+// says, then writes the raw file and keeps a copy of the netlist it read.
+const char kFirstStandIn[] = R"sh(#!/bin/sh
+{ printf 'dir=%s\n' "$(pwd)"; for a in "$@"; do printf 'arg=%s\n' "$a"; done; } >>calls.txt
+for a in "$@"; do netlist=$a; done
+name=$(basename "$netlist")
+echo "simulating $name"
+printf 'log of %s\r\nError on line 2 or its substitute:\r\n' "$name" >kivra.log
+n=0
+while [ -e "hold-$name" ] && [ $n -lt 500 ]; do sleep 0.02; n=$((n + 1)); done
+if [ -e "crash-$name" ]; then kill -SEGV $$; fi
+if [ -e "sleep-$name" ]; then sleep "$(cat "sleep-$name")"; fi
+printf 'raw of %s\r\n' "$name" >kivra.raw
+cp "$netlist" seen.cir
+)sh";
+
+// Records its folder and arguments, whole, in one step.
+const char kSecondStandIn[] = R"sh(#!/bin/sh
+{ printf 'dir=%s\n' "$(pwd)"; for a in "$@"; do printf 'arg=%s\n' "$a"; done; } >calls.tmp
+mv calls.tmp calls.txt
+)sh";
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+}
+
+std::string Text(const CSampleDoc* document) {
+    std::string text;
+    for (int line = 0; line < document->buffer.LineTotal(); ++line) {
+        if (line > 0)
+            text += '\n';
+        text.append(document->buffer.LineText(line), document->buffer.LineLength(line));
+    }
+    return text;
+}
+
+void Type(CSampleDoc& document, const char* text) {
+    int endLine = 0, endCharacter = 0;
+    ASSERT_TRUE(
+        document.buffer.InsertAt(nullptr, 0, 0, text, endLine, endCharacter, EditAction::Typing));
+}
+
+class AnalysisRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CSettingsStore().clear();
+        ASSERT_TRUE(root.isValid());
+        // Blanks and Cyrillic letters in every path the programs get.
+        programFolder = root.filePath(QStringLiteral("программа с пробелом"));
+        netlistFolder = root.filePath(QStringLiteral("мои схемы"));
+        ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Murin")));
+        ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Talvex")));
+        ASSERT_TRUE(QDir().mkpath(netlistFolder));
+        paths = SimulationPathsIn(programFolder);
+        WriteFile(paths.firstProgram, kFirstStandIn, true);
+        WriteFile(paths.secondProgram, kSecondStandIn, true);
+        SetSimulationFolder(programFolder);
+
+        application = std::make_unique<CSampleApp>();
+        ASSERT_TRUE(application->InitInstance());
+        Settle();
+    }
+
+    void TearDown() override {
+        application.reset();
+        Settle();
+        SetSimulationFolder(QString());
+        CSettingsStore().clear();
+    }
+
+    static void Settle() {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QString Netlist(const QString& name) const { return netlistFolder + QLatin1Char('/') + name; }
+
+    CSampleDoc* Open(const QString& name, const QByteArray& text) {
+        WriteFile(Netlist(name), text);
+        auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(Netlist(name)));
+        EXPECT_NE(document, nullptr);
+        Settle();
+        return document;
+    }
+
+    void Run(CSampleDoc* document) {
+        ASSERT_TRUE(document->RouteCommand(ID_ANALYSIS_START));
+        Settle();
+    }
+
+    // Runs the action from inside the run's wait, after the given time.
+    static void During(int milliseconds, std::function<void()> action) {
+        QTimer::singleShot(milliseconds, std::move(action));
+    }
+
+    QString InFirst(const QString& name) const { return paths.firstFolder + '/' + name; }
+    void Hold(const QString& netlistName) {
+        WriteFile(InFirst(QStringLiteral("hold-") + netlistName), "");
+    }
+    void Release(const QString& netlistName) {
+        QFile::remove(InFirst(QStringLiteral("hold-") + netlistName));
+    }
+
+    std::vector<QString> Messages() const {
+        std::vector<QString> texts;
+        for (const auto& message : host.messages)
+            texts.push_back(message.text);
+        return texts;
+    }
+    std::vector<CDocument*> Documents() const { return application->Documents(); }
+    int WindowCount() const {
+        return static_cast<int>(application->MainFrame()->MdiArea()->subWindowList().size());
+    }
+    static bool ReadIndicatorOn(CSampleDoc* document) {
+        CCmdUI ui(ID_INDICATOR_READ);
+        document->Views().front()->RouteUpdateCommandUI(ui, false);
+        return ui.IsEnabled();
+    }
+
+    static CRunProgressWindow* ProgressWindow() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<CRunProgressWindow*>(widget))
+                return window;
+        }
+        return nullptr;
+    }
+
+    kivra_test::ScriptedModalHost host;
+    RecordingLauncher launcher;
+    QTemporaryDir root;
+    QString programFolder;
+    QString netlistFolder;
+    SimulationPaths paths;
+    std::unique_ptr<CSampleApp> application;
+};
+
+const QByteArray kPlainNetlist = "RC\r\nR1 1 0 1k\r\nC1 1 0 1u\r\n.tran 1u 1m\r\n.end\r\n";
+const QByteArray kControlNetlist =
+    "RC\r\nR1 1 0 1k\r\n   *#PLOT V(1)\r\n.CONTROL\r\nRUN\r\n  .ENDC\r\n.end\r\n";
+
+TEST_F(AnalysisRunTest, ResultsOpenReadOnlyLogFirstAndTheDeckGoesToTheSecondProgram) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    Run(netlist);
+
+    ASSERT_TRUE(host.messages.empty()) << host.messages[0].text.toStdString();
+    ASSERT_EQ(Documents().size(), 3u);
+    EXPECT_EQ(Documents()[0], netlist);
+    auto* log = dynamic_cast<CSampleDoc*>(Documents()[1]);
+    auto* raw = dynamic_cast<CSampleDoc*>(Documents()[2]);
+    EXPECT_EQ(application->logDocument, log);
+    EXPECT_EQ(application->rawDocument, raw);
+    EXPECT_EQ(log->GetPathName(), paths.logFile);
+    EXPECT_EQ(raw->GetPathName(), paths.rawFile);
+    EXPECT_EQ(Text(log), "log of a.cir\nError on line 2 or its substitute:\n");
+    EXPECT_EQ(Text(raw), "raw of a.cir\n");
+    for (CSampleDoc* result : {log, raw}) {
+        EXPECT_TRUE(result->buffer.IsReadOnly());
+        EXPECT_TRUE(ReadIndicatorOn(result));
+    }
+    EXPECT_FALSE(netlist->buffer.IsReadOnly());
+    EXPECT_FALSE(ReadIndicatorOn(netlist));
+    EXPECT_EQ(WindowCount(), 3);
+
+    ASSERT_EQ(launcher.starts.size(), 2u);
+    EXPECT_EQ(launcher.starts[0].program, paths.firstProgram);
+    EXPECT_THAT(launcher.starts[0].arguments,
+                ElementsAre(QStringLiteral("-t"), QStringLiteral("datanet3"),
+                            Netlist(QStringLiteral("a.cir"))));
+    EXPECT_EQ(launcher.starts[0].folder, paths.firstFolder);
+    EXPECT_FALSE(launcher.starts[0].detached);
+    EXPECT_EQ(launcher.starts[1].program, paths.secondProgram);
+    EXPECT_THAT(launcher.starts[1].arguments, ElementsAre(QStringLiteral("temp.cir")));
+    EXPECT_EQ(launcher.starts[1].folder, paths.secondFolder);
+    EXPECT_TRUE(launcher.starts[1].detached);
+    EXPECT_EQ(ReadFile(paths.deckFile),
+              "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n*#plot v(1)\r\n"
+              ".control\r\nrun\r\n.endc\r\n.end\r\n");
+    EXPECT_EQ(ProgressWindow(), nullptr) << "the progress window goes with the program";
+}
+
+TEST_F(AnalysisRunTest, ArgumentsWithBlanksAndCyrillicLettersReachBothProgramsWhole) {
+    const QString name = QStringLiteral("схема 1.cir");
+    Run(Open(name, kControlNetlist));
+
+    EXPECT_EQ(ReadFile(InFirst(QStringLiteral("calls.txt"))),
+              ("dir=" + paths.firstFolder + "\narg=-t\narg=datanet3\narg=" + Netlist(name) + "\n")
+                  .toUtf8());
+    // The second program runs on its own: its record is awaited.
+    const QString secondCalls = paths.secondFolder + QStringLiteral("/calls.txt");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(secondCalls); }, 5000));
+    EXPECT_EQ(ReadFile(secondCalls), ("dir=" + paths.secondFolder + "\narg=temp.cir\n").toUtf8());
+}
+
+TEST_F(AnalysisRunTest, MissingFirstProgramGivesItsThreeMessagesInOrderAndTheRunGoesOn) {
+    QFile::remove(paths.firstProgram);
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    Run(netlist);
+
+    ASSERT_EQ(host.messages.size(), 5u);
+    EXPECT_EQ(host.messages[0].text, QStringLiteral("Murin1.exe отсутствует."));
+    EXPECT_EQ(host.messages[1].text, QStringLiteral("Murin1.exe испорчен или отсутствует."));
+    EXPECT_EQ(host.messages[2].text, QStringLiteral("Расчет аварийно прерван."));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(host.messages[i].icon, QMessageBox::Warning);
+        EXPECT_EQ(host.messages[i].caption, QStringLiteral("Kivra"));
+    }
+    // Then the framework cannot open the two result files, the log first.
+    EXPECT_THAT(host.messages[3].text.toStdString(), HasSubstr("kivra.log"));
+    EXPECT_THAT(host.messages[4].text.toStdString(), HasSubstr("kivra.raw"));
+    EXPECT_EQ(application->logDocument, nullptr);
+    EXPECT_EQ(application->rawDocument, nullptr);
+    EXPECT_EQ(Documents().size(), 1u);
+    // The deck is still written and handed on.
+    EXPECT_TRUE(QFile::exists(paths.deckFile));
+    EXPECT_EQ(launcher.DetachedStarts(), 1);
+}
+
+TEST_F(AnalysisRunTest, RunningAgainClosesThePreviousResultsBeforeTheSimulatorStarts) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    Run(netlist);
+    ASSERT_NE(application->logDocument, nullptr);
+    std::weak_ptr<const void> oldLog = application->logDocument->Lifetime();
+    std::weak_ptr<const void> oldRaw = application->rawDocument->Lifetime();
+
+    Hold(QStringLiteral("a.cir"));
+    bool closedWhileRunning = false;
+    int windowsWhileRunning = 0;
+    During(100, [&] {
+        closedWhileRunning = oldLog.expired() && oldRaw.expired() &&
+                             application->logDocument == nullptr && !QFile::exists(paths.rawFile);
+        windowsWhileRunning = WindowCount();
+        Release(QStringLiteral("a.cir"));
+    });
+    Run(netlist);
+
+    EXPECT_TRUE(closedWhileRunning);
+    EXPECT_EQ(windowsWhileRunning, 1);
+    ASSERT_NE(application->logDocument, nullptr);
+    EXPECT_TRUE(application->logDocument->buffer.IsReadOnly());
+    EXPECT_EQ(WindowCount(), 3);
+
+    // Results the user closed in between are simply not there to close.
+    application->logDocument->OnCloseDocument();
+    application->rawDocument->OnCloseDocument();
+    Settle();
+    EXPECT_EQ(application->logDocument, nullptr);
+    Run(netlist);
+    EXPECT_EQ(Documents().size(), 3u);
+    EXPECT_EQ(WindowCount(), 3);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(AnalysisRunTest, InterfaceStaysLiveDuringTheWaitWithTheProcessorIdle) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    WriteFile(InFirst(QStringLiteral("sleep-a.cir")), "1");
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(20);
+    bool waitCursor = false;
+    bool placed = false;
+    QString shownOutput;
+    QString title;
+    int documentsDuring = 0;
+    During(500, [&] {
+        waitCursor = QGuiApplication::overrideCursor() != nullptr &&
+                     QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        if (CRunProgressWindow* window = ProgressWindow()) {
+            title = window->windowTitle();
+            shownOutput = window->Output();
+            QRect screen = QGuiApplication::primaryScreen()->geometry();
+            RunWindowPlace place = RunWindowPlaceOn(screen.width(), screen.height());
+            placed = window->isVisible() &&
+                     window->geometry().topLeft() == QPoint(place.x, place.y) &&
+                     window->width() == place.width;
+        }
+        // A command works meanwhile: a new document.
+        application->OnFileNew();
+        documentsDuring = static_cast<int>(Documents().size());
+    });
+
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer clock;
+    clock.start();
+    Run(netlist);
+    const double wall = clock.nsecsElapsed() / 1e9;
+    getrusage(RUSAGE_SELF, &after);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    const double busy = seconds(after.ru_utime) - seconds(before.ru_utime) +
+                        seconds(after.ru_stime) - seconds(before.ru_stime);
+
+    EXPECT_GE(wall, 1.0);
+    EXPECT_GE(ticks, 20) << "timers fire while the simulator runs";
+    EXPECT_LT(busy, 0.5 * wall) << "the wait does not keep the processor busy";
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(title, QStringLiteral("ИДЕТ РАСЧЕТ..."));
+    EXPECT_EQ(shownOutput, QStringLiteral("simulating a.cir\n"));
+    EXPECT_TRUE(placed);
+    EXPECT_EQ(documentsDuring, 2);
+    EXPECT_NE(application->rawDocument, nullptr);
+}
+
+TEST_F(AnalysisRunTest, StopEndsTheFirstProgramAndTheRunGoesOnAsAfterAnExit) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    Hold(QStringLiteral("a.cir"));
+    bool clicked = false;
+    During(200, [&] {
+        if (CRunProgressWindow* window = ProgressWindow()) {
+            QTest::mouseClick(window->StopButton(), Qt::LeftButton);
+            clicked = true;
+        } else {
+            Release(QStringLiteral("a.cir"));
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Run(netlist);
+
+    EXPECT_TRUE(clicked);
+    EXPECT_LT(clock.elapsed(), 5000);
+    // The log was written before the program was stopped; the raw file never was.
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("kivra.raw"));
+    ASSERT_NE(application->logDocument, nullptr);
+    EXPECT_EQ(application->rawDocument, nullptr);
+    EXPECT_TRUE(QFile::exists(paths.deckFile));
+    EXPECT_EQ(launcher.DetachedStarts(), 1);
+    Release(QStringLiteral("a.cir"));
+}
+
+TEST_F(AnalysisRunTest, CrashedSimulatorIsReportedAndItsResultsStillShown) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    WriteFile(InFirst(QStringLiteral("crash-a.cir")), "");
+    Run(netlist);
+
+    ASSERT_GE(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, QStringLiteral("Расчет аварийно прерван."));
+    EXPECT_NE(application->logDocument, nullptr);
+}
+
+TEST_F(AnalysisRunTest, DocumentClosedDuringTheWaitGetsItsResultsButNoDeck) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    Hold(QStringLiteral("a.cir"));
+    During(100, [&] {
+        netlist->OnCloseDocument();
+        Release(QStringLiteral("a.cir"));
+    });
+    Run(netlist);
+
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_NE(application->logDocument, nullptr);
+    ASSERT_NE(application->rawDocument, nullptr);
+    EXPECT_EQ(Documents().size(), 2u);
+    EXPECT_FALSE(QFile::exists(paths.deckFile));
+    EXPECT_EQ(launcher.DetachedStarts(), 0);
+}
+
+TEST_F(AnalysisRunTest, RunStartedDuringTheWaitLeavesResultsThatTheFirstRunReadsAgain) {
+    CSampleDoc* first = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    CSampleDoc* second = Open(QStringLiteral("b.cir"), kPlainNetlist);
+    Hold(QStringLiteral("a.cir"));
+    std::string innerRaw;
+    CSampleDoc* innerLogDocument = nullptr;
+    CSampleDoc* innerRawDocument = nullptr;
+    During(100, [&] {
+        second->OnAnalysisStart();
+        innerLogDocument = application->logDocument;
+        innerRawDocument = application->rawDocument;
+        if (innerRawDocument != nullptr)
+            innerRaw = Text(innerRawDocument);
+        Release(QStringLiteral("a.cir"));
+    });
+    Run(first);
+
+    EXPECT_EQ(innerRaw, "raw of b.cir\n");
+    // The same windows, read again. The inner run replaced the log the first program had
+    // written before it waited; the raw file is the first program's.
+    ASSERT_NE(innerRawDocument, nullptr);
+    EXPECT_EQ(application->logDocument, innerLogDocument);
+    EXPECT_EQ(application->rawDocument, innerRawDocument);
+    EXPECT_EQ(Text(application->logDocument), "log of b.cir\nError on line 2 or its substitute:\n");
+    EXPECT_EQ(Text(application->rawDocument), "raw of a.cir\n");
+    EXPECT_TRUE(application->logDocument->buffer.IsReadOnly());
+    EXPECT_TRUE(application->rawDocument->buffer.IsReadOnly());
+    EXPECT_EQ(Documents().size(), 4u);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(AnalysisRunTest, NetlistWithoutControlLinesGetsTheBareDeckAndNoSecondProgram) {
+    Run(Open(QStringLiteral("a.cir"), kPlainNetlist));
+
+    EXPECT_EQ(ReadFile(paths.deckFile),
+              "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n.end\r\n");
+    EXPECT_EQ(launcher.DetachedStarts(), 0);
+    EXPECT_EQ(launcher.starts.size(), 1u);
+    EXPECT_NE(application->rawDocument, nullptr);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(AnalysisRunTest, UnclosedControlBlockIsReportedAndClosedInTheDeck) {
+    Run(Open(QStringLiteral("a.cir"), "RC\r\nR1 1 0 1k\r\n.control\r\nrun"));
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, QStringLiteral("Не найдена строка .endc"));
+    EXPECT_EQ(host.messages[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(ReadFile(paths.deckFile),
+              "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n"
+              ".control\r\nrun\r\n.endc\r\n.end\r\n");
+    EXPECT_EQ(launcher.DetachedStarts(), 1);
+}
+
+TEST_F(AnalysisRunTest, DeckThatCannotBeCreatedStopsTheRunAndKivraGoesOn) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    application->OnFileNew();
+    auto* unsaved = dynamic_cast<CSampleDoc*>(Documents().back());
+    Type(*unsaved, "* not saved yet");
+    // A folder where the deck should be cannot be opened as a file.
+    ASSERT_TRUE(QDir().mkpath(paths.deckFile));
+    Run(netlist);
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              QStringLiteral("Не открывается для записи временный файл temp.cir"));
+    EXPECT_EQ(launcher.DetachedStarts(), 0);
+    // Still running, every document still open, the unsaved text still there.
+    EXPECT_EQ(Documents().size(), 4u);
+    EXPECT_TRUE(unsaved->IsModified());
+    EXPECT_EQ(Text(unsaved), "* not saved yet");
+    ASSERT_TRUE(QDir().rmdir(paths.deckFile));
+    Run(netlist);
+    EXPECT_EQ(launcher.DetachedStarts(), 1);
+}
+
+TEST_F(AnalysisRunTest, EditedNetlistIsSavedBeforeTheSimulatorReadsIt) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    Type(*netlist, "* edited\r\n");
+    ASSERT_TRUE(netlist->IsModified());
+    Run(netlist);
+
+    EXPECT_FALSE(netlist->IsModified());
+    EXPECT_EQ(ReadFile(InFirst(QStringLiteral("seen.cir"))), "* edited\r\n" + kPlainNetlist);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(AnalysisRunTest, EmptyUntitledDocumentIsRefusedWithoutAskingForAName) {
+    auto* untitled = dynamic_cast<CSampleDoc*>(Documents().front());
+    Type(*untitled, "\r\n\r\n");
+    Run(untitled);
+
+    ASSERT_EQ(host.dialogsShown, 1);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, QStringLiteral("Файл с описанием схемы пуст!"));
+    EXPECT_EQ(host.messages[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(launcher.starts.empty());
+}
+
+TEST_F(AnalysisRunTest, UntitledDocumentWhoseSaveIsDeclinedGetsTheExtensionMessageOnly) {
+    auto* untitled = dynamic_cast<CSampleDoc*>(Documents().front());
+    Type(*untitled, "R1 1 0 1k\r\n");
+    host.ThenCancel();
+    Run(untitled);
+
+    EXPECT_EQ(host.dialogsShown, 2);
+    EXPECT_EQ(host.lastDialogTitle, QStringLiteral("Kivra"));
+    EXPECT_THAT(Messages(),
+                ElementsAre(QStringLiteral("В выбранном окне нет описания схемы или файл не имеет "
+                                           "расширение .cir")));
+    EXPECT_EQ(host.messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(launcher.starts.empty());
+}
+
+TEST_F(AnalysisRunTest, UntitledDocumentSavedUnderACapitalExtensionRuns) {
+    auto* untitled = dynamic_cast<CSampleDoc*>(Documents().front());
+    Type(*untitled, "R1 1 0 1k\r\n");
+    host.ThenChooseFile(Netlist(QStringLiteral("NEW.CIR")));
+    Run(untitled);
+
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(untitled->GetPathName(), Netlist(QStringLiteral("NEW.CIR")));
+    ASSERT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.starts[0].arguments.last(), Netlist(QStringLiteral("NEW.CIR")));
+}
+
+TEST_F(AnalysisRunTest, FileWithAnotherExtensionIsNotSimulated) {
+    CSampleDoc* text = Open(QStringLiteral("notes.txt"), kPlainNetlist);
+    Run(text);
+
+    EXPECT_THAT(Messages(),
+                ElementsAre(QStringLiteral("В выбранном окне нет описания схемы или файл не имеет "
+                                           "расширение .cir")));
+    EXPECT_TRUE(launcher.starts.empty());
+}
+
+// The real first program, with ngspice, on the RC example; the second program stays a stand-in,
+// since ngspice's plot windows need a display.
+class NgspiceRunTest : public AnalysisRunTest {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("ngspice")).isEmpty())
+            GTEST_SKIP() << "ngspice is not installed (Debian package ngspice)";
+        AnalysisRunTest::SetUp();
+        QFile::remove(paths.firstProgram);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe"),
+                                paths.firstProgram));
+    }
+};
+
+TEST_F(NgspiceRunTest, RealSimulatorWritesAnAsciiRawFileOfTheCircuitAndALog) {
+    QByteArray example = ReadFile(QStringLiteral(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir"));
+    ASSERT_FALSE(example.isEmpty());
+    Run(Open(QStringLiteral("rc lowpass.cir"), example));
+
+    ASSERT_TRUE(host.messages.empty()) << host.messages[0].text.toStdString();
+    ASSERT_NE(application->rawDocument, nullptr);
+    ASSERT_NE(application->logDocument, nullptr);
+    const QByteArray raw = ReadFile(paths.rawFile);
+    EXPECT_TRUE(raw.startsWith("Title: rc low-pass filter")) << raw.left(80).toStdString();
+    EXPECT_THAT(raw.toStdString(), HasSubstr("Plotname: Transient Analysis"));
+    EXPECT_THAT(
+        raw.toStdString(),
+        HasSubstr("Variables:\n\t0\ttime\ttime\n\t1\tv(in)\tvoltage\n\t2\tv(out)\tvoltage"));
+    EXPECT_THAT(raw.toStdString(), HasSubstr("\nValues:\n"));
+    EXPECT_THAT(Text(application->logDocument), HasSubstr("Circuit: rc low-pass filter"));
+    EXPECT_EQ(ReadFile(paths.deckFile),
+              "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n"
+              ".control\r\nrun\r\nplot v(in) v(out)\r\n.endc\r\n.end\r\n");
+    EXPECT_EQ(launcher.DetachedStarts(), 1);
+}
+
+TEST_F(NgspiceRunTest, NetlistErrorShowsInTheLogOnARedLine) {
+    Run(Open(QStringLiteral("bad.cir"),
+             "bad\r\n* c\r\nV1 in 0 1\r\nR1 in out xyz zz\r\n.op\r\n"
+             ".end\r\n"));
+
+    ASSERT_NE(application->logDocument, nullptr);
+    const CSampleDoc* log = application->logDocument;
+    bool coloured = false;
+    for (int line = 0; line < log->buffer.LineTotal(); ++line) {
+        std::string text(log->buffer.LineText(line), log->buffer.LineLength(line));
+        if (!text.starts_with("Error on line 4"))
+            continue;
+        std::vector<ColorRun> runs(3 * text.size() + 3);
+        int count = 0;
+        ClassifyNetlistLine(0, text.data(), static_cast<int>(text.size()), runs.data(), count);
+        // Each character takes the role of the last run that starts at or before it.
+        auto roleAt = [&](int position) {
+            ColorRole role = NormalText;
+            for (int i = 0; i < count && runs[i].start <= position; ++i)
+                role = runs[i].role;
+            return role;
+        };
+        coloured = roleAt(0) == Comment && roleAt(static_cast<int>(text.size()) - 1) == Comment;
+    }
+    EXPECT_TRUE(coloured) << Text(log);
+}
+
+// The real second program without a display: it runs the deck's commands once, and loads the raw
+// file by its real path, capitals and blanks and all, though ngspice lower-cases "*#" lines.
+TEST_F(NgspiceRunTest, SecondProgramLoadsTheRawFileByItsRealPathAndLeavesTheDeckAlone) {
+    QByteArray example = ReadFile(QStringLiteral(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir"));
+    Run(Open(QStringLiteral("rc.cir"), example));
+    ASSERT_TRUE(QFile::exists(paths.rawFile));
+    const QByteArray deck =
+        "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n*#print mean(v(out))\r\n.end\r\n";
+    WriteFile(paths.deckFile, deck);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KIVRA_SIMULATORS_DIR "/Talvex/Talvex.exe"),
+                            paths.secondFolder + QStringLiteral("/Talvex2.exe")));
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(paths.secondFolder);
+    second.start(paths.secondFolder + QStringLiteral("/Talvex2.exe"), {QStringLiteral("temp.cir")});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    const QByteArray output = ReadFile(paths.secondFolder + QStringLiteral("/talvex.log"));
+    EXPECT_THAT(output.toStdString(), HasSubstr("mean(v(out)) = "));
+    EXPECT_EQ(ReadFile(paths.deckFile), deck);
+}
+
+}  // namespace

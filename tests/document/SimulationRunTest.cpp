@@ -1,0 +1,174 @@
+// The fixed parts of a simulation run: the control deck built from a netlist, the preparation of
+// its lines, the paths of the two programs, the extension test and the place of the progress
+// window.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "SimulationRun.h"
+
+namespace {
+
+using ::testing::ElementsAreArray;
+
+struct DeckCase {
+    const char* name;
+    std::vector<std::string> netlist;
+    // The deck between its two fixed first lines and ".end".
+    std::vector<std::string> copied;
+    bool unclosed = false;
+};
+
+void PrintTo(const DeckCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ControlDeckTest : public ::testing::TestWithParam<DeckCase> {};
+
+TEST_P(ControlDeckTest, CopiesControlLinesPreparedAndInOrder) {
+    const DeckCase& c = GetParam();
+    std::vector<std::string_view> lines(c.netlist.begin(), c.netlist.end());
+    ControlDeck deck = BuildControlDeck(lines);
+
+    std::vector<std::string> expected = {"temp file for Talvex ", "*#load ..\\Murin\\kivra.raw"};
+    expected.insert(expected.end(), c.copied.begin(), c.copied.end());
+    expected.push_back(".end");
+    EXPECT_THAT(deck.lines, ElementsAreArray(expected));
+    EXPECT_EQ(deck.copiedLines, static_cast<int>(c.copied.size()));
+    EXPECT_EQ(deck.blockUnclosed, c.unclosed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Netlists, ControlDeckTest,
+    ::testing::Values(
+        DeckCase{"NoControlLines", {"RC", "R1 1 0 1k", "* comment", ".tran 1u 1m", ".end"}, {}},
+        DeckCase{"EmptyNetlist", {}, {}},
+        DeckCase{"StarHashLineTrimmedAndLowered",
+                 {"T", "   *#PLOT V(OUT)", "R1 1 0 1k"},
+                 {"*#plot v(out)"}},
+        DeckCase{"StarHashOnlyAtTheStart", {"T", "* *#plot", "x*#plot"}, {}},
+        DeckCase{
+            "ControlBlock",
+            {"T", "R1 1 0 1k", ".CONTROL", "\tRUN", "PLOT V(OUT)", "  .ENDC", "C1 1 0 1u", ".END"},
+            {".control", "run", "plot v(out)", ".endc"}},
+        DeckCase{"TwoBlocksInOrder",
+                 {"T", ".control", "run", ".endc", "R1 1 0 1k", "*#print v(1)", ".Control",
+                  "plot v(1)", ".endc", ".end"},
+                 {".control", "run", ".endc", "*#print v(1)", ".control", "plot v(1)", ".endc"}},
+        DeckCase{"UnclosedBlockIsClosedByTheDeck",
+                 {"T", "*#print v(1)", ".control", "run"},
+                 {"*#print v(1)", ".control", "run", ".endc"},
+                 true},
+        DeckCase{"ControlOnTheLastLine", {"T", ".control"}, {".control", ".endc"}, true},
+        DeckCase{"StarHashLineWithControlIsWrittenTwice",
+                 {"T", "*# .CONTROL here", "run", ".endc", "R1 1 0 1k"},
+                 {"*# .control here", "*# .control here", "run", ".endc"}},
+        DeckCase{"ControlAndEndcOnOneLineOpenABlock",
+                 {"T", ".control .endc", "run", "plot v(1)", ".endc", "R1 1 0 1k"},
+                 {".control .endc", "run", "plot v(1)", ".endc"}},
+        DeckCase{"ControlAndEndcMatchAnywhereInTheLine",
+                 {"T", "* see .Control below", "R1 1 0 1k", "* the .ENDC", "C1 1 0 1u"},
+                 {"* see .control below", "r1 1 0 1k", "* the .endc"}},
+        DeckCase{"EndcOutsideABlockIsNotCopied", {"T", ".endc", "R1 1 0 1k"}, {}},
+        DeckCase{"CyrillicBytesUnchanged",
+                 {"T", "*#echo \xcf\xd0\xc8\xcc\xc5\xd0 ABC", "\t.control", "* \xdf\xff", ".endc"},
+                 {"*#echo \xcf\xd0\xc8\xcc\xc5\xd0 abc", ".control", "* \xdf\xff", ".endc"}},
+        DeckCase{"LongLineCopiedWhole",
+                 {"T", "*#ECHO " + std::string(300, 'X') + " END"},
+                 {"*#echo " + std::string(300, 'x') + " end"}}),
+    [](const ::testing::TestParamInfo<DeckCase>& info) { return std::string(info.param.name); });
+
+struct PreparationCase {
+    std::string line;
+    std::string prepared;
+};
+
+void PrintTo(const PreparationCase& c, std::ostream* out) {
+    *out << ::testing::PrintToString(c.line);
+}
+
+class DeckLineTest : public ::testing::TestWithParam<PreparationCase> {};
+
+TEST_P(DeckLineTest, TrimsLeadingBlanksAndTabsAndLowersLatinCapitals) {
+    EXPECT_EQ(PrepareDeckLine(GetParam().line), GetParam().prepared);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DeckLineTest,
+    ::testing::Values(PreparationCase{"", ""}, PreparationCase{" \t \t", ""},
+                      PreparationCase{"\t \tPLOT V(OUT)", "plot v(out)"},
+                      PreparationCase{"A  B\tC  ", "a  b\tc  "},
+                      // Only blanks and tabs go: other white space stays.
+                      PreparationCase{"\r\n X", "\r\n x"},
+                      // The letters' neighbours in the code table are not letters.
+                      PreparationCase{"@AZ[`az{", "@az[`az{"},
+                      PreparationCase{"\xc0\xdf\xe0\xff\xa8", "\xc0\xdf\xe0\xff\xa8"}));
+
+TEST(SimulationPathsTest, EverythingLivesInTheTwoFoldersBesideTheProgram) {
+    SimulationPaths paths = SimulationPathsIn(QStringLiteral("/opt/My Kivra"));
+    EXPECT_EQ(paths.firstProgram, QStringLiteral("/opt/My Kivra/Murin/Murin1.exe"));
+    EXPECT_EQ(paths.firstFolder, QStringLiteral("/opt/My Kivra/Murin"));
+    EXPECT_EQ(paths.rawFile, QStringLiteral("/opt/My Kivra/Murin/kivra.raw"));
+    EXPECT_EQ(paths.logFile, QStringLiteral("/opt/My Kivra/Murin/kivra.log"));
+    EXPECT_EQ(paths.secondFolder, QStringLiteral("/opt/My Kivra/Talvex"));
+    EXPECT_EQ(paths.deckFile, QStringLiteral("/opt/My Kivra/Talvex/temp.cir"));
+    EXPECT_EQ(paths.secondProgram, QStringLiteral("/opt/My Kivra/Talvex/Talvex.exe"));
+}
+
+struct ExtensionCase {
+    const char* path;
+    bool netlist;
+};
+
+void PrintTo(const ExtensionCase& c, std::ostream* out) {
+    *out << '"' << c.path << '"';
+}
+
+class NetlistExtensionTest : public ::testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(NetlistExtensionTest, IsDotCirInAnyCase) {
+    EXPECT_EQ(HasNetlistExtension(QString::fromUtf8(GetParam().path)), GetParam().netlist)
+        << GetParam().path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, NetlistExtensionTest,
+    ::testing::Values(ExtensionCase{"/d/name.cir", true}, ExtensionCase{"/d/NAME.CIR", true},
+                      ExtensionCase{"/d/схема.Cir", true}, ExtensionCase{"/d/a.b.cir", true},
+                      ExtensionCase{"/d/.cir", true}, ExtensionCase{"/d/name.txt", false},
+                      ExtensionCase{"/d/name.cir.txt", false}, ExtensionCase{"/d/name.cirx", false},
+                      ExtensionCase{"/d/namecir", false}, ExtensionCase{"/d.cir/name", false},
+                      ExtensionCase{"/d/", false}, ExtensionCase{"", false}));
+
+struct PlaceCase {
+    int width;
+    int height;
+    RunWindowPlace place;
+};
+
+void PrintTo(const PlaceCase& c, std::ostream* out) {
+    *out << c.width << 'x' << c.height;
+}
+
+class RunWindowPlaceTest : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(RunWindowPlaceTest, RightEdgeAtTheHorizontalCentreTopAtTheVerticalCentre) {
+    const PlaceCase& c = GetParam();
+    RunWindowPlace place = RunWindowPlaceOn(c.width, c.height);
+    EXPECT_EQ(place.x, c.place.x);
+    EXPECT_EQ(place.y, c.place.y);
+    EXPECT_EQ(place.width, c.place.width);
+    EXPECT_EQ(place.x + place.width, c.width / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, RunWindowPlaceTest,
+                         ::testing::Values(PlaceCase{800, 600, {267, 300, 133}},
+                                           PlaceCase{1024, 768, {342, 384, 170}},
+                                           PlaceCase{1366, 768, {456, 384, 227}},
+                                           PlaceCase{1920, 1080, {640, 540, 320}}));
+
+}  // namespace
