@@ -3,7 +3,7 @@
 EXAMPLE ?= examples/rc_lowpass.cir
 JOBS ?= 2
 
-.PHONY: run test deps build build-asan bench fuzz clean
+.PHONY: run test deps build build-asan bench fuzz package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -23,6 +23,11 @@ run: build
 test: build build-asan
 	ctest --preset release
 	ctest --preset asan
+
+# The Debian package, in build/package: install it with
+# sudo apt install ./build/package/kivra_2.0_amd64.deb
+package: build
+	cd build/release && cpack -G DEB -B $(CURDIR)/build/package
 
 bench: build
 	./build/release/bench/buffer_bench

@@ -16,6 +16,8 @@ packages=(
   xvfb
   xauth
   x11-utils
+  fp-utils
+  poppler-utils
 )
 
 missing=()

@@ -110,13 +110,7 @@ CKeyTable MainFrameAccelerators() {
     table.Bind(ctrl | Qt::Key_S, ID_FILE_SAVE);
     table.Bind(Qt::Key_F6, ID_NEXT_PANE);
     table.Bind(shift | Qt::Key_F6, ID_PREV_PANE);
-    // Keys of commands still being built do nothing yet, and are left unbound.
-    CKeyTable built;
-    for (const CKeyTable::Entry& entry : table.Entries()) {
-        if (IsCommandBuilt(entry.commandId))
-            built.Bind(entry.keys, entry.commandId);
-    }
-    return built;
+    return table;
 }
 
 }  // namespace
@@ -220,13 +214,12 @@ void CMainFrame::CreateActions() {
         if (item.kind == MenuItem::Popup) {
             for (MenuItem& inner : item.items)
                 pending.push_back(std::move(inner));
-        } else if (item.kind == MenuItem::Command && IsCommandBuilt(item.id) &&
-                   actions.count(item.id) == 0) {
+        } else if (item.kind == MenuItem::Command && actions.count(item.id) == 0) {
             actions[item.id] = MakeAction(item.id, QString::fromUtf8(item.text));
         }
     }
     for (int id : ToolbarLayout()) {
-        if (id != 0 && IsCommandBuilt(id) && actions.count(id) == 0)
+        if (id != 0 && actions.count(id) == 0)
             actions[id] = MakeAction(id, StatusPrompt(id));
     }
 }
@@ -242,8 +235,6 @@ void CMainFrame::CreateToolBar() {
             separatorDue = !toolBar->actions().isEmpty();
             continue;
         }
-        if (!IsCommandBuilt(id))
-            continue;
         if (separatorDue)
             toolBar->addSeparator();
         separatorDue = false;
@@ -276,8 +267,8 @@ void CMainFrame::ShowMenu(bool forDocument) {
     documentMenuShown = forDocument;
 }
 
-// Fills the menu (the menu bar when menu is null), leaving out commands still being built and
-// the separators and popups that would then stand empty or doubled.
+// Fills the menu (the menu bar when menu is null), leaving out separators and popups that would
+// stand empty or doubled.
 void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
     bool separatorDue = false;
     auto add = [&](auto addItem) {
@@ -292,7 +283,7 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
                 separatorDue = true;
                 break;
             case MenuItem::Command:
-                if (IsCommandBuilt(item.id) && menu != nullptr) {
+                if (menu != nullptr) {
                     // The two menus share the action but may name it differently ("Информационная
                     // панель" and "Информационная строка"): it takes the name of the menu shown.
                     QAction* action = actions.at(item.id);

@@ -1,12 +1,18 @@
 #include "SampleApp.h"
 
+#include <QAbstractPrintDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QUrl>
 
 #include "AboutDlg.h"
 #include "ChildFrame.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
+#include "CorvelTextView.h"
 #include "DocTemplate.h"
 #include "MainFrame.h"
 #include "ModalHost.h"
@@ -30,6 +36,7 @@ CSampleApp::~CSampleApp() {
     // The documents close while the main window that holds their windows still exists.
     CloseAllDocuments();
     delete mainFrame;
+    CCorvelTextView::SetPrinterSource({});
 }
 
 const CCommandTable& CSampleApp::ClassCommands() {
@@ -39,6 +46,7 @@ const CCommandTable& CSampleApp::ClassCommands() {
                                            .On(ID_HELP, &CSampleApp::OnHelpContents)
                                            .On(ID_HELP_USER_GUIDE, &CSampleApp::OnHelpUserGuide)
                                            .On(ID_HELP_WEBSITE, &CSampleApp::OnHelpWebsite)
+                                           .On(ID_FILE_PRINT_SETUP, &CSampleApp::OnFilePrintSetup)
                                            .Build();
     return table;
 }
@@ -61,6 +69,7 @@ bool CSampleApp::InitInstance() {
         [frame](CDocument* document) -> CFrameWnd* { return frame->CreateChildFrame(document); }));
 
     helpFilePath = ProgramFile(QStringLiteral("Kivra.chm"));
+    CCorvelTextView::SetPrinterSource([this] { return &Printer(); });
 
     // The window shows before the file opens, so that messages about the file have an owner.
     mainFrame->show();
@@ -96,4 +105,23 @@ void CSampleApp::OnHelpUserGuide() {
 
 void CSampleApp::OnHelpWebsite() {
     ModalHost().OpenWithDesktop(QUrl(WebsiteAddress()));
+}
+
+QPrinter& CSampleApp::Printer() {
+    if (!printer)
+        printer = CCorvelTextView::MakePrinter();
+    return *printer;
+}
+
+void CSampleApp::OnFilePrintSetup() {
+    QPrintDialog dialog(&Printer(), mainFrame);
+    dialog.setWindowTitle(QStringLiteral("Параметры принтера"));
+    // Only the printer and its settings are chosen here; what to print is asked when printing.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
+    }
+    // Accepting writes the choice into the printer.
+    ModalHost().RunModal(dialog);
 }

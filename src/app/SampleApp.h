@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "ResultDocuments.h"
 #include "WinApp.h"
 
 class CMainFrame;
+class QPrinter;
 
 // The application: starts the program, registers the netlist document, makes the main window,
 // and answers the About box and the three help commands. It also holds the result documents of
@@ -26,11 +28,16 @@ public:
     // The page the web-site command opens.
     static QString WebsiteAddress();
 
+    // The printer every print job uses; printer setup changes its settings. Made on first use.
+    QPrinter& Printer();
+
     // --- Commands
     void OnAppAbout();
     void OnHelpContents();
     void OnHelpUserGuide();
     void OnHelpWebsite();
+    // Printer setup: the desktop's print dialog choosing the printer and its settings.
+    void OnFilePrintSetup();
 
     static const CCommandTable& ClassCommands();
 
@@ -41,4 +48,5 @@ private:
     QStringList arguments;
     CMainFrame* mainFrame = nullptr;
     QString helpFilePath;
+    std::unique_ptr<QPrinter> printer;
 };

@@ -36,19 +36,6 @@ std::vector<MenuItem> BookmarkItems(int firstId) {
 
 }  // namespace
 
-bool IsCommandBuilt(int id) {
-    switch (id) {
-        case ID_FILE_PAGE_SETUP:
-        case ID_FILE_PRINT_SETUP:
-        case ID_FILE_PRINT:
-        case ID_FILE_PRINT_DIRECT:
-        case ID_FILE_PRINT_PREVIEW:
-            return false;
-        default:
-            return true;
-    }
-}
-
 std::vector<MenuItem> MainFrameMenu() {
     return {
         Popup("&Файл",

@@ -14,7 +14,3 @@ struct MenuItem {
 
 std::vector<MenuItem> MainFrameMenu();  // 128
 std::vector<MenuItem> DocumentMenu();   // 129
-
-// Whether the command is built yet: items and buttons of commands still being built are left
-// out rather than shown doing nothing.
-bool IsCommandBuilt(int id);

@@ -1,6 +1,8 @@
 #include "SimulationRun.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include "ProgramDirectory.h"
 
@@ -14,16 +16,39 @@ QString& ChosenFolder() {
 }  // namespace
 
 SimulationPaths SimulationPathsIn(const QString& programFolder) {
-    QDir folder(programFolder.isEmpty() ? QDir::currentPath() : programFolder);
+    QDir programs(programFolder.isEmpty() ? QDir::currentPath() : programFolder);
+    QDir work(RunFolderFor(programs.path()));
     SimulationPaths paths;
-    paths.firstFolder = folder.filePath(QStringLiteral("Murin"));
-    paths.firstProgram = paths.firstFolder + QStringLiteral("/Murin1.exe");
+    paths.firstProgram = programs.filePath(QStringLiteral("Murin/Murin1.exe"));
+    paths.firstFolder = work.filePath(QStringLiteral("Murin"));
     paths.rawFile = paths.firstFolder + QStringLiteral("/kivra.raw");
     paths.logFile = paths.firstFolder + QStringLiteral("/kivra.log");
-    paths.secondFolder = folder.filePath(QStringLiteral("Talvex"));
+    paths.secondFolder = work.filePath(QStringLiteral("Talvex"));
     paths.deckFile = paths.secondFolder + QStringLiteral("/temp.cir");
-    paths.secondProgram = paths.secondFolder + QStringLiteral("/Talvex.exe");
+    paths.secondProgram = programs.filePath(QStringLiteral("Talvex/Talvex.exe"));
     return paths;
+}
+
+QString ChooseRunFolder(const QString& programFolder, bool programFolderWritable,
+                        const QString& userFolder) {
+    return programFolderWritable || userFolder.isEmpty() ? programFolder : userFolder;
+}
+
+QString RunFolderFor(const QString& programFolder) {
+    QDir programs(programFolder);
+    bool writable = true;
+    for (const char* name : {"Murin", "Talvex"}) {
+        QFileInfo folder(programs.filePath(QString::fromLatin1(name)));
+        writable = writable && folder.isDir() && folder.isWritable();
+    }
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QString user = data.isEmpty() ? QString() : data + QStringLiteral("/kivra");
+    QString chosen = ChooseRunFolder(programs.path(), writable, user);
+    if (chosen != programs.path()) {
+        QDir().mkpath(chosen + QStringLiteral("/Murin"));
+        QDir().mkpath(chosen + QStringLiteral("/Talvex"));
+    }
+    return chosen;
 }
 
 QString SimulationFolder() {

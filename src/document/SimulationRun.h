@@ -9,19 +9,30 @@
 // The fixed parts of a simulation run: where the two programs and their files are, what they are
 // given, where the progress window stands, and the control deck for the second program.
 
-// The files of a run, all under the program folder.
+// The files of a run. The programs are in the program folder; the folders they run in, with the
+// result files and the deck, are in the run folder (see RunFolderFor), which is the program
+// folder itself unless the user may not write there.
 struct SimulationPaths {
-    QString firstProgram;   // <folder>/Murin/Murin1.exe
-    QString firstFolder;    // <folder>/Murin, where the first program runs
-    QString rawFile;        // <folder>/Murin/kivra.raw
-    QString logFile;        // <folder>/Murin/kivra.log
-    QString secondFolder;   // <folder>/Talvex, where the second program runs
-    QString deckFile;       // <folder>/Talvex/temp.cir
-    QString secondProgram;  // <folder>/Talvex/Talvex.exe
+    QString firstProgram;   // <program folder>/Murin/Murin1.exe
+    QString firstFolder;    // <run folder>/Murin, where the first program runs
+    QString rawFile;        // <run folder>/Murin/kivra.raw
+    QString logFile;        // <run folder>/Murin/kivra.log
+    QString secondFolder;   // <run folder>/Talvex, where the second program runs
+    QString deckFile;       // <run folder>/Talvex/temp.cir
+    QString secondProgram;  // <program folder>/Talvex/Talvex.exe
 };
 
-// The paths under programFolder; an empty folder means the current one.
+// The paths of a run of the programs in programFolder; an empty folder means the current one.
 SimulationPaths SimulationPathsIn(const QString& programFolder);
+
+// The folder whose Murin and Talvex sub-folders a run works in. An installed program's folder
+// belongs to the system, so a user who may not write in its Murin or Talvex folder gets a folder
+// of their own, ~/.local/share/kivra, with the two sub-folders side by side as in the program's,
+// so that "..\Murin\kivra.raw" seen from the deck's folder still names the raw file.
+QString RunFolderFor(const QString& programFolder);
+// The choice itself: the program folder when it is writable, else the user's folder.
+QString ChooseRunFolder(const QString& programFolder, bool programFolderWritable,
+                        const QString& userFolder);
 
 // The folder whose Murin and Talvex sub-folders a run uses: the program's own folder, unless
 // another was set (tests run stand-in programs from a folder of their own).

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +27,9 @@
 class CCmdUI;
 class CPaneHost;
 class QPainter;
+class QPrinter;
 class QScrollBar;
+struct CPrintInfo;
 
 // Shows one text buffer: fixed character cells with tab stops, colour runs from a colouring hook,
 // a selection margin with line numbers and bookmark icons, the caret and the selection, the
@@ -185,6 +188,36 @@ public:
     FindFlags LastSearchFlags() const { return lastSearchFlags; }
     bool SelectionShownUnfocused() const { return selectionShownUnfocused; }
 
+    // --- Printing
+    // The steps of a print job or a preview, run by PrintTo: begin, then for each page prepare
+    // and print, then end. Printing uses the screen painting with the screen font scaled to the
+    // printer; every page has a header band with the document's title and a footer band with
+    // the page number.
+    // Shows the print dialog unless the job prints directly or is a preview; false: cancelled.
+    virtual bool OnPreparePrinting(CPrintInfo& info);
+    virtual void OnBeginPrinting(QPainter& dc, CPrintInfo& info);
+    virtual void OnPrepareDC(QPainter& dc, CPrintInfo& info);
+    virtual void OnPrint(QPainter& dc, CPrintInfo& info);
+    virtual void OnEndPrinting(QPainter& dc, CPrintInfo& info);
+    virtual void ComputePageLayout(QPainter& dc, CPrintInfo& info);
+    virtual void PrintHeader(QPainter& dc, int page);
+    virtual void PrintFooter(QPainter& dc, int page);
+    virtual QString HeaderText(int page);
+    virtual QString FooterText(int page);
+    // Runs the steps on the printer; false when the printer could not be started.
+    bool PrintTo(QPrinter& printer, CPrintInfo& info);
+    bool IsPrinting() const { return printerFont.has_value(); }
+    int PageCount() const { return pageCount; }
+    int PrinterLineHeight() const { return printerLineHeight; }
+    QRect PageRect() const { return pageRect; }
+    QRect TextRect() const { return textRect; }
+    // A printer for the print commands: the desktop's default printer in high resolution, its
+    // page margins at the least it can print with.
+    static std::unique_ptr<QPrinter> MakePrinter();
+    // Where the print commands find the printer whose settings printer setup changes; without a
+    // source each job takes a fresh printer of its own.
+    static void SetPrinterSource(std::function<QPrinter*()> source);
+
     static const CCommandTable& ClassCommands();
 
 protected:
@@ -285,6 +318,17 @@ protected:
     std::string lastSearchText;
     FindFlags lastSearchFlags{};
 
+    // From the beginning to the end of printing: the screen font scaled to the printer.
+    std::optional<QFont> printerFont;
+    // The view's font as it was before printing began.
+    LogFont savedLogFont;
+    int pageCount = 0;  // 0 while not known
+    // The height of a line of the printer font: the spacing of the header and footer bands.
+    int printerLineHeight = 0;
+    QRect pageRect;
+    // The page less the margins and the two bands: the lines are drawn in it.
+    QRect textRect;
+
 private:
     void MeasureFont();
     void EnsureMarginIcons();
@@ -330,6 +374,12 @@ private:
     void OnUpdateEditRepeat(CCmdUI& ui);
     // Repeats the last search with these flags, from the caret.
     void RepeatSearch(FindFlags flags);
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+    void OnFilePageSetup();
+    // Prepares and prints a job on the printer the commands use.
+    void PrintJob(bool direct);
 
     CPaneHost* paneHost = nullptr;
     int paneIdentifier = 0;

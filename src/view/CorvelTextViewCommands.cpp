@@ -1,5 +1,5 @@
 // The command table, key table, status panes and bookmark commands of CCorvelTextView; the
-// search commands are in CorvelTextViewSearch.cpp.
+// search commands are in CorvelTextViewSearch.cpp, the print commands in CorvelTextViewPrint.cpp.
 
 #include <QTimerEvent>
 
@@ -86,6 +86,10 @@ const CCommandTable& CCorvelTextView::ClassCommands() {
             .OnUpdate(ID_EDIT_REPEAT, &CCorvelTextView::OnUpdateEditRepeat)
             .On(ID_EDIT_FIND_PREVIOUS, &CCorvelTextView::OnEditFindPrevious)
             .OnUpdate(ID_EDIT_FIND_PREVIOUS, &CCorvelTextView::OnUpdateEditRepeat)
+            .On(ID_FILE_PRINT, &CCorvelTextView::OnFilePrint)
+            .On(ID_FILE_PRINT_DIRECT, &CCorvelTextView::OnFilePrintDirect)
+            .On(ID_FILE_PRINT_PREVIEW, &CCorvelTextView::OnFilePrintPreview)
+            .On(ID_FILE_PAGE_SETUP, &CCorvelTextView::OnFilePageSetup)
             .Build();
     return table;
 }

@@ -245,7 +245,8 @@ void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& 
         int skip = std::max(0, (clip.left() - origin.x()) / cell);
         if (skip < fit) {
             painter.save();
-            painter.setClipRect(clip);
+            // On paper the page's clip stays in force as well.
+            painter.setClipRect(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
             for (int piece = skip; piece < fit; piece += kLongestDrawingCall) {
                 int pieceCount = std::min(kLongestDrawingCall, fit - piece);
                 QPoint at(origin.x() + cell * piece, origin.y());
@@ -300,12 +301,18 @@ void CCorvelTextView::EnsureMarginIcons() {
 void CCorvelTextView::PaintMargin(QPainter& painter, const QRect& rectangle, int line,
                                   int lineNumber) {
     painter.fillRect(rectangle, RoleColor(MarginBackground));
+    // On paper the numbers stand flush with the margin's edge, and the icons keep their size on
+    // the screen.
+    const QPaintDevice* device = painter.device();
+    bool onPaper = device != nullptr && device->devType() == QInternal::Printer;
     if (lineNumber > 0) {
         QFont font = FontFor(false, false);
         QFontMetrics metrics(font);
         QString number = QString::number(lineNumber);
         int width = metrics.horizontalAdvance(number);
-        QRect cells(rectangle.right() + 1 - 4 - width, rectangle.top(), width, metrics.height());
+        int inset = onPaper ? 0 : 4;
+        QRect cells(rectangle.right() + 1 - inset - width, rectangle.top(), width,
+                    metrics.height());
         // The digits stand in opaque cells of the background the line before was painted with.
         painter.fillRect(cells, marginTextBackground);
         painter.setFont(font);
@@ -316,9 +323,15 @@ void CCorvelTextView::PaintMargin(QPainter& painter, const QRect& rectangle, int
         int icon = MarginIconIndex(FlagsOfLine(line));
         if (icon >= 0 && icon < 14) {
             EnsureMarginIcons();
-            painter.drawPixmap(rectangle.left() + 2,
-                               rectangle.top() + (rectangle.height() - 16) / 2, marginIcons,
-                               icon * 16, 0, 16, 16);
+            int side = 16;
+            int left = 2;
+            if (onPaper) {
+                side = std::max(1, 16 * device->logicalDpiY() / std::max(1, logicalDpiY()));
+                left = 2 * device->logicalDpiX() / std::max(1, logicalDpiX());
+            }
+            painter.drawPixmap(QRect(rectangle.left() + left,
+                                     rectangle.top() + (rectangle.height() - side) / 2, side, side),
+                               marginIcons, QRect(icon * 16, 0, 16, 16));
         }
     }
 }

@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include "SimulationRun.h"
 
 namespace {
@@ -109,14 +114,41 @@ INSTANTIATE_TEST_SUITE_P(
                       PreparationCase{"\xc0\xdf\xe0\xff\xa8", "\xc0\xdf\xe0\xff\xa8"}));
 
 TEST(SimulationPathsTest, EverythingLivesInTheTwoFoldersBesideTheProgram) {
-    SimulationPaths paths = SimulationPathsIn(QStringLiteral("/opt/My Kivra"));
-    EXPECT_EQ(paths.firstProgram, QStringLiteral("/opt/My Kivra/Murin/Murin1.exe"));
-    EXPECT_EQ(paths.firstFolder, QStringLiteral("/opt/My Kivra/Murin"));
-    EXPECT_EQ(paths.rawFile, QStringLiteral("/opt/My Kivra/Murin/kivra.raw"));
-    EXPECT_EQ(paths.logFile, QStringLiteral("/opt/My Kivra/Murin/kivra.log"));
-    EXPECT_EQ(paths.secondFolder, QStringLiteral("/opt/My Kivra/Talvex"));
-    EXPECT_EQ(paths.deckFile, QStringLiteral("/opt/My Kivra/Talvex/temp.cir"));
-    EXPECT_EQ(paths.secondProgram, QStringLiteral("/opt/My Kivra/Talvex/Talvex.exe"));
+    QTemporaryDir temporary;
+    const QString program = temporary.path() + QStringLiteral("/My Kivra");
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/Murin")));
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/Talvex")));
+    SimulationPaths paths = SimulationPathsIn(program);
+    EXPECT_EQ(paths.firstProgram, program + QStringLiteral("/Murin/Murin1.exe"));
+    EXPECT_EQ(paths.firstFolder, program + QStringLiteral("/Murin"));
+    EXPECT_EQ(paths.rawFile, program + QStringLiteral("/Murin/kivra.raw"));
+    EXPECT_EQ(paths.logFile, program + QStringLiteral("/Murin/kivra.log"));
+    EXPECT_EQ(paths.secondFolder, program + QStringLiteral("/Talvex"));
+    EXPECT_EQ(paths.deckFile, program + QStringLiteral("/Talvex/temp.cir"));
+    EXPECT_EQ(paths.secondProgram, program + QStringLiteral("/Talvex/Talvex.exe"));
+}
+
+// An installed program's folder is the system's: the run then works in a folder of the user's
+// own with the same two sub-folders, while the programs still come from the program's folder.
+TEST(SimulationPathsTest, AFolderTheUserMayNotWriteInSendsTheFilesToTheUsersOwn) {
+    EXPECT_EQ(ChooseRunFolder(QStringLiteral("/usr/lib/kivra"), true, QStringLiteral("/home/u/k")),
+              QStringLiteral("/usr/lib/kivra"));
+    EXPECT_EQ(ChooseRunFolder(QStringLiteral("/usr/lib/kivra"), false, QStringLiteral("/home/u/k")),
+              QStringLiteral("/home/u/k"));
+
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    // No Murin or Talvex folder to write in, as where the program folder is not the user's.
+    SimulationPaths paths = SimulationPathsIn(QStringLiteral("/nonexistent/kivra"));
+    qunsetenv("XDG_DATA_HOME");
+    const QString user = data.path() + QStringLiteral("/kivra");
+    EXPECT_EQ(paths.firstProgram, QStringLiteral("/nonexistent/kivra/Murin/Murin1.exe"));
+    EXPECT_EQ(paths.secondProgram, QStringLiteral("/nonexistent/kivra/Talvex/Talvex.exe"));
+    EXPECT_EQ(paths.firstFolder, user + QStringLiteral("/Murin"));
+    EXPECT_EQ(paths.logFile, user + QStringLiteral("/Murin/kivra.log"));
+    EXPECT_EQ(paths.deckFile, user + QStringLiteral("/Talvex/temp.cir"));
+    EXPECT_TRUE(QFileInfo(paths.firstFolder).isDir());
+    EXPECT_TRUE(QFileInfo(paths.secondFolder).isDir());
 }
 
 struct ExtensionCase {
