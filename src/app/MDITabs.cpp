@@ -156,6 +156,8 @@ void CMDITabs::RefreshTabs() {
     if (mdiClient) {
         // Windows first seen together get their tabs in the order they were opened.
         list = mdiClient->subWindowList(QMdiArea::CreationOrder);
+        // A window not shown yet (its file still loading) or already taken off gets no tab.
+        list.removeIf([](QMdiSubWindow* window) { return window->isHidden(); });
         // The current window stays current while the main window is inactive, the active one
         // does not; with neither, the top-most window counts.
         active = mdiClient->currentSubWindow();

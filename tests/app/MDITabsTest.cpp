@@ -146,6 +146,20 @@ TEST_F(TabStrip, FollowsWindowsOnItsOwnOnceEventsRun) {
     EXPECT_FALSE(tabs->isVisible());
 }
 
+// A document window exists before its file is read; while a message about that file is up, it
+// must not show as a tab without a title.
+TEST_F(TabStrip, AWindowNotYetShownGetsNoTab) {
+    Create(kTop | kIcons);
+    Open("a.cir");
+    QMdiSubWindow* loading = area->addSubWindow(new QWidget);
+    tabs->RefreshTabs();
+    EXPECT_EQ(Texts(), QStringList({"a.cir"}));
+    loading->setWindowTitle("b.cir");
+    loading->show();
+    tabs->RefreshTabs();
+    EXPECT_EQ(Texts(), QStringList({"a.cir", "b.cir"}));
+}
+
 TEST_F(TabStrip, TabTextIsTheShownTitleOrTheProvidedOneCutTo255) {
     struct Case {
         const char* name;
