@@ -263,6 +263,13 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::ShowMenu(bool forDocument) {
     QMenuBar* bar = menuBar();
     bar->clear();
+    // The menus of the other kind go once control is back in the event loop: an item of one of
+    // them may be the command that is running.
+    for (const QPointer<QMenu>& menu : popups) {
+        if (menu)
+            menu->deleteLater();
+    }
+    popups.clear();
     FillMenu(nullptr, forDocument ? DocumentMenu() : MainFrameMenu());
     documentMenuShown = forDocument;
 }
@@ -304,6 +311,7 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
             }
             case MenuItem::Popup: {
                 auto* popup = new QMenu(QString::fromUtf8(item.text), this);
+                popups.emplace_back(popup);
                 FillMenu(popup, item.items);
                 if (popup->actions().isEmpty()) {
                     delete popup;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMenu>
 #include <QPointer>
 #include <map>
+#include <vector>
 
 #include "FrameWnd.h"
 #include "KeyTable.h"
@@ -110,4 +112,6 @@ private:
     bool documentMenuShown = false;
     bool updating = false;
     QPointer<CChildFrame> lastActive;
+    // The popups of the menu bar shown now.
+    std::vector<QPointer<QMenu>> popups;
 };

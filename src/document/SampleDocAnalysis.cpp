@@ -7,8 +7,10 @@
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
+#include "DocTemplate.h"
 #include "ModalHost.h"
 #include "ProcessLauncher.h"
 #include "ResultDocuments.h"
@@ -97,16 +99,35 @@ std::vector<std::string_view> DocumentLines(const CSampleDoc::CSampleTextBuffer&
 
 using ResultSlot = CSampleDoc* CResultDocuments::*;
 
-// Closes the result document of the last run, so that no window shows a file being replaced.
-// The document being simulated is never closed, even if it once showed a result.
-void CloseResult(ResultSlot slot, const CSampleDoc* running) {
+// Closes the result document of the last run, and any other window of the same result file (the
+// user may have opened it again from the recent files), so that no window shows a file being
+// replaced or keeps the old text. A result window the user has edited asks to be saved first;
+// false when the user cancelled, and the run stops. The document being simulated is never closed,
+// even if it once showed a result.
+bool CloseResult(ResultSlot slot, const CSampleDoc* running, const QString& resultFile) {
     CResultDocuments* results = CResultDocuments::OfApplication();
-    if (results == nullptr)
-        return;
-    CSampleDoc* shown = results->*slot;
+    CWinApp* application = CWinApp::Instance();
+    if (results == nullptr || application == nullptr)
+        return true;
+    std::vector<CDocument*> showing;
+    if (CSampleDoc* shown = results->*slot)
+        showing.push_back(shown);
+    for (const auto& docTemplate : application->Templates()) {
+        CDocument* open = docTemplate->FindOpenDocument(resultFile);
+        if (open != nullptr && std::find(showing.begin(), showing.end(), open) == showing.end())
+            showing.push_back(open);
+    }
+    for (CDocument* document : showing) {
+        if (document == running)
+            continue;
+        if (!document->SaveModified())
+            return false;
+        if (results->*slot == document)
+            results->*slot = nullptr;
+        document->OnCloseDocument();
+    }
     results->*slot = nullptr;
-    if (shown != nullptr && shown != running)
-        shown->OnCloseDocument();
+    return true;
 }
 
 void OpenResult(ResultSlot slot, const QString& path) {
@@ -156,8 +177,9 @@ void RunAnalysis(CSampleDoc* document) {
     const QString netlist = document->GetPathName();
     const std::weak_ptr<const void> documentAlive = document->Lifetime();
 
-    CloseResult(&CResultDocuments::logDocument, document);
-    CloseResult(&CResultDocuments::rawDocument, document);
+    if (!CloseResult(&CResultDocuments::logDocument, document, paths.logFile) ||
+        !CloseResult(&CResultDocuments::rawDocument, document, paths.rawFile))
+        return;
     QFile::remove(paths.rawFile);
     QFile::remove(paths.logFile);
 

@@ -149,10 +149,13 @@ void CCorvelTextView::OnPrint(QPainter& dc, CPrintInfo& info) {
     int height = LineHeight();
     dc.setClipRect(QRect(textRect.left(), textRect.top(),
                          margin + VisibleColumnCount() * CharWidth(), perPage * height));
-    // The selection is the screen's: the paper shows the text alone.
+    // The selection and the horizontal scroll are the screen's: the paper shows the text alone,
+    // from its first column.
     bool wasFocused = focused;
     bool wasShownUnfocused = selectionShownUnfocused;
+    int screenOffset = horizontalOffset;
     focused = selectionShownUnfocused = false;
+    horizontalOffset = 0;
     marginTextBackground = Qt::white;
     int top = textRect.top();
     for (int line = first; line <= last; ++line, top += height) {
@@ -162,6 +165,7 @@ void CCorvelTextView::OnPrint(QPainter& dc, CPrintInfo& info) {
     }
     focused = wasFocused;
     selectionShownUnfocused = wasShownUnfocused;
+    horizontalOffset = screenOffset;
     dc.setClipping(false);
 }
 
@@ -249,12 +253,20 @@ void CCorvelTextView::PrintJob(bool direct) {
 void CCorvelTextView::OnFilePrintPreview() {
     std::unique_ptr<QPrinter> own;
     QPrinter* printer = JobPrinter(own);
+    // A range left from the last print job would leave pages out of the preview.
+    printer->setPrintRange(QPrinter::AllPages);
+    printer->setFromTo(0, 0);
     QPrintPreviewDialog dialog(printer, this);
     dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
     // The preview asks for the pages whenever it needs them again: each time a whole job runs.
+    // Its own Print button asks for a range first, which the job then keeps to.
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
         CPrintInfo info;
         info.preview = true;
+        if (target->printRange() == QPrinter::PageRange) {
+            info.fromPage = std::max(1, target->fromPage());
+            info.toPage = target->toPage();
+        }
         PrintTo(*target, info);
     });
     ModalHost().RunModal(dialog);

@@ -636,6 +636,24 @@ TEST_F(ShellTest, MenuWithADocumentOffersHelpWindowsAndFont) {
                             QStringLiteral("&Рядом"), QStringLiteral("&Распределить значки")));
 }
 
+// The menu bar changes kind whenever the first window opens or the last one closes; the menus
+// of the other kind must not pile up.
+TEST_F(ShellTest, SwitchingMenusLeavesNoOldMenusBehind) {
+    ASSERT_TRUE(Start());
+    auto menusNow = [this] { return Frame().findChildren<QMenu*>().size(); };
+    Settle();
+    const auto withDocument = menusNow();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(Frame().OnCommand(ID_FILE_CLOSE));
+        Settle();
+        ASSERT_FALSE(Frame().ShowsDocumentMenu());
+        ASSERT_TRUE(Frame().OnCommand(ID_FILE_NEW));
+        Settle();
+        ASSERT_TRUE(Frame().ShowsDocumentMenu());
+    }
+    EXPECT_EQ(menusNow(), withDocument);
+}
+
 // --- Status panes
 
 struct PaneCase {

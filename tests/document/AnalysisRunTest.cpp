@@ -46,6 +46,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // Records every start and passes it on to the system.
 class RecordingLauncher : public CProcessLauncher {
@@ -344,6 +345,49 @@ TEST_F(AnalysisRunTest, RunningAgainClosesThePreviousResultsBeforeTheSimulatorSt
     EXPECT_TRUE(host.messages.empty());
 }
 
+// A result file the user opened again (from the recent files, say) is closed like the result
+// windows, so that the next run's text is read rather than the old one shown.
+TEST_F(AnalysisRunTest, AResultFileOpenedAgainByTheUserShowsTheNewRun) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    Run(netlist);
+    application->logDocument->OnCloseDocument();
+    Settle();
+    auto* reopened = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(paths.logFile));
+    ASSERT_NE(reopened, nullptr);
+    std::weak_ptr<const void> reopenedAlive = reopened->Lifetime();
+
+    Run(netlist);
+
+    // Closed and read anew: an open document of the file would only have been brought forward.
+    EXPECT_TRUE(reopenedAlive.expired());
+    ASSERT_NE(application->logDocument, nullptr);
+    EXPECT_TRUE(application->logDocument->buffer.IsReadOnly());
+}
+
+// A result window the user made writable and edited asks to be saved before the next run closes
+// it; Cancel keeps it and stops the run.
+TEST_F(AnalysisRunTest, AnEditedResultWindowIsNotClosedWithoutAsking) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    Run(netlist);
+    CSampleDoc* log = application->logDocument;
+    ASSERT_NE(log, nullptr);
+    log->buffer.MakeReadOnly(false);
+    int endLine = 0;
+    int endCharacter = 0;
+    ASSERT_TRUE(log->buffer.InsertAt(nullptr, 0, 0, "my notes ", endLine, endCharacter,
+                                     EditAction::Typing));
+    const size_t startsBefore = launcher.starts.size();
+
+    host.ThenPress(QMessageBox::Cancel);
+    Run(netlist);
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
+    EXPECT_EQ(application->logDocument, log);
+    EXPECT_THAT(Text(log), HasSubstr("my notes "));
+    EXPECT_EQ(launcher.starts.size(), startsBefore);
+}
+
 TEST_F(AnalysisRunTest, InterfaceStaysLiveDuringTheWaitWithTheProcessorIdle) {
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
     WriteFile(InFirst(QStringLiteral("sleep-a.cir")), "1");
@@ -621,6 +665,21 @@ TEST_F(NgspiceRunTest, RealSimulatorWritesAnAsciiRawFileOfTheCircuitAndALog) {
               "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n"
               ".control\r\nrun\r\nplot v(in) v(out)\r\n.endc\r\n.end\r\n");
     EXPECT_EQ(launcher.DetachedStarts(), 1);
+}
+
+// ngspice reads the copy of the netlist in the Murin folder, but the netlist's relative .include
+// and .lib files are beside the netlist; and a control block that opens on a line holding
+// ".control" after other text is left to the second stage here too.
+TEST_F(NgspiceRunTest, RelativeIncludesAreFoundBesideTheNetlist) {
+    WriteFile(Netlist(QStringLiteral("load model.inc")), "RL out 0 1k\n");
+    Run(Open(QStringLiteral("divider.cir"),
+             "divider\nV1 in 0 1\nR1 in out 1k\n.include \"load model.inc\"\n.op\n"
+             "*# print v(out) .control\nprint v(out)\n.endc\n.end\n"));
+
+    ASSERT_NE(application->logDocument, nullptr);
+    const std::string log = Text(application->logDocument);
+    EXPECT_THAT(log, Not(HasSubstr("rror"))) << log;
+    EXPECT_THAT(ReadFile(paths.rawFile).toStdString(), HasSubstr("Plotname: Operating Point"));
 }
 
 TEST_F(NgspiceRunTest, NetlistErrorShowsInTheLogOnARedLine) {

@@ -259,6 +259,27 @@ TEST_F(PrintTest, APageRangeBeyondTheLastPagePrintsNothingMore) {
     EXPECT_TRUE(view->pages.empty());
 }
 
+// The paper shows every line from its first column, however far the screen is scrolled.
+TEST_F(PrintTest, AHorizontallyScrolledViewPrintsItsLinesWhole) {
+    const std::string longLine = "Begin of a long line" + std::string(80, 'x') + "End";
+    Bind({longLine, "Second line"});
+    view->ScrollToColumn(12, true);
+    ASSERT_EQ(view->HorizontalOffset(), 12);
+    QString file = File(QStringLiteral("scrolled.pdf"));
+    auto printer = PdfPrinter(file, {500, 300});
+    Print(*printer);
+    EXPECT_EQ(view->HorizontalOffset(), 12);
+
+    std::optional<QStringList> texts = PdfPageTexts(file);
+    if (!texts)
+        GTEST_SKIP() << kNoPdftotext;
+    ASSERT_FALSE(texts->isEmpty());
+    // The page is narrower than the line: the start of the line is what must be there.
+    QString page = texts->at(0);
+    page.remove(QLatin1Char(' '));
+    EXPECT_TRUE(page.contains(QStringLiteral("1Beginofalongline"))) << texts->at(0).toStdString();
+}
+
 TEST_F(PrintTest, TheHeaderShowsTheDocumentTitleAsItIs) {
     Bind({"alpha", "beta"});
     CDocument document;
