@@ -448,11 +448,10 @@ CChildFrame* CMainFrame::CreateChildFrame(CDocument* document) {
 
 void CMainFrame::OnSubWindowActivated() {
     CChildFrame* child = ActiveChild();
-    // A window that stops being active keeps its document's route only if still active.
+    // The document's commands that it does not handle go on to the window it is active in.
     if (child != nullptr) {
         if (CDocument* document = child->GetActiveDocument())
             document->SetNextCommandTarget(child);
-        lastActive = child;
     }
     bool anyWindow = !mdiArea->subWindowList().isEmpty();
     if (anyWindow != documentMenuShown)

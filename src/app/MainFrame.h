@@ -111,7 +111,6 @@ private:
     QString frameTitle;
     bool documentMenuShown = false;
     bool updating = false;
-    QPointer<CChildFrame> lastActive;
     // The popups of the menu bar shown now.
     std::vector<QPointer<QMenu>> popups;
 };

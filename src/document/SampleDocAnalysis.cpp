@@ -3,7 +3,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
@@ -17,6 +16,7 @@
 #include "RunProgressWindow.h"
 #include "SampleDoc.h"
 #include "SimulationRun.h"
+#include "WaitCursor.h"
 #include "WinApp.h"
 
 namespace {
@@ -27,14 +27,6 @@ enum class WaitEnd {
     Stopped,    // the user asked for it to end
     Crashed,    // killed by a signal nobody here sent
     Abandoned,  // the program is closing while the simulator still runs
-};
-
-class CWaitCursor {
-public:
-    CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
 
 // Waits for the program in an event loop of its own that dispatches every event, so that the

@@ -1,35 +1,12 @@
 #include "DocTemplate.h"
 
-#include <QApplication>
-#include <QFileInfo>
-#include <QGuiApplication>
+#include <QStringList>
 #include <algorithm>
 
 #include "Document.h"
+#include "FileIdentity.h"
 #include "FrameWnd.h"
-
-namespace {
-
-QString Identity(const QString& path) {
-    QFileInfo info(path);
-    QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
-
-// The wait cursor while a file loads.
-class CWaitCursor {
-public:
-    CWaitCursor() {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~CWaitCursor() {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-            QGuiApplication::restoreOverrideCursor();
-    }
-};
-
-}  // namespace
+#include "WaitCursor.h"
 
 CDocTemplate::CDocTemplate(int resourceId, const QString& strings, DocumentFactory makeDocument,
                            FrameFactory makeFrame)
@@ -52,9 +29,9 @@ QString CDocTemplate::FileFilter() const {
 }
 
 CDocument* CDocTemplate::FindOpenDocument(const QString& path) const {
-    QString wanted = Identity(path);
+    QString wanted = FileIdentity(path);
     for (CDocument* document : documents) {
-        if (!document->GetPathName().isEmpty() && Identity(document->GetPathName()) == wanted)
+        if (!document->GetPathName().isEmpty() && FileIdentity(document->GetPathName()) == wanted)
             return document;
     }
     return nullptr;

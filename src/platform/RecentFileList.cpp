@@ -3,16 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "FileIdentity.h"
 #include "SettingsStore.h"
 
 namespace {
-
-// The same file under two spellings ("a/../b.cir", a link) is one entry.
-QString Identity(const QString& path) {
-    QFileInfo info(path);
-    QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
 
 QString Shortened(const QString& path) {
     if (path.size() <= CRecentFileList::kLongestMenuPath)
@@ -33,9 +27,9 @@ CRecentFileList::CRecentFileList(int size, QString section, QString entryPrefix)
 void CRecentFileList::Add(const QString& path) {
     if (path.isEmpty())
         return;
-    QString identity = Identity(path);
+    QString identity = FileIdentity(path);
     for (int index = 0; index < Count(); ++index) {
-        if (Identity(paths.at(index)) == identity) {
+        if (FileIdentity(paths.at(index)) == identity) {
             paths.removeAt(index);
             break;
         }
