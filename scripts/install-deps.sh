@@ -16,6 +16,8 @@ packages=(
   xvfb
   xauth
   x11-utils
+  xterm
+  xdotool
   fp-utils
   poppler-utils
 )

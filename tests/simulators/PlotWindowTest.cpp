@@ -1,0 +1,233 @@
+// The second program with a display: on an X server of the test's own (Xvfb), ngspice's plot
+// window of the RC example draws its curves, and closing it ends ngspice and its terminal. The
+// screen is read back through Qt's X11 platform.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SimulationRun.h"
+
+#ifndef KIVRA_SIMULATORS_DIR
+#error "KIVRA_SIMULATORS_DIR must name the folder of the simulator scripts"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+pid_t serverProcess = 0;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteFile(const fs::path& path, std::string_view text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+bool Has(const char* program) {
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        QThread::msleep(200);
+    }
+    return condition();
+}
+
+// Starts Xvfb on the first free display from 70 on; returns the display name, empty on failure.
+std::string StartServer() {
+    if (!Has("Xvfb"))
+        return {};
+    for (int number = 70; number < 140; ++number) {
+        std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+        if (fs::exists(lock))
+            continue;
+        std::string display = ":" + std::to_string(number);
+        pid_t child = fork();
+        if (child == 0) {
+            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        for (int i = 0; i < 50 && !fs::exists(socket); ++i)
+            usleep(100000);
+        int status = 0;
+        if (fs::exists(socket) && waitpid(child, &status, WNOHANG) == 0) {
+            serverProcess = child;
+            return display;
+        }
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    return {};
+}
+
+// Pixels of strong colour: a channel far from the others. The plot's curves are red, blue and
+// the like on black; grid, text and background are grey.
+int ColouredPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            QRgb pixel = image.pixel(x, y);
+            int high = std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+            int low = std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+            count += high - low > 120 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+std::vector<std::string_view> Lines(const std::string& text) {
+    std::vector<std::string_view> lines;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+class PlotWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (serverProcess == 0)
+            GTEST_SKIP() << "no X server for the test (Debian package xvfb)";
+        for (const char* program : {"ngspice", "xterm", "xwininfo"}) {
+            if (!Has(program))
+                GTEST_SKIP() << program << " is not installed";
+        }
+        char pattern[] = "/tmp/kivra-plots-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        fs::create_directories(root / "Murin");
+        fs::create_directories(root / "Talvex");
+    }
+    void TearDown() override {
+        if (root.empty())
+            return;
+        // Nothing of this test's is left running, whatever happened.
+        std::system(("pkill -f " + Quoted((root / "Talvex").string()) + " 2>/dev/null").c_str());
+        fs::remove_all(root);
+    }
+
+    // The run as Kivra makes it: the first program, the deck, the second program.
+    void Run(const fs::path& netlist) {
+        std::system(("cd " + Quoted((root / "Murin").string()) + " && " +
+                     Quoted(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe") + " -t datanet3 " +
+                     Quoted(netlist.string()) + " >/dev/null 2>&1")
+                        .c_str());
+        std::string text = ReadFile(netlist);
+        WriteFile(root / "Talvex" / "temp.cir", ControlDeckText(BuildControlDeck(Lines(text))));
+        ASSERT_EQ(std::system(("cd " + Quoted((root / "Talvex").string()) + " && " +
+                               Quoted(KIVRA_SIMULATORS_DIR "/Talvex/Talvex.exe") + " temp.cir")
+                                  .c_str()),
+                  0);
+    }
+
+    // Whether an ngspice runs on this test's deck.
+    bool SpiceRunning() const {
+        const std::string deck = (root / "Talvex" / "talvex.cir").string();
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            std::string arguments = ReadFile(entry.path() / "cmdline");
+            if (arguments == "ngspice" + std::string(1, '\0') + deck + std::string(1, '\0'))
+                return true;
+        }
+        return false;
+    }
+
+    fs::path root;
+};
+
+TEST_F(PlotWindowTest, PlotWindowDrawsTheCurvesAndClosingItEndsNgspice) {
+    fs::path netlist = root / "rc lowpass.cir";
+    fs::copy_file(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir", netlist);
+    Run(netlist);
+
+    int coloured = 0;
+    bool drawn = WaitFor(
+        [&] {
+            QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+            coloured = ColouredPixels(screen);
+            return coloured > 300;
+        },
+        20000);
+    EXPECT_TRUE(drawn) << "coloured pixels: " << coloured;
+    EXPECT_TRUE(SpiceRunning());
+
+    // The plot window's own Quit button, at the top of its button column, pressed no sooner than
+    // a person would.
+    QThread::msleep(1500);
+    ASSERT_EQ(std::system("xwininfo -root -children | grep -q '(\"ngspice\" '"), 0);
+    if (!Has("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    std::system("for w in $(xdotool search --classname ngspice); do "
+                "xdotool mousemove --window $w 630 17 click 1; done");
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000))
+        << "ngspice outlives its plot window";
+    EXPECT_TRUE(WaitFor([] { return std::system("xwininfo -root -children | grep -qi "
+                                                 "'(\"[a-z]*term\" '") != 0; },
+                        5000))
+        << "the terminal stays";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests needs no server.
+    std::string display = GTEST_FLAG_GET(list_tests) ? std::string() : StartServer();
+    if (display.empty())
+        return RUN_ALL_TESTS();
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    int result = 0;
+    {
+        QGuiApplication application(argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    kill(serverProcess, SIGTERM);
+    int status = 0;
+    waitpid(serverProcess, &status, 0);
+    return result;
+}
