@@ -194,6 +194,23 @@ TEST_F(SimulatorProgramsTest, PrintMeasureAndFourLinesOfAPlainNetlistReachTheLog
     EXPECT_THAT(plots[0], HasSubstr("Transient Analysis"));
 }
 
+// A block that leaves the dot analyses to batch mode, as some netlists written for both modes do,
+// and frees its plots at the end: the log is as batch mode gives it, and the plots are written.
+TEST_F(SimulatorProgramsTest, ABlockThatLeavesTheAnalysesToBatchModeStillGivesTheirPlots) {
+    RunFirst(Netlist("both modes.cir",
+                     "both modes\nV1 in 0 1\nR1 in out 1k\nR2 out 0 1k\n.dc V1 0 2 0.5\n"
+                     ".print dc v(out)\n.control\nif $?batchmode\n  echo marker-batch\nelse\n"
+                     "  run\n  plot v(out)\nend\ndestroy all\n.endc\n.end\n"));
+
+    std::vector<std::string> plots = Plots(raw);
+    ASSERT_EQ(plots.size(), 1u) << log;
+    EXPECT_THAT(plots[0], HasSubstr("DC transfer characteristic"));
+    EXPECT_EQ(Points(plots[0]), 5);
+    EXPECT_THAT(log, HasSubstr("marker-batch"));
+    EXPECT_THAT(log, HasSubstr("Index   v-sweep"));
+    EXPECT_THAT(log, Not(HasSubstr("Error"))) << log;
+}
+
 // Line breaks of every style, control lines blanked rather than removed: the error names the
 // user's own line.
 TEST_F(SimulatorProgramsTest, ErrorLinesCountTheUsersLinesInEveryLineEndingStyle) {
