@@ -96,6 +96,8 @@ CKeyTable MainFrameAccelerators() {
     const auto alt = Qt::AltModifier;
     CKeyTable table;
     table.Bind(Qt::Key_F9, ID_ANALYSIS_START);
+    table.Bind(Qt::Key_F4, ID_ANALYSIS_NEXT_ERROR);
+    table.Bind(shift | Qt::Key_F4, ID_ANALYSIS_PREVIOUS_ERROR);
     table.Bind(ctrl | Qt::Key_C, ID_EDIT_COPY);
     table.Bind(ctrl | Qt::Key_Insert, ID_EDIT_COPY);
     table.Bind(shift | Qt::Key_Delete, ID_EDIT_CUT);

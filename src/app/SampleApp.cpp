@@ -10,10 +10,12 @@
 
 #include "AboutDlg.h"
 #include "ChildFrame.h"
+#include "CmdUI.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "CorvelTextView.h"
 #include "DocTemplate.h"
+#include "LogErrorNavigation.h"
 #include "MainFrame.h"
 #include "ModalHost.h"
 #include "ProgramDirectory.h"
@@ -40,14 +42,19 @@ CSampleApp::~CSampleApp() {
 }
 
 const CCommandTable& CSampleApp::ClassCommands() {
-    static const CCommandTable table = CCommandTable::Builder<CSampleApp>(CWinApp::ClassCommands())
-                                           .On(ID_APP_ABOUT, &CSampleApp::OnAppAbout)
-                                           .On(ID_HELP_CONTENTS, &CSampleApp::OnHelpContents)
-                                           .On(ID_HELP, &CSampleApp::OnHelpContents)
-                                           .On(ID_HELP_USER_GUIDE, &CSampleApp::OnHelpUserGuide)
-                                           .On(ID_HELP_WEBSITE, &CSampleApp::OnHelpWebsite)
-                                           .On(ID_FILE_PRINT_SETUP, &CSampleApp::OnFilePrintSetup)
-                                           .Build();
+    static const CCommandTable table =
+        CCommandTable::Builder<CSampleApp>(CWinApp::ClassCommands())
+            .On(ID_APP_ABOUT, &CSampleApp::OnAppAbout)
+            .On(ID_HELP_CONTENTS, &CSampleApp::OnHelpContents)
+            .On(ID_HELP, &CSampleApp::OnHelpContents)
+            .On(ID_HELP_USER_GUIDE, &CSampleApp::OnHelpUserGuide)
+            .On(ID_HELP_WEBSITE, &CSampleApp::OnHelpWebsite)
+            .On(ID_FILE_PRINT_SETUP, &CSampleApp::OnFilePrintSetup)
+            .On(ID_ANALYSIS_NEXT_ERROR, &CSampleApp::OnNextError)
+            .OnUpdate(ID_ANALYSIS_NEXT_ERROR, &CSampleApp::OnUpdateErrorTravel)
+            .On(ID_ANALYSIS_PREVIOUS_ERROR, &CSampleApp::OnPreviousError)
+            .OnUpdate(ID_ANALYSIS_PREVIOUS_ERROR, &CSampleApp::OnUpdateErrorTravel)
+            .Build();
     return table;
 }
 
@@ -124,4 +131,16 @@ void CSampleApp::OnFilePrintSetup() {
     }
     // Accepting writes the choice into the printer.
     ModalHost().RunModal(dialog);
+}
+
+void CSampleApp::OnNextError() {
+    StepToLogError(true);
+}
+
+void CSampleApp::OnPreviousError() {
+    StepToLogError(false);
+}
+
+void CSampleApp::OnUpdateErrorTravel(CCmdUI& ui) {
+    ui.Enable(RunLogHasErrors());
 }

@@ -7,6 +7,7 @@
 #include "ResultDocuments.h"
 #include "WinApp.h"
 
+class CCmdUI;
 class CMainFrame;
 class QPrinter;
 
@@ -38,6 +39,10 @@ public:
     void OnHelpWebsite();
     // Printer setup: the desktop's print dialog choosing the printer and its settings.
     void OnFilePrintSetup();
+    // F4 and Shift+F4: from report to report of the last run's log, to the lines they name.
+    void OnNextError();
+    void OnPreviousError();
+    void OnUpdateErrorTravel(CCmdUI& ui);
 
     static const CCommandTable& ClassCommands();
 

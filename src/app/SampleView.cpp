@@ -2,9 +2,11 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include "ActionCmdUI.h"
 #include "CommandIds.h"
+#include "LogErrorNavigation.h"
 #include "ModalHost.h"
 #include "NetlistColorizer.h"
 #include "SampleDoc.h"
@@ -19,6 +21,7 @@ CSampleDoc* CSampleView::GetSampleDocument() const {
 
 void CSampleView::OnInitialUpdate() {
     CCorvelEditView::OnInitialUpdate();
+    reachedFirst = reachedLast = -1;
     if (CSampleDoc* document = GetSampleDocument())
         ApplyFont(document->logFont);
 }
@@ -63,4 +66,34 @@ void CSampleView::ShowContextMenu(const QPoint& globalPosition) {
     QAction* chosen = ModalHost().RunMenu(menu, globalPosition);
     if (chosen != nullptr)
         ExecuteCommand(chosen->data().toInt());
+}
+
+void CSampleView::MarkReachedReport(int firstLine, int lastLine) {
+    if (reachedFirst >= 0)
+        RepaintLines(reachedFirst, reachedLast);
+    reachedFirst = firstLine;
+    reachedLast = lastLine;
+    RepaintLines(firstLine, lastLine);
+}
+
+void CSampleView::LineHighlight(int line, std::optional<QColor>& background,
+                                std::optional<QColor>& text, bool& fillAfterText) const {
+    CCorvelEditView::LineHighlight(line, background, text, fillAfterText);
+    if (reachedFirst >= 0 && reachedFirst <= line && line <= reachedLast) {
+        background = QColor(255, 228, 181);
+        fillAfterText = true;
+    }
+}
+
+void CSampleView::mouseDoubleClickEvent(QMouseEvent* event) {
+    CSampleDoc* document = GetSampleDocument();
+    if (event->button() == Qt::LeftButton && !mouseSelecting && document != nullptr &&
+        IsRunLog(document)) {
+        const int line = PointToText(NearestBoundaryPoint(event->position().toPoint())).y;
+        if (GoToLogErrorAt(*document, line)) {
+            event->accept();
+            return;
+        }
+    }
+    CCorvelEditView::mouseDoubleClickEvent(event);
 }

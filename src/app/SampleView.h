@@ -4,6 +4,7 @@
 
 class CSampleDoc;
 class QContextMenuEvent;
+class QMouseEvent;
 
 // A pane of a netlist window: the edit view over its document's text, in the document's font,
 // coloured as a netlist, with a short context menu.
@@ -25,6 +26,22 @@ public:
     // The context menu: cut, copy and paste, enabled as in the main menu.
     void ShowContextMenu(const QPoint& globalPosition);
 
+    // In a view of the run's log: the lines of the report that error travel reached last, which
+    // keep a background of their own whether or not the view has the focus. A new text (the
+    // initial update) has none.
+    void MarkReachedReport(int firstLine, int lastLine);
+    // The first line of that report; -1 when none.
+    int ReachedReportLine() const { return reachedFirst; }
+    void LineHighlight(int line, std::optional<QColor>& background, std::optional<QColor>& text,
+                       bool& fillAfterText) const override;
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // In the run's log a double click on a report goes to the line it names; elsewhere it selects
+    // a word.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int reachedFirst = -1;
+    int reachedLast = -1;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class CSampleDoc;
 
 // The documents that show the result files of the last simulation run. The application object
@@ -7,6 +9,9 @@ class CSampleDoc;
 struct CResultDocuments {
     CSampleDoc* rawDocument = nullptr;
     CSampleDoc* logDocument = nullptr;
+    // The netlist the last run simulated, which the log's line numbers refer to; empty before
+    // the first run.
+    QString netlistPath;
 
     // The slots of the running application, when it keeps any.
     static CResultDocuments* OfApplication();

@@ -56,6 +56,7 @@ const CCommandTable& CSampleDoc::ClassCommands() {
             .OnUpdate(ID_DOC_READONLY, &CSampleDoc::OnUpdateToggleReadOnly)
             .On(ID_VIEW_FONT, &CSampleDoc::OnChooseFont)
             .On(ID_ANALYSIS_START, &CSampleDoc::OnAnalysisStart)
+            .OnUpdate(ID_ANALYSIS_START, &CSampleDoc::OnUpdateAnalysisStart)
             .Build();
     return table;
 }

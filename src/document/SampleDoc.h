@@ -46,6 +46,8 @@ public:
     // Start analysis: saves the netlist, runs the simulator on it and waits with the interface
     // live, shows the result files read-only, then hands the control lines to the second program.
     void OnAnalysisStart();
+    // Disabled while a run waits for its first program.
+    void OnUpdateAnalysisStart(CCmdUI& ui);
 
     // Expires when the document is deleted, so that code that let events run (a simulation
     // wait) can tell whether it is still there.

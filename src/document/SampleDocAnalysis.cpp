@@ -1,77 +1,20 @@
 // Start analysis: the netlist is saved and simulated by the first program, its result files are
 // shown read-only, and the control lines go to the second program as a deck.
 
-#include <QEventLoop>
 #include <QFile>
-#include <QPointer>
 #include <QProcess>
-#include <QTimer>
-#include <algorithm>
 #include <memory>
 
-#include "DocTemplate.h"
+#include "CmdUI.h"
+#include "FirstProgramWait.h"
 #include "ModalHost.h"
 #include "ProcessLauncher.h"
 #include "ResultDocuments.h"
-#include "RunProgressWindow.h"
+#include "ResultWindows.h"
 #include "SampleDoc.h"
 #include "SimulationRun.h"
-#include "WaitCursor.h"
-#include "WinApp.h"
 
 namespace {
-
-// How the wait for the first program ended.
-enum class WaitEnd {
-    Exited,     // on its own, whatever its status
-    Stopped,    // the user asked for it to end
-    Crashed,    // killed by a signal nobody here sent
-    Abandoned,  // the program is closing while the simulator still runs
-};
-
-// Waits for the program in an event loop of its own that dispatches every event, so that the
-// whole interface stays usable, another run included; nothing polls. The progress window shows
-// the program's output meanwhile.
-WaitEnd WaitForFirstProgram(QProcess& program) {
-    CWinApp* application = CWinApp::Instance();
-    QPointer<CRunProgressWindow> window =
-        new CRunProgressWindow(application != nullptr ? application->MainWindow() : nullptr);
-    window->show();
-
-    QEventLoop loop;
-    QTimer killer;
-    killer.setSingleShot(true);
-    bool stopRequested = false;
-    QObject::connect(&program, &QProcess::readyRead, window,
-                     [&program, window] { window->AppendOutput(program.readAll()); });
-    QObject::connect(&program, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&killer, &QTimer::timeout, &program, &QProcess::kill);
-    QObject::connect(window, &CRunProgressWindow::StopRequested, &program,
-                     [&program, &killer, &stopRequested] {
-                         if (stopRequested)
-                             return;
-                         stopRequested = true;
-                         program.terminate();
-                         // A program that ignores the request is ended all the same.
-                         killer.start(2000);
-                     });
-    {
-        CWaitCursor wait;
-        if (program.state() != QProcess::NotRunning)
-            loop.exec();
-    }
-    delete window;  // null when its owner went first
-
-    if (program.state() != QProcess::NotRunning) {
-        // Only the application's closing ends every event loop while the program still runs.
-        program.kill();
-        program.waitForFinished(1000);
-        return WaitEnd::Abandoned;
-    }
-    if (stopRequested)
-        return WaitEnd::Stopped;
-    return program.exitStatus() == QProcess::CrashExit ? WaitEnd::Crashed : WaitEnd::Exited;
-}
 
 bool TextIsEmpty(const CSampleDoc::CSampleTextBuffer& buffer) {
     for (int line = 0; line < buffer.LineTotal(); ++line) {
@@ -89,59 +32,50 @@ std::vector<std::string_view> DocumentLines(const CSampleDoc::CSampleTextBuffer&
     return lines;
 }
 
-using ResultSlot = CSampleDoc* CResultDocuments::*;
-
-// Closes the result document of the last run, and any other window of the same result file (the
-// user may have opened it again from the recent files), so that no window shows a file being
-// replaced or keeps the old text. A result window the user has edited asks to be saved first;
-// false when the user cancelled, and the run stops. The document being simulated is never closed,
-// even if it once showed a result.
-bool CloseResult(ResultSlot slot, const CSampleDoc* running, const QString& resultFile) {
-    CResultDocuments* results = CResultDocuments::OfApplication();
-    CWinApp* application = CWinApp::Instance();
-    if (results == nullptr || application == nullptr)
-        return true;
-    std::vector<CDocument*> showing;
-    if (CSampleDoc* shown = results->*slot)
-        showing.push_back(shown);
-    for (const auto& docTemplate : application->Templates()) {
-        CDocument* open = docTemplate->FindOpenDocument(resultFile);
-        if (open != nullptr && std::find(showing.begin(), showing.end(), open) == showing.end())
-            showing.push_back(open);
+// Writes the deck of the netlist's control lines; false, said to the user, when it cannot be.
+// The copied-line count says whether the second program has anything to do.
+bool WriteControlDeck(const CSampleDoc& document, const QString& deckPath, int& copiedLines) {
+    QFile deckFile(deckPath);
+    if (!deckFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        AfxMessageBox(QStringLiteral("Не открывается для записи временный файл temp.cir"));
+        return false;
     }
-    for (CDocument* document : showing) {
-        if (document == running)
-            continue;
-        if (!document->SaveModified())
-            return false;
-        if (results->*slot == document)
-            results->*slot = nullptr;
-        document->OnCloseDocument();
+    const ControlDeck deck = BuildControlDeck(DocumentLines(document.buffer));
+    if (deck.blockUnclosed)
+        AfxMessageBox(QStringLiteral("Не найдена строка .endc"), MB_OK | MB_ICONHAND);
+    const std::string text = ControlDeckText(deck);
+    bool written = deckFile.write(text.data(), static_cast<qint64>(text.size())) ==
+                   static_cast<qint64>(text.size());
+    written = deckFile.flush() && written;
+    deckFile.close();
+    if (!written) {
+        AfxMessageBox(QStringLiteral("Не открывается для записи временный файл temp.cir"));
+        return false;
     }
-    results->*slot = nullptr;
+    copiedLines = deck.copiedLines;
     return true;
 }
 
-void OpenResult(ResultSlot slot, const QString& path) {
-    CResultDocuments* results = CResultDocuments::OfApplication();
-    CWinApp* application = CWinApp::Instance();
-    if (results == nullptr || application == nullptr)
-        return;
-    if (CSampleDoc* shown = results->*slot) {
-        // A run started during the wait has shown its results already: they are read again.
-        if (shown->OnOpenDocument(path)) {
-            shown->buffer.MakeReadOnly(true);
-            shown->SendInitialUpdate();
-        }
-        return;
-    }
-    auto* opened = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
-    // Opening may have run other code; the slot is looked up again.
-    results = CResultDocuments::OfApplication();
-    if (results != nullptr)
-        results->*slot = opened;
-    if (opened != nullptr)
-        opened->buffer.MakeReadOnly(true);
+bool RefuseWithoutNetlistExtension(const CSampleDoc& document) {
+    if (HasNetlistExtension(document.GetPathName()))
+        return false;
+    AfxMessageBox(
+        QStringLiteral("В выбранном окне нет описания схемы или файл не имеет расширение .cir"));
+    return true;
+}
+
+// The simulator reads the file, so the file must hold the text as shown: when the save fails
+// (it has said why) or is declined, the run does not start. A read-only file is saved through
+// the Save As dialog, which may give it another name.
+bool SaveForTheSimulator(CSampleDoc& document) {
+    if (!document.IsModified())
+        return true;
+    if (document.DoFileSave())
+        return !RefuseWithoutNetlistExtension(document);
+    AfxMessageBox(
+        QStringLiteral("Схема не сохранена, расчет не начат: программа расчета "
+                       "читает схему из файла."));
+    return false;
 }
 
 // The whole run. The document is not touched once the simulator has been waited for, unless it
@@ -157,23 +91,17 @@ void RunAnalysis(CSampleDoc* document) {
         // Declining the Save As leaves no path, which the extension test below reports.
         document->DoFileSave();
     }
-    if (!HasNetlistExtension(document->GetPathName())) {
-        AfxMessageBox(QStringLiteral(
-            "В выбранном окне нет описания схемы или файл не имеет расширение .cir"));
+    if (RefuseWithoutNetlistExtension(*document) || !SaveForTheSimulator(*document))
         return;
-    }
-    // The simulator reads the file, so the file must hold the text as shown. A failed save has
-    // been reported; the run goes on with the file as it is.
-    if (document->IsModified())
-        document->DoFileSave();
     const QString netlist = document->GetPathName();
     const std::weak_ptr<const void> documentAlive = document->Lifetime();
 
-    if (!CloseResult(&CResultDocuments::logDocument, document, paths.logFile) ||
-        !CloseResult(&CResultDocuments::rawDocument, document, paths.rawFile))
+    if (!CloseResultWindows(paths, *document))
         return;
     QFile::remove(paths.rawFile);
     QFile::remove(paths.logFile);
+    if (CResultDocuments* results = CResultDocuments::OfApplication())
+        results->netlistPath = netlist;
 
     std::unique_ptr<QProcess> first = ProcessLauncher().Start(
         paths.firstProgram, FirstProgramArguments(netlist), paths.firstFolder);
@@ -185,6 +113,10 @@ void RunAnalysis(CSampleDoc* document) {
         switch (WaitForFirstProgram(*first)) {
             case WaitEnd::Abandoned:
                 return;
+            case WaitEnd::Closing:
+                // Nothing more is shown or started: the user is leaving.
+                CloseMainWindowAgain();
+                return;
             case WaitEnd::Crashed:
                 AfxMessageBox(QStringLiteral("Расчет аварийно прерван."));
                 break;
@@ -195,31 +127,17 @@ void RunAnalysis(CSampleDoc* document) {
         first.reset();
     }
 
-    OpenResult(&CResultDocuments::logDocument, paths.logFile);
-    OpenResult(&CResultDocuments::rawDocument, paths.rawFile);
+    const bool rawThere = OpenResultWindows(paths);
 
     // A document closed during the wait has no lines to give.
     if (documentAlive.expired())
         return;
-
-    QFile deckFile(paths.deckFile);
-    if (!deckFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        AfxMessageBox(QStringLiteral("Не открывается для записи временный файл temp.cir"));
+    int copiedLines = 0;
+    if (!WriteControlDeck(*document, paths.deckFile, copiedLines))
         return;
-    }
-    const ControlDeck deck = BuildControlDeck(DocumentLines(document->buffer));
-    if (deck.blockUnclosed)
-        AfxMessageBox(QStringLiteral("Не найдена строка .endc"), MB_OK | MB_ICONHAND);
-    const std::string text = ControlDeckText(deck);
-    bool written = deckFile.write(text.data(), static_cast<qint64>(text.size())) ==
-                   static_cast<qint64>(text.size());
-    written = deckFile.flush() && written;
-    deckFile.close();
-    if (!written) {
-        AfxMessageBox(QStringLiteral("Не открывается для записи временный файл temp.cir"));
-        return;
-    }
-    if (deck.copiedLines == 0)
+    // The second program would only fail to load a raw file that is not there; the user has been
+    // told why.
+    if (copiedLines == 0 || !rawThere)
         return;
 
     if (!ProcessLauncher().StartDetached(paths.secondProgram, SecondProgramArguments(),
@@ -230,6 +148,14 @@ void RunAnalysis(CSampleDoc* document) {
 }  // namespace
 
 void CSampleDoc::OnAnalysisStart() {
+    // One run at a time: a second would delete the result files the first one waits for. The
+    // command is disabled meanwhile, but a route of it may still come.
+    if (IsWaitingForFirstProgram())
+        return;
     // The run may outlive this document: nothing of it is used here afterwards.
     RunAnalysis(this);
+}
+
+void CSampleDoc::OnUpdateAnalysisStart(CCmdUI& ui) {
+    ui.Enable(!IsWaitingForFirstProgram());
 }

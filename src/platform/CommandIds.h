@@ -13,6 +13,8 @@ constexpr int ID_ANALYSIS_START = 32800;   // F9: start analysis
 constexpr int ID_HELP_CONTENTS = 32802;    // open the help file
 constexpr int ID_HELP_USER_GUIDE = 32803;  // open the user guide
 constexpr int ID_HELP_WEBSITE = 32804;     // open the program's web page
+constexpr int ID_ANALYSIS_NEXT_ERROR = 32805;      // F4: the next report of the run's log
+constexpr int ID_ANALYSIS_PREVIOUS_ERROR = 32806;  // Shift+F4: the previous one
 constexpr int ID_VIEW_FONT = 32809;        // choose the document's font
 
 // --- Editing commands of the edit view

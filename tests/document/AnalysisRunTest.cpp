@@ -7,6 +7,10 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
+#include <csignal>
+
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <functional>
 #include <memory>
@@ -82,19 +87,26 @@ public:
     std::vector<Record> starts;
 };
 
-// Records its folder and arguments, writes the log, waits while "hold-<netlist name>" exists
-// (ten seconds at most), crashes when "crash-<name>" exists, sleeps as long as "sleep-<name>"
-// says, then writes the raw file and keeps a copy of the netlist it read.
+// Records its folder, arguments and process id, writes the log (without an error line when
+// "clean-<netlist name>" exists), waits while "hold-<name>" exists (ten seconds at most), crashes
+// when "crash-<name>" exists, sleeps as long as "sleep-<name>" says, ends without a raw file when
+// "noraw-<name>" exists, else writes the raw file and keeps a copy of the netlist it read.
 const char kFirstStandIn[] = R"sh(#!/bin/sh
 { printf 'dir=%s\n' "$(pwd)"; for a in "$@"; do printf 'arg=%s\n' "$a"; done; } >>calls.txt
+echo $$ >pid.txt
 for a in "$@"; do netlist=$a; done
 name=$(basename "$netlist")
 echo "simulating $name"
-printf 'log of %s\r\nError on line 2 or its substitute:\r\n' "$name" >kivra.log
+if [ -e "clean-$name" ]; then
+    printf 'log of %s\r\nno errors\r\n' "$name" >kivra.log
+else
+    printf 'log of %s\r\nError on line 2 or its substitute:\r\n' "$name" >kivra.log
+fi
 n=0
 while [ -e "hold-$name" ] && [ $n -lt 500 ]; do sleep 0.02; n=$((n + 1)); done
 if [ -e "crash-$name" ]; then kill -SEGV $$; fi
 if [ -e "sleep-$name" ]; then sleep "$(cat "sleep-$name")"; fi
+if [ -e "noraw-$name" ]; then exit 1; fi
 printf 'raw of %s\r\n' "$name" >kivra.raw
 cp "$netlist" seen.cir
 )sh";
@@ -212,6 +224,19 @@ protected:
         return ui.IsEnabled();
     }
 
+    // The first program of the last run, by the process id it recorded.
+    pid_t FirstProgramId() const {
+        return ReadFile(InFirst(QStringLiteral("pid.txt"))).trimmed().toInt();
+    }
+    static bool ProcessGone(pid_t id) { return id > 0 && kill(id, 0) == -1 && errno == ESRCH; }
+
+    // Makes a result window writable with its command and types into it, as a user would.
+    static void EditResult(CSampleDoc* result) {
+        ASSERT_TRUE(result->RouteCommand(ID_DOC_READONLY));
+        ASSERT_FALSE(result->buffer.IsReadOnly());
+        Type(*result, "my notes ");
+    }
+
     static CRunProgressWindow* ProgressWindow() {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* window = qobject_cast<CRunProgressWindow*>(widget))
@@ -291,7 +316,7 @@ TEST_F(AnalysisRunTest, MissingFirstProgramGivesItsThreeMessagesInOrderAndTheRun
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
     Run(netlist);
 
-    ASSERT_EQ(host.messages.size(), 5u);
+    ASSERT_EQ(host.messages.size(), 4u);
     EXPECT_EQ(host.messages[0].text, QStringLiteral("Murin1.exe отсутствует."));
     EXPECT_EQ(host.messages[1].text, QStringLiteral("Murin1.exe испорчен или отсутствует."));
     EXPECT_EQ(host.messages[2].text, QStringLiteral("Расчет аварийно прерван."));
@@ -299,15 +324,16 @@ TEST_F(AnalysisRunTest, MissingFirstProgramGivesItsThreeMessagesInOrderAndTheRun
         EXPECT_EQ(host.messages[i].icon, QMessageBox::Warning);
         EXPECT_EQ(host.messages[i].caption, QStringLiteral("Kivra"));
     }
-    // Then the framework cannot open the two result files, the log first.
+    // Then one message for the two result files that are not there, rather than the framework's
+    // failure to open each.
+    EXPECT_THAT(host.messages[3].text.toStdString(), HasSubstr("kivra.raw"));
     EXPECT_THAT(host.messages[3].text.toStdString(), HasSubstr("kivra.log"));
-    EXPECT_THAT(host.messages[4].text.toStdString(), HasSubstr("kivra.raw"));
     EXPECT_EQ(application->logDocument, nullptr);
     EXPECT_EQ(application->rawDocument, nullptr);
     EXPECT_EQ(Documents().size(), 1u);
-    // The deck is still written and handed on.
+    // The deck is still written, but the second program would find no raw file to load.
     EXPECT_TRUE(QFile::exists(paths.deckFile));
-    EXPECT_EQ(launcher.DetachedStarts(), 1);
+    EXPECT_EQ(launcher.DetachedStarts(), 0);
 }
 
 TEST_F(AnalysisRunTest, RunningAgainClosesThePreviousResultsBeforeTheSimulatorStarts) {
@@ -458,13 +484,14 @@ TEST_F(AnalysisRunTest, StopEndsTheFirstProgramAndTheRunGoesOnAsAfterAnExit) {
 
     EXPECT_TRUE(clicked);
     EXPECT_LT(clock.elapsed(), 5000);
-    // The log was written before the program was stopped; the raw file never was.
+    // The log was written before the program was stopped; the raw file never was, so the
+    // second program is not started on it.
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("kivra.raw"));
     ASSERT_NE(application->logDocument, nullptr);
     EXPECT_EQ(application->rawDocument, nullptr);
     EXPECT_TRUE(QFile::exists(paths.deckFile));
-    EXPECT_EQ(launcher.DetachedStarts(), 1);
+    EXPECT_EQ(launcher.DetachedStarts(), 0);
     Release(QStringLiteral("a.cir"));
 }
 
@@ -495,35 +522,263 @@ TEST_F(AnalysisRunTest, DocumentClosedDuringTheWaitGetsItsResultsButNoDeck) {
     EXPECT_EQ(launcher.DetachedStarts(), 0);
 }
 
-TEST_F(AnalysisRunTest, RunStartedDuringTheWaitLeavesResultsThatTheFirstRunReadsAgain) {
+// Two runs would share the result files: while one waits, the command is disabled on the toolbar
+// and for F9, and a route of it that comes anyway starts nothing.
+TEST_F(AnalysisRunTest, AnalysisStartIsDisabledWhileARunWaits) {
     CSampleDoc* first = Open(QStringLiteral("a.cir"), kPlainNetlist);
-    CSampleDoc* second = Open(QStringLiteral("b.cir"), kPlainNetlist);
+    CSampleDoc* second = Open(QStringLiteral("b.cir"), kControlNetlist);
+    CMainFrame* frame = application->MainFrame();
+    QAction* start = frame->CommandAction(ID_ANALYSIS_START);
+    ASSERT_NE(start, nullptr);
+    QWidget* button = frame->ToolBar()->widgetForAction(start);
+    ASSERT_NE(button, nullptr);
+    frame->UpdateCommandUI();
+    ASSERT_TRUE(start->isEnabled());
+
     Hold(QStringLiteral("a.cir"));
-    std::string innerRaw;
-    CSampleDoc* innerLogDocument = nullptr;
-    CSampleDoc* innerRawDocument = nullptr;
+    bool enabledDuring = true;
+    bool buttonEnabledDuring = true;
+    bool routed = false;
+    size_t startsDuring = 0;
     During(100, [&] {
-        second->OnAnalysisStart();
-        innerLogDocument = application->logDocument;
-        innerRawDocument = application->rawDocument;
-        if (innerRawDocument != nullptr)
-            innerRaw = Text(innerRawDocument);
+        frame->UpdateCommandUI();
+        enabledDuring = start->isEnabled();
+        buttonEnabledDuring = button->isEnabled();
+        // F9 in b.cir's window, the active one, then the command routed to its document.
+        QTest::keyClick(dynamic_cast<QWidget*>(frame->GetActiveView()), Qt::Key_F9);
+        routed = second->RouteCommand(ID_ANALYSIS_START);
+        startsDuring = launcher.starts.size();
         Release(QStringLiteral("a.cir"));
     });
     Run(first);
 
-    EXPECT_EQ(innerRaw, "raw of b.cir\n");
-    // The same windows, read again. The inner run replaced the log the first program had
-    // written before it waited; the raw file is the first program's.
-    ASSERT_NE(innerRawDocument, nullptr);
-    EXPECT_EQ(application->logDocument, innerLogDocument);
-    EXPECT_EQ(application->rawDocument, innerRawDocument);
-    EXPECT_EQ(Text(application->logDocument), "log of b.cir\nError on line 2 or its substitute:\n");
-    EXPECT_EQ(Text(application->rawDocument), "raw of a.cir\n");
-    EXPECT_TRUE(application->logDocument->buffer.IsReadOnly());
-    EXPECT_TRUE(application->rawDocument->buffer.IsReadOnly());
-    EXPECT_EQ(Documents().size(), 4u);
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_FALSE(buttonEnabledDuring);
+    EXPECT_TRUE(routed);
+    EXPECT_EQ(startsDuring, 1u);
+    EXPECT_EQ(launcher.starts.size(), 1u);
+    // The results are the first run's alone.
     EXPECT_TRUE(host.messages.empty());
+    ASSERT_NE(application->rawDocument, nullptr);
+    EXPECT_EQ(Text(application->rawDocument), "raw of a.cir\n");
+    EXPECT_EQ(Text(application->logDocument), "log of a.cir\nError on line 2 or its substitute:\n");
+    EXPECT_EQ(application->netlistPath, Netlist(QStringLiteral("a.cir")));
+    EXPECT_EQ(Documents().size(), 4u);
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(button->isEnabled());
+}
+
+// Closing Kivra while the simulator runs ends the simulator and the run: nothing is opened,
+// written or started, though the log was there to open. Then come the usual save prompts, once
+// the simulator has gone; Cancel there keeps Kivra open, and it runs as before.
+TEST_F(AnalysisRunTest, ClosingTheMainWindowDuringTheWaitEndsTheRunAndCancelKeepsKivraOpen) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    application->OnFileNew();
+    auto* unsaved = dynamic_cast<CSampleDoc*>(Documents().back());
+    Type(*unsaved, "* notes");
+    Hold(QStringLiteral("a.cir"));
+    bool closeRefused = false;
+    bool logWritten = false;
+    During(200, [&] {
+        logWritten = QFile::exists(paths.logFile);
+        closeRefused = !application->MainFrame()->close();
+    });
+    bool simulatorGoneWhenAsked = false;
+    host.Then([&](QDialog&) {
+        simulatorGoneWhenAsked = ProcessGone(FirstProgramId());
+        return static_cast<int>(QMessageBox::Cancel);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Run(netlist);
+
+    EXPECT_TRUE(closeRefused) << "the close waits until the run has gone";
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(simulatorGoneWhenAsked);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
+    EXPECT_TRUE(logWritten);
+    EXPECT_EQ(application->logDocument, nullptr);
+    EXPECT_EQ(application->rawDocument, nullptr);
+    EXPECT_EQ(Documents().size(), 2u);
+    EXPECT_FALSE(QFile::exists(paths.deckFile));
+    EXPECT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(ProgressWindow(), nullptr);
+    EXPECT_TRUE(application->MainFrame()->isVisible());
+    EXPECT_TRUE(unsaved->IsModified());
+
+    Release(QStringLiteral("a.cir"));
+    Run(netlist);
+    EXPECT_NE(application->rawDocument, nullptr);
+    EXPECT_EQ(launcher.DetachedStarts(), 1);
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(AnalysisRunTest, ExitDuringTheWaitEndsTheRunThenClosesKivraThroughTheSavePrompts) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    application->OnFileNew();
+    Type(*dynamic_cast<CSampleDoc*>(Documents().back()), "* notes");
+    Hold(QStringLiteral("a.cir"));
+    bool exitRouted = false;
+    During(200, [&] { exitRouted = application->MainFrame()->OnCommand(ID_APP_EXIT); });
+    host.ThenPress(QMessageBox::No);
+    QElapsedTimer clock;
+    clock.start();
+    Run(netlist);
+
+    EXPECT_TRUE(exitRouted);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(ProcessGone(FirstProgramId()));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
+    EXPECT_FALSE(application->MainFrame()->isVisible());
+    EXPECT_TRUE(Documents().empty());
+    EXPECT_FALSE(QFile::exists(paths.deckFile));
+    EXPECT_EQ(launcher.starts.size(), 1u);
+    Release(QStringLiteral("a.cir"));
+}
+
+// Yes to an edited result window leads to the Save As dialog, offered beside the netlist; the
+// result file itself is refused there, and is not written. The window stays, as the new file.
+TEST_F(AnalysisRunTest, AnEditedResultWindowIsSavedOnlyUnderAnotherName) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    Run(netlist);
+    CSampleDoc* edited = application->logDocument;
+    ASSERT_NE(edited, nullptr);
+    EditResult(edited);
+    const QByteArray logBefore = ReadFile(paths.logFile);
+
+    QString suggested;
+    QByteArray logWhenRefused;
+    host.ThenPress(QMessageBox::Yes);
+    host.Then([&](QDialog& dialog) {
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        if (files == nullptr)
+            return static_cast<int>(QDialog::Rejected);
+        suggested = files->selectedFiles().value(0);
+        files->selectFile(paths.logFile);  // the result file itself
+        return static_cast<int>(QDialog::Accepted);
+    });
+    host.Then([&](QDialog&) {
+        logWhenRefused = ReadFile(paths.logFile);
+        return static_cast<int>(QMessageBox::Ok);
+    });
+    host.ThenChooseFile(Netlist(QStringLiteral("notes.log")));
+    Run(netlist);
+
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("kivra.log"));
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("в другом файле"));
+    EXPECT_THAT(host.messages[1].text.toStdString(), HasSubstr("kivra.log"));
+    EXPECT_EQ(suggested, Netlist(QStringLiteral("a.log")));
+    EXPECT_EQ(logWhenRefused, logBefore);
+    EXPECT_EQ(ReadFile(Netlist(QStringLiteral("notes.log"))), "my notes " + logBefore);
+    // Still open, an ordinary document of its new file; the run has shown new results.
+    EXPECT_EQ(edited->GetPathName(), Netlist(QStringLiteral("notes.log")));
+    ASSERT_NE(application->logDocument, nullptr);
+    EXPECT_NE(application->logDocument, edited);
+    EXPECT_EQ(Text(application->logDocument), "log of a.cir\nError on line 2 or its substitute:\n");
+    EXPECT_EQ(Documents().size(), 4u);
+    EXPECT_EQ(launcher.starts.size(), 2u);
+}
+
+// A result file the user opened again and edited is asked about like a result window. Cancelling
+// the Save As stops the run with the edits kept; No drops them and the run goes on.
+TEST_F(AnalysisRunTest, AnEditedResultWindowIsKeptWhenTheSaveAsIsCancelledAndDroppedOnNo) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    Run(netlist);
+    application->rawDocument->OnCloseDocument();
+    Settle();
+    auto* reopened = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(paths.rawFile));
+    ASSERT_NE(reopened, nullptr);
+    std::weak_ptr<const void> reopenedAlive = reopened->Lifetime();
+    Type(*reopened, "my notes ");
+    const size_t startsBefore = launcher.starts.size();
+
+    host.ThenPress(QMessageBox::Yes);
+    host.ThenCancel();
+    Run(netlist);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("kivra.raw"));
+    EXPECT_EQ(host.dialogsShown, 2);
+    EXPECT_EQ(launcher.starts.size(), startsBefore);
+    EXPECT_EQ(Text(reopened), "my notes raw of a.cir\n");
+    EXPECT_EQ(ReadFile(paths.rawFile), "raw of a.cir\r\n");
+
+    host.ThenPress(QMessageBox::No);
+    Run(netlist);
+    EXPECT_EQ(host.dialogsShown, 3) << "No asks for no file name";
+    EXPECT_TRUE(reopenedAlive.expired());
+    EXPECT_EQ(launcher.starts.size(), startsBefore + 1);
+    ASSERT_NE(application->rawDocument, nullptr);
+    EXPECT_EQ(Text(application->rawDocument), "raw of a.cir\n");
+}
+
+// The simulator reads the file, so a run whose save did not happen does not start: not when the
+// save fails, and not when the Save As that a read-only file needs is declined.
+TEST_F(AnalysisRunTest, ASaveThatFailsStopsTheRunWithItsMessage) {
+    ASSERT_TRUE(QDir().mkpath(Netlist(QStringLiteral("gone"))));
+    CSampleDoc* netlist = Open(QStringLiteral("gone/a.cir"), kPlainNetlist);
+    Type(*netlist, "* edited\r\n");
+    ASSERT_TRUE(QDir(Netlist(QStringLiteral("gone"))).removeRecursively());
+    Run(netlist);
+
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Не удается сохранить файл"));
+    EXPECT_THAT(host.messages[1].text.toStdString(), HasSubstr("расчет не начат"));
+    EXPECT_TRUE(launcher.starts.empty());
+    EXPECT_TRUE(netlist->IsModified());
+}
+
+TEST_F(AnalysisRunTest, ADeclinedSaveAsOfAReadOnlyNetlistStopsTheRunAndAnotherNameRunsThat) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
+    ASSERT_TRUE(QFile::setPermissions(Netlist(QStringLiteral("a.cir")),
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    Type(*netlist, "* edited\r\n");
+    host.ThenCancel();
+    Run(netlist);
+
+    EXPECT_EQ(host.dialogsShown, 2);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("расчет не начат"));
+    EXPECT_TRUE(launcher.starts.empty());
+
+    host.ThenChooseFile(Netlist(QStringLiteral("b.cir")));
+    Run(netlist);
+    ASSERT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.starts[0].arguments.last(), Netlist(QStringLiteral("b.cir")));
+    EXPECT_EQ(ReadFile(InFirst(QStringLiteral("seen.cir"))), "* edited\r\n" + kPlainNetlist);
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+// A first program that ends without a raw file gets one message that says so and where to look,
+// with the log's first error line when it has one; the log is shown, the second program is not
+// started on a file that is not there.
+TEST_F(AnalysisRunTest, ARunThatLeavesNoRawFileSaysWhyOnceAndShowsTheLog) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    WriteFile(InFirst(QStringLiteral("noraw-a.cir")), "");
+    for (bool errorInLog : {true, false}) {
+        SCOPED_TRACE(errorInLog ? "error in the log" : "no error in the log");
+        if (!errorInLog)
+            WriteFile(InFirst(QStringLiteral("clean-a.cir")), "");
+        host.messages.clear();
+        Run(netlist);
+
+        ASSERT_EQ(host.messages.size(), 1u);
+        const std::string text = host.messages[0].text.toStdString();
+        EXPECT_THAT(text, HasSubstr("kivra.raw"));
+        EXPECT_THAT(text, HasSubstr("kivra.log"));
+        if (errorInLog)
+            EXPECT_THAT(text, HasSubstr("\nError on line 2 or its substitute:"));
+        else
+            EXPECT_THAT(text, Not(HasSubstr("Error")));
+        ASSERT_NE(application->logDocument, nullptr);
+        EXPECT_TRUE(application->logDocument->buffer.IsReadOnly());
+        EXPECT_EQ(application->rawDocument, nullptr);
+        EXPECT_EQ(launcher.DetachedStarts(), 0);
+    }
 }
 
 TEST_F(AnalysisRunTest, NetlistWithoutControlLinesGetsTheBareDeckAndNoSecondProgram) {

@@ -1,0 +1,234 @@
+#include "LogErrorNavigation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStatusTipEvent>
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "DocTemplate.h"
+#include "FrameWnd.h"
+#include "LogErrors.h"
+#include "NetlistIncludes.h"
+#include "ResultDocuments.h"
+#include "SampleDoc.h"
+#include "SampleView.h"
+#include "SimulationRun.h"
+#include "WinApp.h"
+#include "Windows1251.h"
+
+namespace {
+
+bool SameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+CSampleDoc* OpenDocumentOf(const QString& path) {
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr)
+        return nullptr;
+    for (const auto& docTemplate : application->Templates()) {
+        if (auto* open = dynamic_cast<CSampleDoc*>(docTemplate->FindOpenDocument(path)))
+            return open;
+    }
+    return nullptr;
+}
+
+std::vector<std::string_view> LinesOf(const CSampleDoc& document) {
+    std::vector<std::string_view> lines;
+    lines.reserve(document.buffer.LineTotal());
+    for (int line = 0; line < document.buffer.LineTotal(); ++line)
+        lines.emplace_back(document.buffer.LineText(line), document.buffer.LineLength(line));
+    return lines;
+}
+
+// The lines of a file as its open window shows them, else as the file holds them; none when
+// it cannot be read.
+class FileLines {
+public:
+    explicit FileLines(const QString& path) {
+        if (CSampleDoc* open = OpenDocumentOf(path)) {
+            lines = LinesOf(*open);
+            return;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        bytes = file.readAll();
+        std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        while (!rest.empty()) {
+            std::size_t end = rest.find('\n');
+            std::string_view line = rest.substr(0, end);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            lines.push_back(line);
+            rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        }
+    }
+    FileLines(const FileLines&) = delete;
+    FileLines& operator=(const FileLines&) = delete;
+
+    const std::vector<std::string_view>& Lines() const { return lines; }
+
+private:
+    QByteArray bytes;  // what the lines point into when the file was read
+    std::vector<std::string_view> lines;
+};
+
+// The netlist, unless the line the report repeats is not at its number there but is in one of
+// the files the netlist includes.
+QString FileHoldingLine(const QString& netlist, const LogError& error) {
+    if (error.echoedLine.empty())
+        return netlist;
+    const FileLines netlistLines(netlist);
+    if (HoldsEchoedLine(netlistLines.Lines(), error.netlistLine, error.echoedLine))
+        return netlist;
+    // The simulator runs in the netlist's folder: relative names start from there.
+    const QDir folder = QFileInfo(netlist).absoluteDir();
+    for (const std::string& name : IncludedFiles(netlistLines.Lines())) {
+        const QString path =
+            folder.absoluteFilePath(QFile::decodeName(QByteArray::fromStdString(name)));
+        if (HoldsEchoedLine(FileLines(path).Lines(), error.netlistLine, error.echoedLine))
+            return path;
+    }
+    return netlist;
+}
+
+std::vector<LogError> ErrorsOf(const CSampleDoc& log) {
+    return FindLogErrors(LinesOf(log));
+}
+
+void ShowInStatusBar(const QString& text) {
+    CWinApp* application = CWinApp::Instance();
+    QWidget* mainWindow = application != nullptr ? application->MainWindow() : nullptr;
+    if (mainWindow == nullptr)
+        return;
+    // The prompt area takes what status tips bring.
+    QStatusTipEvent tip(text);
+    QCoreApplication::sendEvent(mainWindow, &tip);
+}
+
+// The line selected from its start to its end, the caret at its start and the start in view.
+void SelectLine(CCorvelTextView& view, int line) {
+    line = std::clamp(line, 0, std::max(0, view.LineTotal() - 1));
+    const TextPosition start{0, line};
+    const TextPosition end{view.LineLength(line), line};
+    view.PlaceCursor(start);
+    view.SetAnchorPoint(end);
+    view.SelectRange(end, start);
+    view.BringIntoView(start);
+    view.PlaceCaret();
+}
+
+// Opens the file, or brings its window to the front, and selects the line (counted from 1).
+void ShowLine(const QString& path, int lineNumber) {
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr)
+        return;
+    auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
+    if (document == nullptr || document->Views().empty())
+        return;
+    // The window the user worked in last, when the document has several.
+    CFrameWnd* mainFrame = CFrameWnd::FrameOf(application->MainWindow());
+    CView* view = mainFrame != nullptr ? mainFrame->GetActiveView() : nullptr;
+    if (view == nullptr || view->GetDocument() != document) {
+        view = document->Views().front();
+        if (CFrameWnd* frame = CFrameWnd::FrameOf(view))
+            frame->ActivateFrame();
+    }
+    if (auto* textView = dynamic_cast<CCorvelTextView*>(view))
+        SelectLine(*textView, lineNumber - 1);
+}
+
+void Reach(CSampleDoc& log, const LogError& error) {
+    for (CView* view : log.Views()) {
+        if (auto* logView = dynamic_cast<CSampleView*>(view)) {
+            logView->MarkReachedReport(error.firstLogLine, error.lastLogLine);
+            logView->BringIntoView({0, error.firstLogLine});
+        }
+    }
+    CResultDocuments* results = CResultDocuments::OfApplication();
+    // A log from before this session names no netlist: the message is all there is to show.
+    if (results != nullptr && !results->netlistPath.isEmpty())
+        ShowLine(FileHoldingLine(results->netlistPath, error), error.netlistLine);
+    ShowInStatusBar(Windows1251::Decode(error.message));
+}
+
+// The report reached last in the log; -1 when none is.
+int ReachedIndex(const CSampleDoc& log, const std::vector<LogError>& errors) {
+    for (CView* view : log.Views()) {
+        if (auto* logView = dynamic_cast<CSampleView*>(view))
+            return ErrorCoveringLine(errors, logView->ReachedReportLine());
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool IsRunLog(const CDocument* document) {
+    auto* sampleDocument = dynamic_cast<const CSampleDoc*>(document);
+    if (sampleDocument == nullptr)
+        return false;
+    CResultDocuments* results = CResultDocuments::OfApplication();
+    if (results != nullptr && results->logDocument == sampleDocument)
+        return true;
+    return sampleDocument->buffer.IsReadOnly() &&
+           SameFile(sampleDocument->GetPathName(), SimulationPathsIn(SimulationFolder()).logFile);
+}
+
+CSampleDoc* RunLogDocument() {
+    CResultDocuments* results = CResultDocuments::OfApplication();
+    if (results != nullptr && results->logDocument != nullptr)
+        return results->logDocument;
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr)
+        return nullptr;
+    for (CDocument* document : application->Documents()) {
+        if (IsRunLog(document))
+            return dynamic_cast<CSampleDoc*>(document);
+    }
+    return nullptr;
+}
+
+bool GoToLogErrorAt(CSampleDoc& log, int logLine) {
+    const std::vector<LogError> errors = ErrorsOf(log);
+    const int index = ErrorCoveringLine(errors, logLine);
+    if (index < 0)
+        return false;
+    Reach(log, errors[index]);
+    return true;
+}
+
+bool StepToLogError(bool forward) {
+    CSampleDoc* log = RunLogDocument();
+    if (log == nullptr)
+        return false;
+    const std::vector<LogError> errors = ErrorsOf(*log);
+    const int count = static_cast<int>(errors.size());
+    if (count == 0)
+        return false;
+    const int reached = ReachedIndex(*log, errors);
+    int next;
+    if (reached < 0)
+        next = forward ? 0 : count - 1;
+    else
+        next = (reached + (forward ? 1 : count - 1)) % count;
+    Reach(*log, errors[next]);
+    return true;
+}
+
+bool RunLogHasErrors() {
+    CSampleDoc* log = RunLogDocument();
+    if (log == nullptr)
+        return false;
+    const std::vector<std::string_view> lines = LinesOf(*log);
+    for (int index = 0; index < static_cast<int>(lines.size()); ++index) {
+        if (ParseLogError(lines, index))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,163 @@
+#include "ResultWindows.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "DocTemplate.h"
+#include "FileDialogs.h"
+#include "FileIdentity.h"
+#include "ModalHost.h"
+#include "ResultDocuments.h"
+#include "SampleDoc.h"
+#include "SimulationRun.h"
+#include "WinApp.h"
+#include "Windows1251.h"
+
+namespace {
+
+using ResultSlot = CSampleDoc* CResultDocuments::*;
+
+bool IsResultFile(const QString& path, const SimulationPaths& paths) {
+    const QString identity = FileIdentity(path);
+    return identity == FileIdentity(paths.logFile) || identity == FileIdentity(paths.rawFile);
+}
+
+// Every open document of the file. The result document of the last run is among them unless the
+// user has saved it under another name since: then it is an ordinary document of that file.
+std::vector<CDocument*> WindowsOf(const QString& resultFile) {
+    std::vector<CDocument*> showing;
+    if (CWinApp* application = CWinApp::Instance()) {
+        for (const auto& docTemplate : application->Templates()) {
+            if (CDocument* open = docTemplate->FindOpenDocument(resultFile))
+                showing.push_back(open);
+        }
+    }
+    return showing;
+}
+
+// The Save As of an edited result window, offered beside the netlist under the netlist's name. A
+// result file is refused, and the name asked again: the next run would delete it. False when the
+// user cancelled or the save failed.
+bool SaveResultElsewhere(CDocument& document, const SimulationPaths& paths,
+                         const QString& netlist) {
+    const QFileInfo result(document.GetPathName());
+    const QFileInfo netlistFile(netlist);
+    const QString extension = QLatin1Char('.') + result.suffix();
+    QString suggested =
+        netlistFile.absoluteDir().filePath(netlistFile.completeBaseName() + extension);
+    for (;;) {
+        std::optional<QString> chosen = AskSaveFileName(suggested, QString(), extension);
+        if (!chosen)
+            return false;
+        if (!IsResultFile(*chosen, paths))
+            return document.DoSave(*chosen);
+        AfxMessageBox(QStringLiteral("В файл %1 пишет результаты каждый расчет. "
+                                     "Выберите другое имя.")
+                          .arg(QDir::toNativeSeparators(*chosen)));
+        suggested = *chosen;
+    }
+}
+
+enum class EditedResult { Kept, Dropped, Cancelled };
+
+// What becomes of the edits in a result window before its file is replaced.
+EditedResult AskAboutEditedResult(CDocument& document, const SimulationPaths& paths,
+                                  const QString& netlist) {
+    // The framework's question leads the box, so that it reads like every other save prompt; what
+    // follows says why Yes asks for a new name.
+    const int answer = AfxMessageBox(
+        QStringLiteral("Save changes to %1 under another name?\n\n"
+                       "Это файл результатов: новый расчет запишет его заново.\n"
+                       "Да — сохранить изменения в другом файле, Нет — не сохранять их, "
+                       "Отмена — не начинать расчет.")
+            .arg(QDir::toNativeSeparators(document.GetPathName())),
+        MB_YESNOCANCEL);
+    if (answer == IDNO)
+        return EditedResult::Dropped;
+    if (answer == IDYES && SaveResultElsewhere(document, paths, netlist))
+        return EditedResult::Kept;
+    return EditedResult::Cancelled;
+}
+
+bool CloseWindowsOf(ResultSlot slot, const QString& resultFile, const SimulationPaths& paths,
+                    const CSampleDoc& running) {
+    for (CDocument* document : WindowsOf(resultFile)) {
+        if (document == &running)
+            continue;
+        if (document->IsModified()) {
+            switch (AskAboutEditedResult(*document, paths, running.GetPathName())) {
+                case EditedResult::Cancelled:
+                    return false;
+                case EditedResult::Kept:
+                    continue;  // an ordinary document of its new file now
+                case EditedResult::Dropped:
+                    break;
+            }
+        }
+        document->OnCloseDocument();
+    }
+    if (CResultDocuments* results = CResultDocuments::OfApplication())
+        results->*slot = nullptr;
+    return true;
+}
+
+void OpenResult(ResultSlot slot, const QString& path) {
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr || CResultDocuments::OfApplication() == nullptr)
+        return;
+    auto* opened = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
+    // Opening may have run other code; the slots are looked up again.
+    if (CResultDocuments* results = CResultDocuments::OfApplication())
+        results->*slot = opened;
+    if (opened != nullptr)
+        opened->buffer.MakeReadOnly(true);
+}
+
+// The first line of the log that starts with "Error", blanks before it aside; empty when none.
+QString FirstErrorLine(const QString& logFile) {
+    QFile log(logFile);
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    while (!log.atEnd()) {
+        const QByteArray line = log.readLine().trimmed();
+        if (line.startsWith("Error"))
+            return Windows1251::Decode(std::string_view(line.constData(), line.size()));
+    }
+    return {};
+}
+
+QString NoRawFileMessage(bool logThere, const QString& errorLine) {
+    QString text = QStringLiteral(
+        "Программа расчета не создала файл результатов kivra.raw, поэтому Talvex.exe не запущен.");
+    if (!logThere)
+        return text + QStringLiteral("\nФайла kivra.log с ее сообщениями тоже нет.");
+    text += QStringLiteral("\nПричина — в ее сообщениях в окне kivra.log");
+    if (errorLine.isEmpty())
+        return text + QLatin1Char('.');
+    return text + QStringLiteral(", первая ошибка:\n") + errorLine;
+}
+
+}  // namespace
+
+bool CloseResultWindows(const SimulationPaths& paths, const CSampleDoc& running) {
+    return CloseWindowsOf(&CResultDocuments::logDocument, paths.logFile, paths, running) &&
+           CloseWindowsOf(&CResultDocuments::rawDocument, paths.rawFile, paths, running);
+}
+
+bool OpenResultWindows(const SimulationPaths& paths) {
+    // A missing file is this run's to explain, not the framework's to report as unreadable.
+    const bool logThere = QFileInfo::exists(paths.logFile);
+    if (logThere)
+        OpenResult(&CResultDocuments::logDocument, paths.logFile);
+    if (QFileInfo::exists(paths.rawFile)) {
+        OpenResult(&CResultDocuments::rawDocument, paths.rawFile);
+        return true;
+    }
+    AfxMessageBox(NoRawFileMessage(logThere, logThere ? FirstErrorLine(paths.logFile) : QString()));
+    return false;
+}
