@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "SimulationRun.h"
+#include "SimulatorTestSupport.h"
 
 #ifndef KIVRA_SIMULATORS_DIR
 #error "KIVRA_SIMULATORS_DIR must name the folder of the simulator scripts"
@@ -35,24 +36,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using kivra_test::Lines;
+using kivra_test::Quoted;
+using kivra_test::ReadFile;
+using kivra_test::WriteFile;
+
 pid_t serverProcess = 0;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteFile(const fs::path& path, std::string_view text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 bool Has(const char* program) {
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
@@ -110,22 +99,6 @@ int ColouredPixels(const QImage& image) {
         }
     }
     return count;
-}
-
-std::vector<std::string_view> Lines(const std::string& text) {
-    std::vector<std::string_view> lines;
-    std::string_view rest(text);
-    while (!rest.empty()) {
-        size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos)
-            break;
-        rest.remove_prefix(end + 1);
-    }
-    return lines;
 }
 
 class PlotWindowTest : public ::testing::Test {

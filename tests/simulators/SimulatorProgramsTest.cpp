@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "SimulationRun.h"
+#include "SimulatorTestSupport.h"
 
 #ifndef KIVRA_SIMULATORS_DIR
 #error "KIVRA_SIMULATORS_DIR must name the folder of the simulator scripts"
@@ -26,24 +27,10 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteFile(const fs::path& path, std::string_view text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
-
-// A word for the shell, whatever it holds.
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+using kivra_test::Lines;
+using kivra_test::Quoted;
+using kivra_test::ReadFile;
+using kivra_test::WriteFile;
 
 // The plots of a raw file, as "Plotname (points)".
 std::vector<std::string> Plots(const std::string& raw) {
@@ -57,20 +44,6 @@ std::vector<std::string> Plots(const std::string& raw) {
 
 int Points(const std::string& plot) {
     return std::stoi(plot.substr(plot.rfind('(') + 1));
-}
-
-std::vector<std::string_view> Lines(const std::string& text) {
-    std::vector<std::string_view> lines;
-    std::string_view rest(text);
-    while (!rest.empty()) {
-        size_t end = rest.find_first_of("\r\n");
-        lines.push_back(rest.substr(0, end));
-        if (end == std::string_view::npos)
-            break;
-        end += rest.compare(end, 2, "\r\n") == 0 ? 2 : 1;
-        rest.remove_prefix(end);
-    }
-    return lines;
 }
 
 class SimulatorProgramsTest : public ::testing::Test {
