@@ -42,7 +42,9 @@ while IFS= read -r -d '' netlist; do
     fi
     runs=$((runs + 1))
     rm -rf "$work/Murin" && mkdir "$work/Murin"
-    (cd "$work/Murin" && timeout "$limit" "$first" -t datanet3 "$netlist" >/dev/null 2>&1)
+    # A netlist with .print or .measure lines is simulated twice: once for the log as batch mode
+    # gives it, once for the plots.
+    (cd "$work/Murin" && timeout $((2 * limit + 30)) "$first" -t datanet3 "$netlist" >/dev/null 2>&1)
     if has_data "$work/Murin/kivra.raw"; then
         good=$((good + 1))
     else
