@@ -184,6 +184,29 @@ TEST_F(PlotWindowTest, PlotWindowDrawsTheCurvesAndClosingItEndsNgspice) {
         << "the terminal stays";
 }
 
+// The terminal goes the way a desktop's "kill window" takes it: its connection to the display is
+// closed, the terminal ends and hangs up on ngspice, whose plot windows go with it.
+TEST_F(PlotWindowTest, ClosingTheTerminalEndsNgspiceAndItsPlotWindows) {
+    if (!Has("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    fs::path netlist = root / "rc.cir";
+    fs::copy_file(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir", netlist);
+    Run(netlist);
+    ASSERT_TRUE(WaitFor(
+        [] { return std::system("xwininfo -root -children | grep -q '(\"ngspice\" '") == 0; },
+        20000));
+    ASSERT_TRUE(SpiceRunning());
+
+    std::system("for w in $(xwininfo -root -children | grep -i '(\"[a-z]*term\" ' | "
+                "awk '{print $1}'); do xdotool windowkill $w; done");
+
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000))
+        << "ngspice outlives its terminal";
+    EXPECT_TRUE(WaitFor(
+        [] { return std::system("xwininfo -root -children | grep -q '(\"ngspice\" '") != 0; },
+        5000));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
