@@ -228,8 +228,9 @@ bool CCorvelTextBuffer::WriteLines(CWritableFile& file, const char* lineBreak) c
     return writer.Flush();
 }
 
-// The new text goes to a temporary file beside the target, reaches the disk, and then replaces
-// the target in one rename: at every moment the target holds either the old or the new text.
+// The new text goes to a temporary file beside the target, reaches the disk, takes the target's
+// permissions and owner, and then replaces the target in one rename: at every moment the target
+// holds either the old or the new text.
 bool CCorvelTextBuffer::StoreFile(const char* path, LineEndingStyle style, bool markAsSaved) {
     if (path == nullptr || *path == '\0')
         return FailWith(ENOENT);
@@ -256,6 +257,7 @@ bool CCorvelTextBuffer::StoreFile(const char* path, LineEndingStyle style, bool 
     bool stored = WriteLines(*file, LineBreakOf(style)) && file->Sync();
     stored = file->Close() && stored;
     file.reset();
+    stored = stored && fileSystem_.CopyPermissions(target, temporaryPath);
     stored = stored && fileSystem_.Rename(temporaryPath, target);
     if (!stored) {
         // The reason is taken before the clean-up can overwrite it.

@@ -1,5 +1,7 @@
 #include "FaultInjectingFileSystem.h"
 
+#include <cerrno>
+
 namespace {
 
 class FaultyReadableFile : public CReadableFile {
@@ -67,6 +69,14 @@ std::unique_ptr<CWritableFile> CFaultInjectingFileSystem::CreateTemporaryFile(
     if (!file)
         return nullptr;
     return std::make_unique<FaultyWritableFile>(std::move(file), *this);
+}
+
+bool CFaultInjectingFileSystem::CopyPermissions(const std::string& from, const std::string& to) {
+    if (faults.failCopyPermissions) {
+        errno = EPERM;
+        return false;
+    }
+    return target_.CopyPermissions(from, to);
 }
 
 bool CFaultInjectingFileSystem::Rename(const std::string& source, const std::string& target) {

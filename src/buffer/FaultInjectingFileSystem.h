@@ -16,6 +16,7 @@ public:
         int shortWriteNumber = 0;  // that write writes half its bytes and reports so
         bool failSync = false;
         bool failClose = false;
+        bool failCopyPermissions = false;
         bool failRename = false;
         bool failOpenForReading = false;
         int failReadNumber = 0;  // that read fails
@@ -29,6 +30,7 @@ public:
     std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
                                                        std::string& path) override;
+    bool CopyPermissions(const std::string& from, const std::string& to) override;
     bool Rename(const std::string& source, const std::string& target) override;
     bool Remove(const std::string& path) override;
     std::string ResolveLinks(const std::string& path) override;

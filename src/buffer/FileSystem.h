@@ -39,6 +39,10 @@ public:
     // the permissions of any newly created file. Null on failure.
     virtual std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
                                                                std::string& path) = 0;
+    // Gives the file at "to" the permissions of the file at "from", and its owner and group as far
+    // as this user may set them, so that a saved file stays as private, executable or shared as it
+    // was. True, changing nothing, when nothing exists at "from".
+    virtual bool CopyPermissions(const std::string& from, const std::string& to) = 0;
     // Replaces the target with the source in one step; the target is never missing.
     virtual bool Rename(const std::string& source, const std::string& target) = 0;
     virtual bool Remove(const std::string& path) = 0;

@@ -123,6 +123,17 @@ std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::
     return nullptr;
 }
 
+bool CPosixFileSystem::CopyPermissions(const std::string& from, const std::string& to) {
+    struct stat existing {};
+    if (::stat(from.c_str(), &existing) != 0)
+        return errno == ENOENT;
+    // The owner first: a change of owner may clear the set-id bits, which the mode then restores.
+    // Only root may give a file away; anyone may give it one of their own groups.
+    if (::chown(to.c_str(), existing.st_uid, existing.st_gid) != 0)
+        (void)::chown(to.c_str(), static_cast<uid_t>(-1), existing.st_gid);
+    return ::chmod(to.c_str(), existing.st_mode & 07777) == 0;
+}
+
 bool CPosixFileSystem::Rename(const std::string& source, const std::string& target) {
     if (::rename(source.c_str(), target.c_str()) != 0)
         return false;

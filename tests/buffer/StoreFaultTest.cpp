@@ -118,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                           FaultCase{"ShortLastWrite", {}, 0, -1},
                           FaultCase{"Sync", {.failSync = true}},
                           FaultCase{"Close", {.failClose = true}},
+                          FaultCase{"CopyPermissions", {.failCopyPermissions = true}},
                           FaultCase{"Rename", {.failRename = true}}),
         ::testing::Bool()),
     [](const auto& info) {

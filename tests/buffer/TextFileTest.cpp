@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -233,6 +234,9 @@ public:
     std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
                                                        std::string& path) override {
         return real_.CreateTemporaryFile(folder, path);
+    }
+    bool CopyPermissions(const std::string& from, const std::string& to) override {
+        return real_.CopyPermissions(from, to);
     }
     bool Rename(const std::string& source, const std::string& target) override {
         return real_.Rename(source, target);
@@ -472,6 +476,38 @@ TEST_P(StorePermissionTest, NewFileGetsModeLessUmask) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Umasks, StorePermissionTest, ::testing::Values(0022u, 0077u, 0002u, 0u));
+
+// Saving over an existing file keeps its permissions, whatever the umask gives new files: a
+// private netlist stays private, a script keeps its run bits, a shared one its group write.
+class StoreKeepsModeTest : public TextFileTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(StoreKeepsModeTest, ExistingFileKeepsItsMode) {
+    std::string path = Make("deck.cir", "old\n");
+    ASSERT_EQ(::chmod(path.c_str(), GetParam()), 0);
+    ASSERT_TRUE(buffer.LoadFile(path.c_str(), LineEndingStyle::Detect));
+    ASSERT_TRUE(buffer.StoreFile(path.c_str(), LineEndingStyle::Detect, true));
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, GetParam());
+    EXPECT_EQ(ReadBytes(path), "old\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, StoreKeepsModeTest,
+                         ::testing::Values(0600u, 0755u, 0664u, 0640u, 0644u));
+
+// Root saving another user's file leaves it theirs.
+TEST_F(TextFileTest, StoreAsRootKeepsTheFilesOwnerAndGroup) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    std::string path = Make("theirs.cir", "old\n");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(buffer.LoadFile(path.c_str(), LineEndingStyle::Detect));
+    ASSERT_TRUE(buffer.StoreFile(path.c_str(), LineEndingStyle::Detect, true));
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+}
 
 TEST_F(TextFileTest, StoreThroughSymlinkReplacesLinkedFile) {
     std::filesystem::create_directory(folder.Path() / "real");
