@@ -166,7 +166,7 @@ std::string CPosixFileSystem::ResolveLinks(const std::string& path) {
                                                  : current.substr(0, slash + 1) + target;
         }
     }
-    return path;  // a loop of links: the rename will fail on it or replace the link
+    return path;  // a loop of links: saving fails on it, since it has no permissions to keep
 }
 
 CFileSystem& DefaultFileSystem() {

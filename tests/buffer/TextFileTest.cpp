@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -527,6 +528,23 @@ TEST_F(TextFileTest, StoreThroughSymlinkReplacesLinkedFile) {
     EXPECT_EQ(ReadBytes(real), "new old\n");
     EXPECT_EQ(TempFolder::EntriesOf(folder.Path() / "real"), std::vector<std::string>{"deck.cir"});
     EXPECT_EQ(TempFolder::EntriesOf(folder.Path() / "links"), std::vector<std::string>{"deck.cir"});
+}
+
+// A loop of links has no file to save into: the save fails with the system's reason and the
+// links stay as they are.
+TEST_F(TextFileTest, StoreOntoALoopOfLinksFailsAndKeepsTheLinks) {
+    std::filesystem::path first = folder.Path() / "first.cir";
+    std::filesystem::path second = folder.Path() / "second.cir";
+    std::filesystem::create_symlink("second.cir", first);
+    std::filesystem::create_symlink("first.cir", second);
+    buffer.CreateEmpty(LineEndingStyle::Unix);
+
+    EXPECT_FALSE(buffer.StoreFile(first.c_str(), LineEndingStyle::Detect, true));
+    EXPECT_EQ(buffer.LastFileError(), ELOOP);
+    EXPECT_TRUE(std::filesystem::is_symlink(first));
+    EXPECT_TRUE(std::filesystem::is_symlink(second));
+    EXPECT_EQ(TempFolder::EntriesOf(folder.Path()),
+              (std::vector<std::string>{"first.cir", "second.cir"}));
 }
 
 // A link whose file does not exist yet (Save As onto it) must not be replaced by a plain file.
