@@ -96,6 +96,11 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     errno = 0;
     if (path == nullptr || !fileSystem_.GetAttributes(path, attributes))
         return FailWith(path == nullptr ? EINVAL : ENOENT);
+    // Nothing is opened that is not a regular file: opening a pipe waits for a writer.
+    if (attributes.folder)
+        return FailWith(EISDIR);
+    if (!attributes.regular)
+        return FailWith(ENOTSUP);
     std::unique_ptr<CReadableFile> file = fileSystem_.OpenForReading(path);
     if (!file)
         return FailWith(errno);

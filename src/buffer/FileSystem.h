@@ -9,6 +9,9 @@
 
 struct FileAttributes {
     bool readOnly = false;  // no write permission for anyone, or not writable by this user
+    // Only a regular file holds a text: a pipe would block its reader, a device never end.
+    bool regular = true;
+    bool folder = false;
 };
 
 class CReadableFile {

@@ -85,6 +85,8 @@ bool CPosixFileSystem::GetAttributes(const std::string& path, FileAttributes& at
     // is treated as read-only, as its owner meant it.
     bool noWriteBit = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     attributes.readOnly = noWriteBit || ::access(path.c_str(), W_OK) != 0;
+    attributes.regular = S_ISREG(status.st_mode);
+    attributes.folder = S_ISDIR(status.st_mode);
     return true;
 }
 

@@ -88,14 +88,22 @@ bool CSampleDoc::OnNewDocument() {
 bool CSampleDoc::OnOpenDocument(const QString& path) {
     if (!CDocument::OnOpenDocument(path))
         return false;
-    CloseUntitledDocuments();
     QByteArray name = QFile::encodeName(path);
-    if (buffer.LoadFile(name.constData(), LineEndingStyle::Detect))
+    if (buffer.LoadFile(name.constData(), LineEndingStyle::Detect)) {
+        // The empty window of the start gives way to the file, but only to one that opened.
+        CloseUntitledDocuments();
         return true;
+    }
     // Say why rather than let the window silently not appear.
     int error = buffer.LastFileError();
-    QString reason = error == EFBIG ? QStringLiteral("В файле есть слишком длинная строка.")
-                                    : QString::fromLocal8Bit(std::strerror(error));
+    QString reason;
+    if (error == EFBIG)
+        reason = QStringLiteral("В файле есть слишком длинная строка.");
+    else if (error == ENOTSUP)
+        reason = QStringLiteral("Это не обычный файл, а канал или устройство: "
+                                "открываются только файлы.");
+    else
+        reason = QString::fromLocal8Bit(std::strerror(error));
     AfxMessageBox(QStringLiteral("Не удается прочитать файл %1.\n%2")
                       .arg(QDir::toNativeSeparators(path), reason));
     return false;

@@ -108,13 +108,18 @@ bool CDocument::OnNewDocument() {
 }
 
 bool CDocument::OnOpenDocument(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AfxMessageBox(QStringLiteral("Не удается открыть файл %1.\n%2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return false;
+    // Opening a pipe to try it would wait for a writer: what exists and is not a regular file is
+    // left to the document's own load, which refuses it with its reason.
+    QFileInfo entry(path);
+    if (!entry.exists() || entry.isFile()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            AfxMessageBox(QStringLiteral("Не удается открыть файл %1.\n%2")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+            return false;
+        }
+        file.close();
     }
-    file.close();
     DeleteContents();
     SetModifiedFlag(false);
     return true;

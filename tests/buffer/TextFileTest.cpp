@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -351,6 +354,36 @@ INSTANTIATE_TEST_SUITE_P(Paths, LoadFailureTest, ::testing::Values("missing.cir"
                              return std::string(info.param == std::string("folder") ? "Directory"
                                                                                     : "Missing");
                          });
+
+// Only regular files load: a pipe would block the program in its open until some writer came,
+// and a device such as /dev/zero never ends. Both are refused at once, the buffer untouched.
+TEST_F(TextFileTest, PipesAndDevicesAreRefusedAtOnce) {
+    std::string pipe = folder.File("pipe.cir");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+        CCorvelTextBuffer special;
+        auto loading = std::async(std::launch::async, [&] {
+            return special.LoadFile(path.c_str(), LineEndingStyle::Detect);
+        });
+        if (loading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            // A writer lets a load that waits on the pipe go on, so that the test can end.
+            int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            loading.wait();
+            ADD_FAILURE() << path << " was not refused at once";
+            continue;
+        }
+        EXPECT_FALSE(loading.get()) << path;
+        EXPECT_EQ(special.LastFileError(), ENOTSUP) << path;
+        EXPECT_EQ(special.LineTotal(), 0) << path;
+    }
+}
+
+TEST_F(TextFileTest, AFolderIsRefusedAsAFolder) {
+    EXPECT_FALSE(buffer.LoadFile(folder.Path().c_str(), LineEndingStyle::Detect));
+    EXPECT_EQ(buffer.LastFileError(), EISDIR);
+}
 
 TEST_F(TextFileTest, LoadWithInvalidStyleFails) {
     std::string path = Make("in.cir", "a\r\nb");

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -342,6 +344,19 @@ TEST_F(SampleDocShellTest, MissingFileIsReportedAndMakesNoDocument) {
     // The untitled document of the start stays: nothing replaced it.
     EXPECT_THAT(Titles(), ElementsAre(QStringLiteral("Kivra1")));
     EXPECT_EQ(Frame().MdiArea()->subWindowList().size(), 1);
+}
+
+// A pipe is refused at once rather than waited on for ever, with a reason a user understands.
+TEST_F(SampleDocShellTest, APipeIsRefusedAtOnceAndMakesNoDocument) {
+    QString pipe = folder.filePath(QStringLiteral("pipe.cir"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(application->OpenDocumentFile(pipe), nullptr);
+    Settle();
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("pipe.cir"));
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("не обычный файл"));
+    EXPECT_THAT(Titles(), ElementsAre(QStringLiteral("Kivra1")));
 }
 
 TEST_F(SampleDocShellTest, OpeningAFileClosesOnlyUntouchedUntitledDocuments) {
