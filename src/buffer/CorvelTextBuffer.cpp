@@ -57,6 +57,7 @@ bool CCorvelTextBuffer::CreateEmpty(LineEndingStyle style) {
     AddLine(nullptr, 0);
     lineEnding = style;
     readOnly = false;
+    loadCutAtNul = false;
     modified = false;
     historyPosition = 0;
     savedPosition = 0;
@@ -82,6 +83,7 @@ void CCorvelTextBuffer::Clear() {
     ClearHistory();
     historyPosition = 0;
     savedPosition = 0;
+    loadCutAtNul = false;
 }
 
 // --- Views

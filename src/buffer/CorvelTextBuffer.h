@@ -188,6 +188,11 @@ public:
     // Why the last LoadFile or StoreFile failed, as an errno value (EIO when the system gave no
     // reason); 0 after a success.
     int LastFileError() const { return lastFileError; }
+    // Where the file's old text was left when a save that rewrote the file in place failed and
+    // could not write the old text back either; empty otherwise.
+    const std::string& KeptCopyPath() const { return keptCopyPath; }
+    // The last load cut at least one line at a NUL byte, so a save would not give the file back.
+    bool LoadCutAtNul() const { return loadCutAtNul; }
 
 protected:
     void AddLine(const char* characters, int count = -1, int index = -1);
@@ -242,9 +247,15 @@ private:
     // Records why a file operation failed and returns false.
     bool FailWith(int error);
     bool WriteLines(CWritableFile& file, const char* lineBreak) const;
+    bool StoreByRenaming(const std::string& target, const char* lineBreak, int& error,
+                         bool& folderRefused);
+    bool StoreInPlace(const std::string& target, const char* lineBreak);
+    bool CopyFileBytes(const std::string& from, const std::string* to, std::string* sparePath);
 
     CFileSystem& fileSystem_;
     int lastFileError = 0;
+    std::string keptCopyPath;
+    bool loadCutAtNul = false;
     CLineReserveAllocator reserves_;
     int groupStartCount_ = 0;  // records in the history that start a group
     // The place of each notification in progress in the views list.

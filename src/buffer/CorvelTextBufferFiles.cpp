@@ -37,10 +37,13 @@ LineEndingStyle DetectLineEnding(const char* chunk, long size) {
     return LineEndingStyle::Win;
 }
 
-// The number of characters a line keeps: a NUL cuts it there.
-int KeptLength(const char* characters, std::size_t count) {
+// The number of characters a line keeps: a NUL cuts it there, which sets cut.
+int KeptLength(const char* characters, std::size_t count, bool& cut) {
     const void* nul = std::memchr(characters, '\0', count);
-    return static_cast<int>(nul ? static_cast<const char*>(nul) - characters : count);
+    if (nul == nullptr)
+        return static_cast<int>(count);
+    cut = true;
+    return static_cast<int>(static_cast<const char*>(nul) - characters);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -94,8 +97,12 @@ private:
 bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     FileAttributes attributes;
     errno = 0;
-    if (path == nullptr || !fileSystem_.GetAttributes(path, attributes))
-        return FailWith(path == nullptr ? EINVAL : ENOENT);
+    if (path == nullptr)
+        return FailWith(EINVAL);
+    // The system's own reason: a folder on the way may refuse search (EACCES) as well as lack
+    // the file.
+    if (!fileSystem_.GetAttributes(path, attributes))
+        return FailWith(errno != 0 ? errno : ENOENT);
     // Nothing is opened that is not a regular file: opening a pipe waits for a writer.
     if (attributes.folder)
         return FailWith(EISDIR);
@@ -107,7 +114,8 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     if (!ReadLines(*file, style))
         return FailWith(errno == 0 ? EFBIG : errno);
 
-    readOnly = attributes.readOnly;
+    // A save would write the lines as cut, so the text cannot be saved over its file.
+    readOnly = attributes.readOnly || loadCutAtNul;
     modified = false;
     startGroupNext = false;
     groupOpen = false;
@@ -155,16 +163,17 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     // A longer line than a line can hold fails the load rather than being cut short.
     constexpr std::size_t kLongest = kLongestLine;
     bool tooLong = false;
+    bool cutAtNul = false;
     auto addLine = [&](const char* characters, std::size_t count) {
         if (gathered.size() + count > kLongest) {
             tooLong = true;
             return;
         }
         if (gathered.empty()) {
-            AddLine(characters, KeptLength(characters, count));
+            AddLine(characters, KeptLength(characters, count, cutAtNul));
         } else {
             gathered.append(characters, count);
-            AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size()));
+            AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
             gathered.clear();
         }
     };
@@ -215,7 +224,8 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
         if (size < 0)
             return false;
     }
-    AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size()));
+    AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
+    loadCutAtNul = cutAtNul;
     return true;
 }
 
@@ -233,48 +243,162 @@ bool CCorvelTextBuffer::WriteLines(CWritableFile& file, const char* lineBreak) c
     return writer.Flush();
 }
 
-// The new text goes to a temporary file beside the target, reaches the disk, takes the target's
-// permissions and owner, and then replaces the target in one rename: at every moment the target
-// holds either the old or the new text.
+namespace {
+
+// The folder refuses a new file or a rename in it (no write permission, or a sticky folder and a
+// file of another user), though the file itself may be writable.
+bool FolderRefuses(int error) {
+    return error == EACCES || error == EPERM;
+}
+
+}  // namespace
+
+// A file with several names, or one whose folder refuses the new file, is rewritten in place;
+// any other goes the safer way of a temporary file and a rename.
 bool CCorvelTextBuffer::StoreFile(const char* path, LineEndingStyle style, bool markAsSaved) {
+    keptCopyPath.clear();
     if (path == nullptr || *path == '\0')
         return FailWith(ENOENT);
-    std::string target = fileSystem_.ResolveLinks(path);
-    FileAttributes attributes;
-    if (fileSystem_.GetAttributes(target, attributes) && attributes.readOnly)
-        return FailWith(EACCES);
-
-    std::string temporaryPath;
-    errno = 0;
-    std::unique_ptr<CWritableFile> file =
-        fileSystem_.CreateTemporaryFile(FolderOf(target), temporaryPath);
-    if (!file)
-        return FailWith(errno);
-
     if (style == LineEndingStyle::Detect)
         style = lineEnding;
-    if (*LineBreakOf(style) == '\0') {
-        file.reset();
-        fileSystem_.Remove(temporaryPath);
+    if (*LineBreakOf(style) == '\0')
         return FailWith(EINVAL);
+    const char* lineBreak = LineBreakOf(style);
+    std::string target = fileSystem_.ResolveLinks(path);
+    FileAttributes attributes;
+    bool exists = fileSystem_.GetAttributes(target, attributes);
+    if (exists && attributes.folder)
+        return FailWith(EISDIR);
+    // A pipe or a device is never replaced by a plain file, nor written to.
+    if (exists && !attributes.regular)
+        return FailWith(ENOTSUP);
+    if (exists && attributes.readOnly)
+        return FailWith(EACCES);
+
+    bool stored;
+    if (exists && attributes.links > 1) {
+        stored = StoreInPlace(target, lineBreak);
+    } else {
+        int error = 0;
+        bool folderRefused = false;
+        stored = StoreByRenaming(target, lineBreak, error, folderRefused);
+        if (!stored && exists && folderRefused)
+            stored = StoreInPlace(target, lineBreak);
+        else if (!stored)
+            FailWith(error);
     }
-    errno = 0;
-    bool stored = WriteLines(*file, LineBreakOf(style)) && file->Sync();
-    stored = file->Close() && stored;
-    file.reset();
-    stored = stored && fileSystem_.CopyPermissions(target, temporaryPath);
-    stored = stored && fileSystem_.Rename(temporaryPath, target);
-    if (!stored) {
-        // The reason is taken before the clean-up can overwrite it.
-        int error = errno;
-        fileSystem_.Remove(temporaryPath);
-        return FailWith(error);
-    }
+    if (!stored)
+        return false;
 
     if (markAsSaved) {
         MarkModified(false);
         savedPosition = historyPosition;
     }
     lastFileError = 0;
+    return true;
+}
+
+// The new text goes to a temporary file beside the target, reaches the disk, takes the target's
+// permissions and owner, and then replaces the target in one rename: at every moment the target
+// holds either the old or the new text. The error receives the reason of a failure, and
+// folderRefused whether it was the folder that refused the new file or the rename.
+bool CCorvelTextBuffer::StoreByRenaming(const std::string& target, const char* lineBreak,
+                                        int& error, bool& folderRefused) {
+    std::string temporaryPath;
+    errno = 0;
+    std::unique_ptr<CWritableFile> file =
+        fileSystem_.CreateTemporaryFile(FolderOf(target), temporaryPath);
+    if (!file) {
+        error = errno;
+        folderRefused = FolderRefuses(error);
+        return false;
+    }
+    errno = 0;
+    bool stored = WriteLines(*file, lineBreak) && file->Sync();
+    stored = file->Close() && stored;
+    file.reset();
+    stored = stored && fileSystem_.CopyPermissions(target, temporaryPath);
+    if (stored) {
+        errno = 0;
+        stored = fileSystem_.Rename(temporaryPath, target);
+        folderRefused = !stored && FolderRefuses(errno);
+    }
+    if (!stored) {
+        // The reason is taken before the clean-up can overwrite it.
+        error = errno;
+        fileSystem_.Remove(temporaryPath);
+    }
+    return stored;
+}
+
+// The old bytes are first copied to a private spare file and made durable; then the target is
+// emptied and written. Should that fail, the old bytes are written back from the spare copy, and
+// if even that fails the copy stays where KeptCopyPath says, so that one whole text always
+// exists on disk. The file keeps its inode: its other names, owner, mode and access lists.
+bool CCorvelTextBuffer::StoreInPlace(const std::string& target, const char* lineBreak) {
+    std::string sparePath;
+    errno = 0;
+    if (!CopyFileBytes(target, nullptr, &sparePath))
+        return FailWith(errno);
+
+    errno = 0;
+    std::unique_ptr<CWritableFile> file = fileSystem_.OpenForOverwriting(target);
+    if (!file) {
+        int error = errno;
+        fileSystem_.Remove(sparePath);
+        return FailWith(error);
+    }
+    bool stored = WriteLines(*file, lineBreak) && file->Sync();
+    stored = file->Close() && stored;
+    file.reset();
+    if (stored) {
+        fileSystem_.Remove(sparePath);
+        return true;
+    }
+    int error = errno;
+    if (CopyFileBytes(sparePath, &target, nullptr))
+        fileSystem_.Remove(sparePath);
+    else
+        keptCopyPath = sparePath;
+    return FailWith(error);
+}
+
+// Copies the bytes of the file at "from" into the existing file *to, or into a new spare copy
+// whose path *sparePath receives (removed again on failure). The copy reaches the disk before
+// the result is true.
+bool CCorvelTextBuffer::CopyFileBytes(const std::string& from, const std::string* to,
+                                      std::string* sparePath) {
+    std::unique_ptr<CReadableFile> source = fileSystem_.OpenForReading(from);
+    if (!source)
+        return false;
+    std::string createdPath;
+    std::unique_ptr<CWritableFile> copy = to != nullptr
+                                              ? fileSystem_.OpenForOverwriting(*to)
+                                              : fileSystem_.CreateSpareCopy(from, createdPath);
+    if (!copy)
+        return false;
+    auto chunk = std::make_unique<char[]>(kReadChunkSize);
+    bool copied = true;
+    for (;;) {
+        long count = ReadChunk(*source, chunk.get());
+        if (count < 0 || (count > 0 && copy->Write(chunk.get(), count) != count)) {
+            copied = false;
+            break;
+        }
+        if (count < kReadChunkSize)
+            break;
+    }
+    copied = copied && copy->Sync();
+    copied = copy->Close() && copied;
+    copy.reset();
+    if (sparePath == nullptr)
+        return copied;
+    if (!copied) {
+        int error = errno;
+        fileSystem_.Remove(createdPath);
+        errno = error;
+        return false;
+    }
+    *sparePath = createdPath;
     return true;
 }

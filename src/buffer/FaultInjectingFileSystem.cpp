@@ -27,8 +27,11 @@ public:
 
     long Write(const char* source, std::size_t size) override {
         int number = ++owner_.writeCount;
-        if (number == owner_.faults.failWriteNumber)
+        if (number == owner_.faults.failWriteNumber ||
+            (owner_.faults.failWritesFrom > 0 && number >= owner_.faults.failWritesFrom)) {
+            errno = ENOSPC;
             return -1;
+        }
         if (number == owner_.faults.shortWriteNumber)
             return file_->Write(source, size / 2);
         return file_->Write(source, size);
@@ -63,9 +66,35 @@ std::unique_ptr<CReadableFile> CFaultInjectingFileSystem::OpenForReading(const s
 
 std::unique_ptr<CWritableFile> CFaultInjectingFileSystem::CreateTemporaryFile(
     const std::string& folder, std::string& path) {
-    if (faults.failTemporaryCreation)
+    if (faults.failTemporaryCreation) {
+        errno = faults.temporaryCreationError;
         return nullptr;
+    }
     std::unique_ptr<CWritableFile> file = target_.CreateTemporaryFile(folder, path);
+    if (!file)
+        return nullptr;
+    return std::make_unique<FaultyWritableFile>(std::move(file), *this);
+}
+
+std::unique_ptr<CWritableFile> CFaultInjectingFileSystem::OpenForOverwriting(
+    const std::string& path) {
+    if (faults.failOpenForOverwriting) {
+        errno = EACCES;
+        return nullptr;
+    }
+    std::unique_ptr<CWritableFile> file = target_.OpenForOverwriting(path);
+    if (!file)
+        return nullptr;
+    return std::make_unique<FaultyWritableFile>(std::move(file), *this);
+}
+
+std::unique_ptr<CWritableFile> CFaultInjectingFileSystem::CreateSpareCopy(
+    const std::string& nearPath, std::string& path) {
+    if (faults.failSpareCopyCreation) {
+        errno = ENOSPC;
+        return nullptr;
+    }
+    std::unique_ptr<CWritableFile> file = target_.CreateSpareCopy(nearPath, path);
     if (!file)
         return nullptr;
     return std::make_unique<FaultyWritableFile>(std::move(file), *this);
@@ -80,8 +109,10 @@ bool CFaultInjectingFileSystem::CopyPermissions(const std::string& from, const s
 }
 
 bool CFaultInjectingFileSystem::Rename(const std::string& source, const std::string& target) {
-    if (faults.failRename)
+    if (faults.failRename) {
+        errno = faults.renameError;
         return false;
+    }
     return target_.Rename(source, target);
 }
 

@@ -12,6 +12,9 @@ struct FileAttributes {
     // Only a regular file holds a text: a pipe would block its reader, a device never end.
     bool regular = true;
     bool folder = false;
+    // Names the file has: a file with more than one is saved in place, so that every name
+    // shows the saved text.
+    unsigned long links = 1;
 };
 
 class CReadableFile {
@@ -42,6 +45,13 @@ public:
     // the permissions of any newly created file. Null on failure.
     virtual std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
                                                                std::string& path) = 0;
+    // Opens an existing file for writing from its start, emptied. Null on failure.
+    virtual std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) = 0;
+    // Creates a new, uniquely named empty file that only this user may read, to hold a copy of
+    // the file at nearPath while that file is rewritten in place: in the same folder where the
+    // folder allows it, else in the temporary folder. Null on failure.
+    virtual std::unique_ptr<CWritableFile> CreateSpareCopy(const std::string& nearPath,
+                                                           std::string& path) = 0;
     // Gives the file at "to" the permissions of the file at "from", and its owner and group as far
     // as this user may set them, so that a saved file stays as private, executable or shared as it
     // was. True, changing nothing, when nothing exists at "from".

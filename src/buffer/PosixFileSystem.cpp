@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -63,11 +64,37 @@ private:
     int descriptor_;
 };
 
+std::string FolderOfPath(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// A new file under a name no other file has, made with O_EXCL so that nothing already there is
+// ever opened. Null, with errno set, on failure.
+std::unique_ptr<CWritableFile> CreateUniqueFile(const std::string& folder, const char* prefix,
+                                                mode_t mode, std::string& path) {
+    static std::mt19937_64 random{std::random_device{}()};
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string start = (folder.empty() ? std::string(".") : folder) + "/" + prefix;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = start;
+        for (int index = 0; index < 8; ++index)
+            candidate += kLetters[random() % (sizeof kLetters - 1)];
+        int descriptor = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (descriptor >= 0) {
+            path = candidate;
+            return std::make_unique<PosixWritableFile>(descriptor);
+        }
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;
+}
+
 // After a rename the folder's entry is made durable too; a failure here loses nothing that the
 // rename has not already made visible, so it is not reported.
 void SyncFolderOf(const std::string& path) {
-    std::string::size_type slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+    std::string folder = FolderOfPath(path);
     int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
         return;
@@ -87,6 +114,7 @@ bool CPosixFileSystem::GetAttributes(const std::string& path, FileAttributes& at
     attributes.readOnly = noWriteBit || ::access(path.c_str(), W_OK) != 0;
     attributes.regular = S_ISREG(status.st_mode);
     attributes.folder = S_ISDIR(status.st_mode);
+    attributes.links = static_cast<unsigned long>(status.st_nlink);
     return true;
 }
 
@@ -107,22 +135,27 @@ std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::
                                                                      std::string& path) {
     // Made with the mode of any new file (0666 less the umask, and the folder's default access
     // list), not mkstemp's 0600: the temporary file becomes the saved netlist.
-    static std::mt19937_64 random{std::random_device{}()};
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string prefix = (folder.empty() ? std::string(".") : folder) + "/.kivra-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = prefix;
-        for (int index = 0; index < 8; ++index)
-            candidate += kLetters[random() % (sizeof kLetters - 1)];
-        int descriptor = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0) {
-            path = candidate;
-            return std::make_unique<PosixWritableFile>(descriptor);
-        }
-        if (errno != EEXIST)
-            return nullptr;
-    }
-    return nullptr;
+    return CreateUniqueFile(folder, ".kivra-", 0666, path);
+}
+
+std::unique_ptr<CWritableFile> CPosixFileSystem::OpenForOverwriting(const std::string& path) {
+    // No O_CREAT: the file is the one that was there, with its links, owner and mode.
+    int descriptor = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0)
+        return nullptr;
+    return std::make_unique<PosixWritableFile>(descriptor);
+}
+
+std::unique_ptr<CWritableFile> CPosixFileSystem::CreateSpareCopy(const std::string& nearPath,
+                                                                 std::string& path) {
+    // Private, since the folder the copy lands in may be more open than the file's own.
+    std::unique_ptr<CWritableFile> file =
+        CreateUniqueFile(FolderOfPath(nearPath), ".kivra-old-", 0600, path);
+    if (file || (errno != EACCES && errno != EPERM && errno != EROFS))
+        return file;
+    const char* temporary = std::getenv("TMPDIR");
+    std::string folder = temporary != nullptr && *temporary != '\0' ? temporary : "/tmp";
+    return CreateUniqueFile(folder, "kivra-old-", 0600, path);
 }
 
 bool CPosixFileSystem::CopyPermissions(const std::string& from, const std::string& to) {

@@ -9,6 +9,9 @@ public:
     std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
                                                        std::string& path) override;
+    std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) override;
+    std::unique_ptr<CWritableFile> CreateSpareCopy(const std::string& nearPath,
+                                                   std::string& path) override;
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     bool Rename(const std::string& source, const std::string& target) override;
     bool Remove(const std::string& path) override;

@@ -1,6 +1,8 @@
 #include "SampleDoc.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -92,24 +94,40 @@ bool CSampleDoc::OnOpenDocument(const QString& path) {
     if (buffer.LoadFile(name.constData(), LineEndingStyle::Detect)) {
         // The empty window of the start gives way to the file, but only to one that opened.
         CloseUntitledDocuments();
+        if (buffer.LoadCutAtNul()) {
+            AfxMessageBox(QStringLiteral("В файле %1 есть нулевые байты: строки показаны только "
+                                         "до них.\nФайл открыт только для чтения, чтобы "
+                                         "сохранение не укоротило его.")
+                              .arg(QDir::toNativeSeparators(path)));
+        }
         return true;
     }
     // Say why rather than let the window silently not appear.
     int error = buffer.LastFileError();
-    QString reason;
-    if (error == EFBIG)
-        reason = QStringLiteral("В файле есть слишком длинная строка.");
-    else if (error == ENOTSUP)
-        reason = QStringLiteral("Это не обычный файл, а канал или устройство: "
-                                "открываются только файлы.");
-    else
-        reason = QString::fromLocal8Bit(std::strerror(error));
+    QString reason = error == EFBIG ? QStringLiteral("В файле есть слишком длинная строка.")
+                                    : FileErrorReason(error);
     AfxMessageBox(QStringLiteral("Не удается прочитать файл %1.\n%2")
                       .arg(QDir::toNativeSeparators(path), reason));
     return false;
 }
 
+QString CSampleDoc::FileErrorReason(int error) {
+    if (error == ENOTSUP)
+        return QStringLiteral("Это не обычный файл, а канал или устройство: "
+                              "открываются и сохраняются только файлы.");
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 bool CSampleDoc::OnSaveDocument(const QString& path) {
+    // The lines of a file with NUL bytes end at them: written back, the file would lose the rest.
+    if (buffer.LoadCutAtNul() && !GetPathName().isEmpty() &&
+        QFileInfo(path).canonicalFilePath() == QFileInfo(GetPathName()).canonicalFilePath()) {
+        AfxMessageBox(QStringLiteral("Файл %1 не сохранён: в нём есть нулевые байты, и "
+                                     "сохранение укоротило бы его.\nСохраните текст под другим "
+                                     "именем.")
+                          .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     QByteArray name = QFile::encodeName(path);
     bool stored = buffer.StoreFile(name.constData(), LineEndingStyle::Detect, true);
     if (CWinApp* application = CWinApp::Instance()) {
@@ -117,9 +135,15 @@ bool CSampleDoc::OnSaveDocument(const QString& path) {
             mainFrame->OnUpdateFrameTitle();
     }
     if (!stored) {
-        AfxMessageBox(QStringLiteral("Не удается сохранить файл %1.\n%2")
-                          .arg(QDir::toNativeSeparators(path),
-                               QString::fromLocal8Bit(std::strerror(buffer.LastFileError()))));
+        QString message = QStringLiteral("Не удается сохранить файл %1.\n%2")
+                              .arg(QDir::toNativeSeparators(path),
+                                   FileErrorReason(buffer.LastFileError()));
+        if (!buffer.KeptCopyPath().empty()) {
+            message += QStringLiteral("\nПрежний текст файла сохранён в %1.")
+                           .arg(QDir::toNativeSeparators(
+                               QFile::decodeName(buffer.KeptCopyPath().c_str())));
+        }
+        AfxMessageBox(message);
         return false;
     }
     return true;

@@ -62,6 +62,9 @@ protected:
     const CCommandTable& Commands() const override;
 
 private:
+    // The reason a load or a store gave, for the user.
+    static QString FileErrorReason(int error);
+
     bool modifiedFlag = false;
     std::shared_ptr<const int> lifetime = std::make_shared<const int>(0);
 };

@@ -239,6 +239,13 @@ public:
                                                        std::string& path) override {
         return real_.CreateTemporaryFile(folder, path);
     }
+    std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) override {
+        return real_.OpenForOverwriting(path);
+    }
+    std::unique_ptr<CWritableFile> CreateSpareCopy(const std::string& nearPath,
+                                                   std::string& path) override {
+        return real_.CreateSpareCopy(nearPath, path);
+    }
     bool CopyPermissions(const std::string& from, const std::string& to) override {
         return real_.CopyPermissions(from, to);
     }

@@ -359,6 +359,35 @@ TEST_F(SampleDocShellTest, APipeIsRefusedAtOnceAndMakesNoDocument) {
     EXPECT_THAT(Titles(), ElementsAre(QStringLiteral("Kivra1")));
 }
 
+// A file with NUL bytes shows its lines up to them; saying so and opening it read-only keeps
+// any save from cutting the file short.
+TEST_F(SampleDocShellTest, AFileWithNulBytesOpensReadOnlyWithAMessageAndIsNeverSavedOver) {
+    QByteArray bytes;
+    for (int index = 0; index < 4096; ++index)
+        bytes.append(static_cast<char>(index * 37 % 256));
+    QString path = MakeFile(QStringLiteral("data.bin"), bytes);
+    CDocument* opened = application->OpenDocumentFile(path);
+    ASSERT_NE(opened, nullptr);
+    Settle();
+    auto* document = static_cast<CSampleDoc*>(opened);
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("data.bin"));
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("нулевые байты"));
+    EXPECT_TRUE(document->buffer.IsReadOnly());
+
+    // Made writable by hand, edited and saved: the file itself is still refused, a new name not.
+    document->buffer.MakeReadOnly(false);
+    Type(*document, "* mine\r\n");
+    EXPECT_FALSE(document->DoFileSave());
+    EXPECT_EQ(host.messages.size(), 2u);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_TRUE(document->DoSave(folder.filePath(QStringLiteral("text.cir"))));
+}
+
 TEST_F(SampleDocShellTest, OpeningAFileClosesOnlyUntouchedUntitledDocuments) {
     QString t = MakeFile(QStringLiteral("t.cir"), "R1 1 0 1k\r\n");
     QString u = MakeFile(QStringLiteral("u.cir"), "C1 1 0 1u\r\n");
