@@ -15,6 +15,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <QUrl>
+#include <algorithm>
 
 #include "ActionCmdUI.h"
 #include "ChildFrame.h"
@@ -595,17 +597,46 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+namespace {
+
+bool OffersLocalFiles(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// Opening a file copies nothing away from its folder: a file manager told "moved" could remove
+// the original.
+void AnswerCopy(QDropEvent* event) {
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
         event->acceptProposedAction();
+    }
+}
+
+}  // namespace
+
+// Files dropped anywhere on the window (a text view, the tab strip, the area of the document
+// windows) arrive here: the views take only text, the other widgets take no drops.
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (OffersLocalFiles(event->mimeData()))
+        AnswerCopy(event);
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (OffersLocalFiles(event->mimeData()))
+        AnswerCopy(event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
     CWinApp* application = CWinApp::Instance();
-    if (application == nullptr)
+    if (application == nullptr || !OffersLocalFiles(event->mimeData()))
         return;
     const QList<QUrl> urls = event->mimeData()->urls();
-    event->acceptProposedAction();
+    AnswerCopy(event);
     activateWindow();
     for (const QUrl& url : urls) {
         if (url.isLocalFile())

@@ -3,10 +3,14 @@
 #include <QAbstractPrintDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QUrl>
+#include <algorithm>
+#include <vector>
 
 #include "AboutDlg.h"
 #include "ChildFrame.h"
@@ -15,6 +19,7 @@
 #include "CommandTable.h"
 #include "CorvelTextView.h"
 #include "DocTemplate.h"
+#include "Document.h"
 #include "LogErrorNavigation.h"
 #include "MainFrame.h"
 #include "ModalHost.h"
@@ -75,6 +80,13 @@ bool CSampleApp::InitInstance() {
         129, kDocumentStrings, [] { return new CSampleDoc(); },
         [frame](CDocument* document) -> CFrameWnd* { return frame->CreateChildFrame(document); }));
 
+    // With the main window as context, the connection goes with it.
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, mainFrame,
+                     [this](QSessionManager& manager) {
+                         if (!CommitSessionData([&manager] { return manager.allowsInteraction(); }))
+                             manager.cancel();
+                     });
+
     helpFilePath = ProgramFile(QStringLiteral("Kivra.chm"));
     CCorvelTextView::SetPrinterSource([this] { return &Printer(); });
 
@@ -84,6 +96,15 @@ bool CSampleApp::InitInstance() {
         return false;
     mainFrame->ActivateFrame();
     return true;
+}
+
+bool CSampleApp::CommitSessionData(const std::function<bool()>& allowsInteraction) {
+    std::vector<CDocument*> documents = Documents();
+    bool anyModified = std::any_of(documents.begin(), documents.end(),
+                                   [](CDocument* document) { return document->IsModified(); });
+    if (!anyModified || !allowsInteraction())
+        return true;
+    return SaveAllModified();
 }
 
 QString CSampleApp::WebsiteAddress() {

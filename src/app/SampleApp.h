@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "ResultDocuments.h"
@@ -28,6 +29,12 @@ public:
     const QString& HelpFilePath() const { return helpFilePath; }
     // The page the web-site command opens.
     static QString WebsiteAddress();
+
+    // The desktop session is ending: asks to save each modified document as leaving the program
+    // does, but closes nothing, since the session may yet go on. The session manager's permission
+    // to interact is sought only when some document is modified; without it nothing is asked.
+    // False when the user cancelled: the session should then not end.
+    bool CommitSessionData(const std::function<bool()>& allowsInteraction);
 
     // The printer every print job uses; printer setup changes its settings. Made on first use.
     QPrinter& Printer();

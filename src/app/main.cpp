@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "KivraApplication.h"
 #include "ProgramDirectory.h"
 #include "SampleApp.h"
 
@@ -24,7 +25,7 @@ int PrintVersion(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
         return PrintVersion(argc, argv);
-    QApplication application(argc, argv);
+    CKivraApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivra"));
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -71,6 +71,8 @@ public:
         // The deleted text holds CR LF pairs that are not line breaks; the offsets of the real
         // breaks follow the text's terminating zero.
         static constexpr std::uint32_t ExplicitBreaks = 0x80000000;
+        // On a group start: the history limit never cuts this group (OpenUndoGroup's keepWhole).
+        static constexpr std::uint32_t KeptWhole = 0x20000000;
         static constexpr std::size_t kInlineLimit = 7;
 
         void SetText(const char* text, std::size_t length, const std::vector<int>* breakOffsets);
@@ -161,7 +163,10 @@ public:
                    std::string& text, const char* lineBreak = nullptr) const;
 
     // --- Undo and redo
-    void OpenUndoGroup(bool merge);
+    // merge continues the last group of the history. keepWhole, for a command whose one undo step
+    // may hold more records than the limit (Replace all): the group this call starts is never cut
+    // by the limit; it grows past it instead, and goes whole once it is the oldest of several.
+    void OpenUndoGroup(bool merge, bool keepWhole = false);
     void CloseUndoGroup(CTextBufferObserver* view);
     bool CanStepBack() const { return historyPosition > 0; }
     bool CanStepForward() const { return historyPosition < HistorySize(); }
@@ -210,6 +215,7 @@ protected:
     int savedPosition = 0;
     bool groupOpen = false;
     bool startGroupNext = false;
+    bool keepNextGroupWhole = false;
     std::list<CTextBufferObserver*> views;
 
 private:

@@ -69,9 +69,10 @@ int CCorvelTextBuffer::SUndoRecord::BreakOffset(int index) const {
 
 // --- Grouping and recording
 
-void CCorvelTextBuffer::OpenUndoGroup(bool merge) {
+void CCorvelTextBuffer::OpenUndoGroup(bool merge, bool keepWhole) {
     groupOpen = true;
     startGroupNext = historyPosition == 0 || !merge;
+    keepNextGroupWhole = keepWhole && startGroupNext;
 }
 
 void CCorvelTextBuffer::CloseUndoGroup(CTextBufferObserver* view) {
@@ -80,6 +81,8 @@ void CCorvelTextBuffer::CloseUndoGroup(CTextBufferObserver* view) {
         bool& groupOpen;
         ~GroupCloser() { groupOpen = false; }
     } closer{groupOpen};
+    // A group that recorded nothing leaves no wish behind for the next one.
+    keepNextGroupWhole = false;
     if (view != nullptr && historyPosition > 0) {
         startGroupNext = true;
         // Copied, because the hook may edit and so change the history under the record.
@@ -109,7 +112,10 @@ void CCorvelTextBuffer::AppendRecord(bool isInsertion, TextPosition start, TextP
     // The history always begins with a group start, so that undo always stops.
     if (startGroupNext || history.empty()) {
         record.kind |= SUndoRecord::GroupStart;
+        if (keepNextGroupWhole)
+            record.kind |= SUndoRecord::KeptWhole;
         startGroupNext = false;
+        keepNextGroupWhole = false;
     }
     record.start = start;
     record.end = end;
@@ -156,6 +162,9 @@ void CCorvelTextBuffer::DiscardOldestRecords() {
     int count = nextGroup;
     bool newRecordJoinsOldestGroup = nextGroup == HistorySize() && !startGroupNext;
     if (newRecordJoinsOldestGroup) {
+        // Cutting a group kept whole would leave an undo that stops at a text the user never had.
+        if (history.front().kind & SUndoRecord::KeptWhole)
+            return;
         // One open group has filled the whole history: it loses only its oldest record, and the
         // next one becomes the group's start.
         count = 1;
@@ -209,6 +218,7 @@ void CCorvelTextBuffer::AbandonHistory() {
     savedPosition = -1;
     groupOpen = false;
     startGroupNext = false;
+    keepNextGroupWhole = false;
     if (!modified)
         MarkModified(true);
 }

@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QStatusTipEvent>
 #include <cstring>
 #include <functional>
 
@@ -14,6 +15,7 @@
 #include "EditDropTargetImpl.h"
 #include "EditReplaceDlg.h"
 #include "EditStrings.h"
+#include "ModalHost.h"
 #include "SettingsStore.h"
 #include "Windows1251.h"
 
@@ -232,6 +234,19 @@ void CCorvelEditView::TypeText(const QString& text) {
             continue;  // no byte in the code page: not typed
         TypeCharacter(static_cast<unsigned char>(byte));
     }
+    const QStringList missing = Windows1251::Unencodable(text);
+    if (missing.isEmpty() || !IsEditable())
+        return;
+    // A character that silently vanished could change a value ("10μF" read as 10 femtofarads).
+    int id = missing.size() == 1 ? kCharacterNotTyped : kCharactersNotTyped;
+    QStatusTipEvent prompt(QString::fromUtf8(EditString(id)).arg(missing.join(QLatin1Char(' '))));
+    QApplication::sendEvent(this, &prompt);
+}
+
+void CCorvelEditView::ReportCharactersNotInserted(const QStringList& missing) {
+    AfxMessageBox(
+        QString::fromUtf8(EditString(kCharactersNotInserted)).arg(missing.join(QLatin1Char(' '))),
+        MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CCorvelEditView::TypeCharacter(unsigned char character) {
@@ -246,14 +261,18 @@ void CCorvelEditView::TypeCharacter(unsigned char character) {
             return;
         }
         buffer->OpenUndoGroup(false);
+        bool inserted = false;
         if (IsEditable()) {
             RemoveSelection();
             if (buffer->InsertAt(this, caretPosition.y, caretPosition.x, "\r\n", endLine,
                                  endCharacter, EditAction::Typing)) {
                 CollapseAt({endCharacter, endLine});
+                inserted = true;
             }
         }
+        lineBreakTyped = inserted;
         buffer->CloseUndoGroup(this);
+        lineBreakTyped = false;
         return;
     }
     if (character < 32 || !IsEditable())
@@ -277,13 +296,16 @@ void CCorvelEditView::TypeCharacter(unsigned char character) {
 }
 
 void CCorvelEditView::AfterEditAction(EditAction action, const char* text) {
-    if (!autoIndent || action != EditAction::Typing || std::strcmp(text, "\r\n") != 0 ||
-        overwriteMode || buffer == nullptr) {
+    // Any group that closes reports the last record of the history, which may be a line break
+    // typed long before (a drag that ended without a drop records nothing): only the break
+    // Enter has just inserted is indented after.
+    bool indentDue = lineBreakTyped;
+    lineBreakTyped = false;
+    if (!indentDue || !autoIndent || action != EditAction::Typing ||
+        std::strcmp(text, "\r\n") != 0 || overwriteMode || buffer == nullptr) {
         return;
     }
     int line = caretPosition.y;
-    // A group that closed with nothing new can report an old line break while the caret stands
-    // on the first line: there is no line above to copy from.
     if (line <= 0 || line >= LineTotal())
         return;
     const char* above = LineText(line - 1);
@@ -471,17 +493,26 @@ void CCorvelEditView::OnEditCut() {
 void CCorvelEditView::OnEditPaste() {
     if (!IsEditable())
         return;
+    std::string text;
+    QStringList missing;
+    if (ClipboardHasText())
+        text = TextFromClipboard(&missing);
+    // Text made only of characters the code page lacks changes nothing, not even the selection:
+    // the user is told, and the text is not marked modified by an empty step.
+    if (!missing.isEmpty() && text.empty()) {
+        ReportCharactersNotInserted(missing);
+        return;
+    }
     buffer->OpenUndoGroup(false);
     RemoveSelection();
-    if (ClipboardHasText()) {
-        std::string text = TextFromClipboard();
-        int endLine, endCharacter;
-        if (buffer->InsertAt(this, caretPosition.y, caretPosition.x, text.c_str(), endLine,
-                             endCharacter, EditAction::Paste)) {
-            CollapseAt({endCharacter, endLine});
-        }
+    int endLine, endCharacter;
+    if (!text.empty() && buffer->InsertAt(this, caretPosition.y, caretPosition.x, text.c_str(),
+                                          endLine, endCharacter, EditAction::Paste)) {
+        CollapseAt({endCharacter, endLine});
     }
     buffer->CloseUndoGroup(this);
+    if (!missing.isEmpty())
+        ReportCharactersNotInserted(missing);
 }
 
 void CCorvelEditView::OnUpdateEditCut(CCmdUI& ui) {

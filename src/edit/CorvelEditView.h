@@ -80,13 +80,20 @@ protected:
     TextPosition savedSelectionStart;
     TextPosition savedSelectionEnd;
     bool autoIndent = true;
+    // Set while the group of a typed Enter that inserted its line break closes.
+    bool lineBreakTyped = false;
+    // The characters the last drop left out, for the answer to its source.
+    QStringList dropLeftOut;
     std::unique_ptr<CEditDropTargetImpl> dropTarget;
 
 private:
     // Collapses the selection at p, with the caret there, in view.
     void CollapseAt(TextPosition p);
-    // Types text that arrived as Unicode; characters without a byte in the code page are left out.
+    // Types text that arrived as Unicode; characters without a byte in the code page are left
+    // out and named in the status bar.
     void TypeText(const QString& text);
+    // The message box naming the characters of a paste or drop that the code page lacks.
+    static void ReportCharactersNotInserted(const QStringList& missing);
     // The lines a block command works on, with the selection adjusted to whole lines; false when
     // the selection does not span lines.
     bool BlockLines(int& first, int& last);

@@ -90,11 +90,18 @@ void CCorvelEditView::ScrollForDrag(QPoint point) {
 
 bool CCorvelEditView::InsertDroppedText(const QMimeData* data, QPoint point) {
     std::string text;
-    if (!TextOfData(data, text))
+    dropLeftOut.clear();
+    if (!TextOfData(data, text, &dropLeftOut))
         return false;
+    if (!dropLeftOut.isEmpty()) {
+        // Told once the drop is over: a message box inside the drop would hold up the source.
+        QMetaObject::invokeMethod(
+            this, [missing = dropLeftOut] { ReportCharactersNotInserted(missing); },
+            Qt::QueuedConnection);
+    }
     TextPosition position = PointToText(point);
-    NormalizeSelection();
-    if (draggingFromHere && InSelection(position)) {
+    // The dragged text may come from another view of this buffer, another pane of the window.
+    if (InDraggedText(buffer, position)) {
         // Dropped onto the dragged text itself: nothing moves.
         SetAnchorPoint(position);
         SelectRange(position, position);
@@ -102,6 +109,8 @@ bool CCorvelEditView::InsertDroppedText(const QMimeData* data, QPoint point) {
         BringIntoView(position);
         return false;
     }
+    if (text.empty())
+        return false;
     int endLine, endCharacter;
     if (!buffer->InsertAt(this, position.y, position.x, text.c_str(), endLine, endCharacter,
                           EditAction::DragAndDrop)) {
@@ -123,7 +132,8 @@ void CCorvelEditView::dragEnterEvent(QDragEnterEvent* event) {
     dropTarget->DragScroll(CtrlHeld(event), point);
     Qt::DropAction answer = Permitted(
         dropTarget->DragEnter(event->mimeData(), CtrlHeld(event), point), event->possibleActions());
-    if (!HasTextData(event->mimeData())) {
+    if (!CEditDropTargetImpl::OffersText(event->mimeData())) {
+        // Left to the main window, which opens dropped files.
         event->ignore();
         return;
     }
@@ -162,6 +172,9 @@ void CCorvelEditView::dropEvent(QDropEvent* event) {
         return;
     }
     if (dropTarget->Drop(event->mimeData(), point)) {
+        // The source deletes what it moved: never when part of it did not arrive here.
+        if (answer == Qt::MoveAction && !dropLeftOut.isEmpty())
+            answer = Permitted(Qt::CopyAction, event->possibleActions());
         event->setDropAction(answer);
         event->accept();
     } else {

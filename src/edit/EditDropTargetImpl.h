@@ -19,8 +19,10 @@ public:
     void DragLeave();
     Qt::DropAction DragScroll(bool ctrl, QPoint point);
 
-private:
+    // Text to insert; files dragged from a file manager are not text here, they open as
+    // documents (the main window takes them).
     static bool OffersText(const QMimeData* data);
 
+private:
     CCorvelEditView& owner;
 };

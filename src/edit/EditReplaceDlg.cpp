@@ -12,8 +12,10 @@
 #include <cstring>
 
 #include "CorvelEditView.h"
+#include "CorvelTextBuffer.h"
 #include "FindTextDlg.h"
 #include "ModalHost.h"
+#include "SearchTextCheck.h"
 #include "Windows1251.h"
 
 namespace {
@@ -26,6 +28,21 @@ public:
     ~CViewUpdatesSuspended() { view.SuspendViewUpdates(false); }
     CViewUpdatesSuspended(const CViewUpdatesSuspended&) = delete;
     CViewUpdatesSuspended& operator=(const CViewUpdatesSuspended&) = delete;
+
+private:
+    CCorvelEditView& view;
+};
+
+// Replace all is one undo step however many matches it replaces, even past the history's limit;
+// the group closes however the run ends.
+class CReplaceAllGroup {
+public:
+    explicit CReplaceAllGroup(CCorvelEditView& view) : view(view) {
+        view.Buffer()->OpenUndoGroup(false, true);
+    }
+    ~CReplaceAllGroup() { view.Buffer()->CloseUndoGroup(&view); }
+    CReplaceAllGroup(const CReplaceAllGroup&) = delete;
+    CReplaceAllGroup& operator=(const CReplaceAllGroup&) = delete;
 
 private:
     CCorvelEditView& view;
@@ -152,12 +169,36 @@ void CEditReplaceDlg::ReportNotFound() {
     startPosition = scope == 1 ? TextPosition{0, 0} : blockBegin;
 }
 
-bool CEditReplaceDlg::ReplaceSelectedMatch() {
+bool CEditReplaceDlg::TextsEncode() {
+    return SearchTextEncodes(findWhat, SearchTextKind::Pattern) &&
+           SearchTextEncodes(replaceWith, SearchTextKind::Replacement);
+}
+
+bool CEditReplaceDlg::ReplaceSelectionInGroup() {
+    if (!owner.HasSelection() || !owner.IsEditable())
+        return false;
+    CCorvelTextBuffer& buffer = *owner.Buffer();
+    TextPosition start, end;
+    owner.SelectionBounds(start, end);
+    buffer.DeleteRange(&owner, start.y, start.x, end.y, end.x, EditAction::Replace);
+    TextPosition insertedEnd = start;
+    int endLine, endCharacter;
+    if (buffer.InsertAt(&owner, start.y, start.x, replaceBytes.c_str(), endLine, endCharacter,
+                        EditAction::Replace))
+        insertedEnd = {endCharacter, endLine};
+    owner.SetAnchorPoint(insertedEnd);
+    owner.SelectRange(start, insertedEnd);
+    owner.PlaceCursor(insertedEnd);
+    owner.BringIntoView(insertedEnd);
+    return true;
+}
+
+bool CEditReplaceDlg::ReplaceSelectedMatch(bool inReplaceAll) {
     // A match lies within one line; the block bounds right of it move with the text after it.
     TextPosition start, end;
     owner.SelectionBounds(start, end);
     int removed = end.x - start.x;
-    if (!owner.ReplaceSelection(replaceBytes.c_str()))
+    if (!(inReplaceAll ? ReplaceSelectionInGroup() : owner.ReplaceSelection(replaceBytes.c_str())))
         return false;
     int inserted = static_cast<int>(replaceBytes.size());
     if (selectionScopeAllowed) {
@@ -173,6 +214,8 @@ bool CEditReplaceDlg::ReplaceSelectedMatch() {
 
 void CEditReplaceDlg::OnFindNext() {
     TakeControls();
+    if (!SearchTextEncodes(findWhat, SearchTextKind::Pattern))
+        return;
     if (matchSelected)
         ++currentPosition.x;  // overlapping matches are found too
     else
@@ -182,12 +225,14 @@ void CEditReplaceDlg::OnFindNext() {
 
 void CEditReplaceDlg::OnReplace() {
     TakeControls();
+    if (!TextsEncode())
+        return;
     if (findBytes.empty()) {
         matchSelected = FindNextMatch();
         return;
     }
     if (matchSelected) {
-        if (!ReplaceSelectedMatch())
+        if (!ReplaceSelectedMatch(false))
             return;
     } else {
         // The first press only finds the match to replace.
@@ -198,6 +243,8 @@ void CEditReplaceDlg::OnReplace() {
 
 void CEditReplaceDlg::OnReplaceAll() {
     TakeControls();
+    if (!TextsEncode())
+        return;
     if (findBytes.empty()) {
         matchSelected = FindNextMatch();
         return;
@@ -211,10 +258,11 @@ void CEditReplaceDlg::OnReplaceAll() {
     {
         // The view shows the result once, before the message says that the search has ended.
         CViewUpdatesSuspended suspended(owner);
+        CReplaceAllGroup group(owner);
         // Every replacement moves the search past it, so this ends at the end of the file or
         // block.
         while (matchSelected) {
-            if (!ReplaceSelectedMatch())
+            if (!ReplaceSelectedMatch(true))
                 return;
             matchSelected = SearchNextMatch();
         }

@@ -64,9 +64,14 @@ private:
     bool SearchNextMatch();
     // The end of the file or block: says so, and the next search starts from its beginning.
     void ReportNotFound();
+    // Neither text holds a character without a byte; else says so and is false.
+    bool TextsEncode();
+    // ReplaceSelection within Replace all's group: the deletion is recorded as a replacement too,
+    // so that the group, captioned by its first record, undoes as "Replace".
+    bool ReplaceSelectionInGroup();
     // Replaces the selected match and moves the block bounds and currentPosition past it; false
     // when nothing could be replaced.
-    bool ReplaceSelectedMatch();
+    bool ReplaceSelectedMatch(bool inReplaceAll);
     void OnFindNext();
     void OnReplace();
     void OnReplaceAll();

@@ -225,4 +225,23 @@ std::string Encode(const QString& text, bool* allEncoded) {
     return bytes;
 }
 
+QStringList Unencodable(const QString& text) {
+    QStringList missing;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        qsizetype length = 1;
+        char32_t character = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            character = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            length = 2;
+        }
+        char byte;
+        QString one = text.mid(i, length);
+        if (!FromUnicode(character, byte) && !missing.contains(one))
+            missing.append(one);
+        i += length - 1;
+    }
+    return missing;
+}
+
 }  // namespace Windows1251

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-class QString;
+#include <QStringList>
 
 // The single-byte code page of the program's text: bytes 0x00-0x7F are ASCII, 0x80-0xFF a fixed
 // table of Cyrillic letters, punctuation and signs. Byte 0x98 is unassigned. The buffer keeps
@@ -23,5 +23,8 @@ QString Decode(std::string_view bytes);
 // One byte per character (a surrogate pair is one character); a character without a byte
 // becomes kNoByte and, when allEncoded is given, sets it to false (else to true).
 std::string Encode(const QString& text, bool* allEncoded = nullptr);
+// The characters of text that have no byte, each once, in the order they first come (a surrogate
+// pair is one character): what the user is told was left out.
+QStringList Unencodable(const QString& text);
 
 }  // namespace Windows1251

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QMimeData>
 #include <QPixmap>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <memory>
@@ -54,11 +55,14 @@ public:
     // Puts Windows-1251 text with CR LF breaks on the clipboard as UTF-8 with LF breaks.
     virtual bool CopyToClipboard(const std::string& text);
     // The clipboard's text as Windows-1251 with CR LF breaks; characters it cannot hold are left
-    // out.
-    virtual std::string TextFromClipboard() const;
-    // Windows-1251 text with CR LF breaks as data for the clipboard or a drag, and back.
+    // out, and named in leftOut when given.
+    virtual std::string TextFromClipboard(QStringList* leftOut = nullptr) const;
+    // Windows-1251 text with CR LF breaks as data for the clipboard or a drag, and back. Back,
+    // characters without a byte in the code page are left out; leftOut, when given, receives
+    // each of them once, in the order they came (empty when none was).
     static QMimeData* MakeTextData(const std::string& text);
-    static bool TextOfData(const QMimeData* data, std::string& text);
+    static bool TextOfData(const QMimeData* data, std::string& text,
+                           QStringList* leftOut = nullptr);
     // Whether the data offers text, without converting it.
     static bool HasTextData(const QMimeData* data);
     virtual QColor RoleColor(int role) const;
@@ -135,6 +139,10 @@ public:
     bool HasBookmarks() const { return hasBookmarks; }
     // A press inside the selection has moved and waits for the drag to begin.
     bool DragWaiting() const { return dragWaiting; }
+    // While a drag from a view of this program is under way: whether that view shows buffer and
+    // position lies in the dragged text (its end excluded). Any view of the buffer may be the
+    // drop target, another pane of the same window included.
+    static bool InDraggedText(const CCorvelTextBuffer* buffer, TextPosition position);
     // Tests drive the auto-scroll timer with this point instead of the mouse's.
     std::optional<QPoint> autoScrollPointForTesting;
     void TickAutoScrollForTesting() { AutoScrollTick(); }
@@ -263,6 +271,8 @@ protected:
     // pointer leaves a small square or a short delay passes; a release, another button or Escape
     // before then cancels it and changes nothing.
     void BeginDrag(QPoint point);
+    // The drag from this view starts: its undo group opens and drop targets can find it.
+    void StartDragFromHere();
     void RunWaitingDrag();
     void EndDrag();
     void CancelDragWait();
@@ -305,6 +315,8 @@ protected:
     std::unique_ptr<QMimeData> waitingDragData;
     TextPosition dragSourceStart;
     TextPosition dragSourceEnd;
+    // The view a drag is under way from, for drop targets among the views of its buffer.
+    static CCorvelTextView* dragSourceView;
     // The grey caret of a drop under way, drawn by the view; empty while none is shown.
     QRect dropCaretRect;
 
@@ -316,6 +328,8 @@ protected:
     // The last search defined by the Find dialog in this view; Find next repeats it.
     bool haveLastSearch = false;
     std::string lastSearchText;
+    // The characters of the last search text that have no byte: while any, Find next refuses.
+    QStringList lastSearchUnencodable;
     FindFlags lastSearchFlags{};
 
     // From the beginning to the end of printing: the screen font scaled to the printer.

@@ -407,8 +407,10 @@ QMimeData* CCorvelTextView::MakeTextData(const std::string& text) {
     return data;
 }
 
-bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text) {
+bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text, QStringList* leftOut) {
     text.clear();
+    if (leftOut != nullptr)
+        leftOut->clear();
     if (data == nullptr)
         return false;
     if (data->hasFormat(QString::fromLatin1(kRawTextFormat))) {
@@ -420,11 +422,12 @@ bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text) {
     if (!data->hasText())
         return false;
     QString unicode = data->text();
+    // The text ends at a NUL, as the byte form does.
+    if (qsizetype nul = unicode.indexOf(QChar(0)); nul >= 0)
+        unicode.truncate(nul);
     text.reserve(unicode.size());
     QChar previous;
     for (QChar character : unicode) {
-        if (character.isNull())
-            break;  // the text ends at a NUL, as the byte form does
         if (character == QLatin1Char('\n') && previous != QLatin1Char('\r'))
             text += '\r';  // a lone LF from another program becomes a line break here
         char byte;
@@ -432,6 +435,8 @@ bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text) {
             text += byte;  // a character the code page lacks is left out
         previous = character;
     }
+    if (leftOut != nullptr)
+        *leftOut = Windows1251::Unencodable(unicode);
     return true;
 }
 
@@ -451,9 +456,9 @@ bool CCorvelTextView::CopyToClipboard(const std::string& text) {
     return true;
 }
 
-std::string CCorvelTextView::TextFromClipboard() const {
+std::string CCorvelTextView::TextFromClipboard(QStringList* leftOut) const {
     std::string text;
-    TextOfData(QApplication::clipboard()->mimeData(), text);
+    TextOfData(QApplication::clipboard()->mimeData(), text, leftOut);
     return text;
 }
 

@@ -40,6 +40,8 @@ CCorvelTextView::CCorvelTextView(QWidget* parent) : CView(parent) {
 }
 
 CCorvelTextView::~CCorvelTextView() {
+    if (dragSourceView == this)
+        dragSourceView = nullptr;
     UnbindBuffer();
 }
 

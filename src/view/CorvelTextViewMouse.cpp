@@ -22,6 +22,8 @@ constexpr int kAutoScrollInterval = 100;  // milliseconds
 
 }  // namespace
 
+CCorvelTextView* CCorvelTextView::dragSourceView = nullptr;
+
 TextPosition CCorvelTextView::EndOfLineWithBreak(int line) {
     int last = LineTotal() - 1;
     if (line < last)
@@ -344,14 +346,29 @@ void CCorvelTextView::BeginDrag(QPoint point) {
     QMimeData* data = MakeDragData();
     if (data == nullptr)
         return;
-    // The drop and the removal of the dragged text are one undo step.
-    if (buffer != nullptr)
-        buffer->OpenUndoGroup(false);
-    draggingFromHere = true;
+    StartDragFromHere();
     waitingDragData.reset(data);
     dragWaiting = true;
     dragWaitPoint = point;
     dragDelayTimer.start(QApplication::startDragTime(), this);
+}
+
+void CCorvelTextView::StartDragFromHere() {
+    // The drop and the removal of the dragged text are one undo step.
+    if (buffer != nullptr)
+        buffer->OpenUndoGroup(false);
+    draggingFromHere = true;
+    dragSourceView = this;
+}
+
+bool CCorvelTextView::InDraggedText(const CCorvelTextBuffer* shown, TextPosition position) {
+    // Drags are modal, so at most one view is dragging at a time.
+    const CCorvelTextView* source = dragSourceView;
+    if (source == nullptr || !source->draggingFromHere || source->buffer == nullptr ||
+        source->buffer != shown) {
+        return false;
+    }
+    return !Before(position, source->dragSourceStart) && Before(position, source->dragSourceEnd);
 }
 
 void CCorvelTextView::RunWaitingDrag() {
@@ -376,6 +393,8 @@ void CCorvelTextView::CancelDragWait() {
 
 void CCorvelTextView::EndDrag() {
     draggingFromHere = false;
+    if (dragSourceView == this)
+        dragSourceView = nullptr;
     if (buffer != nullptr)
         buffer->CloseUndoGroup(this);
 }

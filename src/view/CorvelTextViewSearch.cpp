@@ -12,6 +12,7 @@
 #include "CorvelTextView.h"
 #include "FindTextDlg.h"
 #include "ModalHost.h"
+#include "SearchTextCheck.h"
 #include "SettingsStore.h"
 #include "Windows1251.h"
 
@@ -266,6 +267,7 @@ void CCorvelTextView::OnEditFind() {
     // However the dialog closed, what it shows last is the last search.
     haveLastSearch = true;
     lastSearchText = Windows1251::Encode(dialog.findWhat);
+    lastSearchUnencodable = Windows1251::Unencodable(dialog.findWhat);
     lastSearchFlags = dialog.Flags();
     CSettingsStore settings;
     settings.beginGroup(QStringLiteral("CorvelEdit/Find"));
@@ -293,6 +295,11 @@ void CCorvelTextView::OnUpdateEditRepeat(CCmdUI& ui) {
 void CCorvelTextView::RepeatSearch(FindFlags flags) {
     if (!haveLastSearch)
         return;
+    // The stored bytes hold '?' in place of such characters.
+    if (!lastSearchUnencodable.isEmpty()) {
+        ReportUnencodable(lastSearchUnencodable, SearchTextKind::Pattern);
+        return;
+    }
     TextPosition found;
     if (FindInText(lastSearchText.c_str(), SearchStartFrom(caretPosition, flags), flags, true,
                    found)) {

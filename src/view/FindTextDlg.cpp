@@ -13,6 +13,7 @@
 
 #include "CorvelTextView.h"
 #include "ModalHost.h"
+#include "SearchTextCheck.h"
 #include "Windows1251.h"
 
 CFindTextDlg::CFindTextDlg(CCorvelTextView& owner, QWidget* parent)
@@ -96,6 +97,8 @@ void CFindTextDlg::done(int result) {
 
 void CFindTextDlg::OnFindNext() {
     TakeControls();
+    if (!SearchTextEncodes(findWhat, SearchTextKind::Pattern))
+        return;
     std::string pattern = Windows1251::Encode(findWhat);
     FindFlags flags = Flags();
     TextPosition found;

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMdiArea>
@@ -21,13 +22,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "ChildFrame.h"
 #include "CommandIds.h"
+#include "InvalidArgException.h"
+#include "KivraApplication.h"
 #include "MDITabs.h"
 #include "MainFrame.h"
 #include "ProgramDirectory.h"
@@ -519,6 +524,122 @@ TEST_F(ShellTest, ExitWithUnmodifiedDocumentsAsksNothing) {
     EXPECT_TRUE(application->Documents().empty());
 }
 
+// --- The desktop session ending
+
+TEST_F(ShellTest, EndingTheSessionAsksAsExitDoesAndCancelKeepsItGoing) {
+    struct Case {
+        QMessageBox::StandardButton answer;
+        bool sessionEnds;
+        bool fileSaved;
+    };
+    for (const Case& each :
+         {Case{QMessageBox::Cancel, false, false}, Case{QMessageBox::No, true, false},
+          Case{QMessageBox::Yes, true, true}}) {
+        SCOPED_TRACE(each.answer);
+        host.messages.clear();
+        QString path = MakeFile(QStringLiteral("a.cir"), "R1 1 0 1k\r\n");
+        ASSERT_TRUE(Start({path}));
+        Type("* ");
+        host.ThenPress(each.answer);
+        int permissions = 0;
+        EXPECT_EQ(application->CommitSessionData([&] { return ++permissions > 0; }),
+                  each.sessionEnds);
+        EXPECT_EQ(permissions, 1);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
+        EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("a.cir"));
+        EXPECT_EQ(FileBytes(path),
+                  each.fileSaved ? QByteArray("* R1 1 0 1k\r\n") : QByteArray("R1 1 0 1k\r\n"));
+        // Nothing closes: the session may yet go on.
+        EXPECT_TRUE(Frame().isVisible());
+        EXPECT_EQ(application->Documents().size(), 1u);
+        application.reset();
+        Settle();
+    }
+}
+
+TEST_F(ShellTest, EndingTheSessionAsksNothingWithoutAModifiedDocumentOrPermission) {
+    ASSERT_TRUE(Start({MakeFile(QStringLiteral("a.cir"))}));
+    int permissions = 0;
+    EXPECT_TRUE(application->CommitSessionData([&] { return ++permissions < 0; }));
+    EXPECT_EQ(permissions, 0) << "nothing to save: the session manager is not even asked";
+    Type("* ");
+    EXPECT_TRUE(application->CommitSessionData([&] { return ++permissions < 0; }));
+    EXPECT_EQ(permissions, 1);
+    EXPECT_EQ(host.dialogsShown, 0);
+    EXPECT_TRUE(application->Documents()[0]->IsModified());
+}
+
+// --- Failures inside event handlers
+
+// Fails as told on every user event.
+class CFailingWidget : public QWidget {
+public:
+    std::function<void()> fail;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::User)
+            return QWidget::event(event);
+        fail();
+        return true;
+    }
+};
+
+TEST_F(ShellTest, AFailingEventHandlerIsReportedAndTheProgramGoesOn) {
+    ASSERT_NE(dynamic_cast<CKivraApplication*>(QCoreApplication::instance()), nullptr);
+    struct Case {
+        const char* name;
+        std::function<void()> fail;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"memory running out", [] { throw std::bad_alloc(); },
+         "Не хватает памяти для выполнения операции."},
+        {"a broken precondition of the buffer",
+         [] { throw CInvalidArgException("line 7 does not exist"); }, "line 7 does not exist"},
+    };
+    ASSERT_TRUE(Start());
+    Type("R1");
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        host.messages.clear();
+        CFailingWidget widget;
+        widget.fail = each.fail;
+        QEvent event(QEvent::User);
+        EXPECT_FALSE(QApplication::sendEvent(&widget, &event));
+        Settle();
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr(each.message));
+        EXPECT_EQ(host.messages[0].icon, QMessageBox::Critical);
+    }
+    // The unsaved document is still there, and still takes typing.
+    Type(" 1");
+    ASSERT_EQ(application->Documents().size(), 1u);
+    EXPECT_TRUE(application->Documents()[0]->IsModified());
+    EXPECT_EQ(std::string(ActiveView().LineText(0), ActiveView().LineLength(0)), "R1 1");
+}
+
+TEST_F(ShellTest, FailuresWhileAReportWaitsOrIsShownMakeNoFurtherBoxes) {
+    CFailingWidget widget;
+    widget.fail = [] { throw std::bad_alloc(); };
+    QEvent event(QEvent::User);
+    for (int storm = 0; storm < 50; ++storm)
+        QApplication::sendEvent(&widget, &event);
+    // The message box's own loop delivers yet another failing event.
+    host.Then([&](QDialog&) {
+        QApplication::sendEvent(&widget, &event);
+        return int(QMessageBox::Ok);
+    });
+    Settle();
+    EXPECT_EQ(host.messages.size(), 1u);
+
+    // Once the box has gone, the next failure is reported again.
+    QApplication::sendEvent(&widget, &event);
+    Settle();
+    EXPECT_EQ(host.messages.size(), 2u);
+}
+
 // --- Dropped files
 
 TEST_F(ShellTest, FileDroppedOnTheMainWindowOpens) {
@@ -536,6 +657,69 @@ TEST_F(ShellTest, FileDroppedOnTheMainWindowOpens) {
     EXPECT_THAT(DocumentTitles(), ElementsAre(QStringLiteral("dropped.cir")));
     EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("dropped.cir")));
     EXPECT_EQ(application->RecentFiles()->At(0), QFileInfo(path).canonicalFilePath());
+}
+
+TEST_F(ShellTest, FilesDroppedOnAnOpenDocumentOpenWhereverTheyLand) {
+    // As from a file manager: a URL list of local files, with their paths as text beside it.
+    struct Case {
+        const char* name;
+        std::function<QWidget*(CMainFrame&)> target;
+    };
+    const Case cases[] = {
+        {"the text view",
+         [](CMainFrame& frame) -> QWidget* {
+             return dynamic_cast<CSampleView*>(frame.GetActiveView());
+         }},
+        {"the tab strip", [](CMainFrame& frame) -> QWidget* { return frame.TabStrip(); }},
+        {"the area of the document windows",
+         [](CMainFrame& frame) -> QWidget* { return frame.MdiArea()->viewport(); }},
+        {"the main window", [](CMainFrame& frame) -> QWidget* { return &frame; }},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        QString open = MakeFile(QStringLiteral("open.cir"), "R1 1 0 1k\r\n");
+        QString first = MakeFile(QStringLiteral("first.cir"));
+        QString second = MakeFile(QStringLiteral("second.cir"));
+        ASSERT_TRUE(Start({open}));
+        QWidget* target = each.target(Frame());
+        ASSERT_NE(target, nullptr);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+        data.setText(first + QLatin1Char('\n') + second);
+        const QPoint point = target->rect().center();
+        const Qt::DropActions possible = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(point, possible, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDragMoveEvent move(point, possible, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QDropEvent drop(QPointF(point), possible, &data, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        Settle();
+
+        // Opened as File > Open opens them; the file manager is told copy, so it keeps them.
+        EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+        EXPECT_THAT(DocumentTitles(),
+                    ElementsAre(QStringLiteral("open.cir"), QStringLiteral("first.cir"),
+                                QStringLiteral("second.cir")));
+        auto* document = dynamic_cast<CSampleDoc*>(application->Documents()[0]);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(document->buffer.LineTotal(), 2) << "nothing inserted into the open document";
+        EXPECT_EQ(document->buffer.LineLength(0), 9);
+        EXPECT_FALSE(document->IsModified());
+        application.reset();
+        Settle();
+    }
+}
+
+TEST_F(ShellTest, TypedCharacterWithoutAByteIsNamedInTheStatusBar) {
+    ASSERT_TRUE(Start());
+    CSampleView& view = FocusedView();
+    QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, QStringLiteral("μ"), Qt::NoModifier);
+    Settle();
+    EXPECT_EQ(Frame().PaneText(0), QStringLiteral("Символа «μ» нет в кодировке Windows-1251"));
+    EXPECT_FALSE(application->Documents()[0]->IsModified());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 // --- Recent files

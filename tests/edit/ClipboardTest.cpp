@@ -181,6 +181,62 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+struct LostCharactersCase {
+    const char* name;
+    QString clipboard;
+    std::vector<std::string> lines;
+    QString message;
+};
+
+void PrintTo(const LostCharactersCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LostCharactersPasteTest : public EditViewTest,
+                                public ::testing::WithParamInterface<LostCharactersCase> {};
+
+// What can be encoded is pasted; one message names, once each, the characters left out.
+TEST_P(LostCharactersPasteTest, PasteNamesTheCharactersLeftOutInOneMessage) {
+    const LostCharactersCase& c = GetParam();
+    Load("<>");
+    Place({1, 0});
+    QApplication::clipboard()->setText(c.clipboard);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_THAT(Lines(), ElementsAreArray(c.lines));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, c.message);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Clipboard, LostCharactersPasteTest,
+    ::testing::Values(
+        LostCharactersCase{"greek_mu_in_a_value", QStringLiteral("C1 1 0 10μF"),
+                           {"<C1 1 0 10F>"},
+                           QStringLiteral("Символы, которых нет в кодировке Windows-1251, "
+                                          "не вставлены: μ")},
+        LostCharactersCase{"e_acute_and_an_emoji_twice", QStringLiteral("café 😀\nx😀"),
+                           {"<caf ", "x>"},
+                           QStringLiteral("Символы, которых нет в кодировке Windows-1251, "
+                                          "не вставлены: é 😀")}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(EditViewTest, PasteOfOnlyCharactersWithoutAByteChangesNothingAndSaysSo) {
+    Load("<ab>");
+    Place({1, 0}, {3, 0});
+    QApplication::clipboard()->setText(QStringLiteral("μ😀"));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_THAT(Lines(), ElementsAre("<ab>"));
+    EXPECT_EQ(buffer->HistorySize(), 0) << "no empty Paste step";
+    EXPECT_FALSE(buffer->IsModified());
+    EXPECT_EQ(OrderedStart(), (TextPosition{1, 0}));
+    EXPECT_EQ(OrderedEnd(), (TextPosition{3, 0}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              QStringLiteral("Символы, которых нет в кодировке Windows-1251, не вставлены: μ 😀"));
+}
+
 // Every byte but the line breaks, 0x98 (which no Unicode character encodes to) among them.
 std::string EveryByte() {
     std::string bytes;

@@ -26,6 +26,7 @@
 #include "CorvelEditView.h"
 #include "CorvelTextBuffer.h"
 #include "EditDropTargetImpl.h"
+#include "ScriptedModalHost.h"
 #include "ViewTestSupport.h"
 
 inline void PrintTo(const TextPosition& position, std::ostream* out) {
@@ -50,13 +51,11 @@ public:
         std::unique_ptr<QMimeData> data(MakeDragData());
         if (data == nullptr)
             return Qt::IgnoreAction;
-        buffer->OpenUndoGroup(false);
-        draggingFromHere = true;
+        StartDragFromHere();
         Qt::DropAction effect = loop(data.get(), AllowedDragEffects());
         if (effect != Qt::IgnoreAction)
             DragFinished(effect);
-        draggingFromHere = false;
-        buffer->CloseUndoGroup(this);
+        EndDrag();
         return effect;
     }
 
@@ -170,6 +169,8 @@ protected:
         });
     }
 
+    // Answers the message boxes of a drop, and keeps them.
+    kivra_test::ScriptedModalHost host;
     std::vector<std::unique_ptr<CCorvelTextBuffer>> buffers;
     CDragView view;
     CDragView other;
@@ -322,6 +323,34 @@ TEST_F(DragDrop, MoveBetweenTwoViewsOfOneBufferIsOneUndoStep) {
     other.OnEditUndo();
     EXPECT_EQ(Text(buffer), kNetlist);
     EXPECT_EQ(buffer.HistoryPosition(), before);
+}
+
+TEST_F(DragDrop, DropOntoTheDraggedTextFromTheOtherPaneChangesNothing) {
+    // Two panes of one window: two views of one buffer. The dragged text is the source's
+    // selection; the target pane's own selection, elsewhere, does not count.
+    struct Case {
+        const char* name;
+        TextPosition anchor, caret, drop;
+    };
+    const Case cases[] = {
+        {"in the middle", {6, 1}, {9, 1}, {7, 1}},
+        {"on its first character", {6, 1}, {9, 1}, {6, 1}},
+        {"on its last character", {6, 1}, {9, 1}, {8, 1}},
+        {"inside a selection over lines", {3, 1}, {2, 3}, {0, 2}},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        CCorvelTextBuffer& buffer = Load(kNetlist, view);
+        other.BindBuffer(&buffer);
+        int history = buffer.HistorySize();
+        Select(view, each.anchor, each.caret);
+        Select(other, {0, 4}, {2, 4});
+        EXPECT_EQ(DragTo(other, each.drop), Qt::IgnoreAction);
+        EXPECT_EQ(Text(buffer), kNetlist);
+        EXPECT_EQ(buffer.HistorySize(), history);
+        other.UnbindBuffer();
+        view.UnbindBuffer();
+    }
 }
 
 TEST_F(DragDrop, MoveToAnotherDocumentRecordsAStepInEachBuffer) {
@@ -585,6 +614,27 @@ TEST_F(DragDrop, DragThatEndsWithoutADropChangesNothing) {
     ExpectSelection(view, {6, 1}, {9, 1});
 }
 
+TEST_F(DragDrop, DragThatEndsWithoutADropAfterEnterAddsNoIndentation) {
+    // The real keyboard, mouse and QDrag. Enter on a flush-left line copies no indentation; the
+    // drag's empty undo group that follows must not copy that of the line above the caret.
+    CCorvelTextBuffer& buffer = Load("    R1 in out 1k\r\nC1 out 0 1u\r\nL1 out mid 10m", view);
+    view.PlaceCursor({11, 1});
+    QTest::keyClick(&view, Qt::Key_Return);
+    ASSERT_EQ(Text(buffer), "    R1 in out 1k\r\nC1 out 0 1u\r\n\r\nL1 out mid 10m");
+    int history = buffer.HistorySize();
+    Select(view, {3, 1}, {6, 1});
+    QPoint point = view.TextToPoint({4, 1}) + QPoint(0, view.LineHeight() / 2);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseMove(&view, point + QPoint(1, 0));
+    QPoint away = point + QPoint(1 + QApplication::startDragDistance() + 1, 0);
+    QTest::mouseMove(&view, away);
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, away);
+    ASSERT_EQ(view.dragsStarted, 1);
+    EXPECT_EQ(Text(buffer), "    R1 in out 1k\r\nC1 out 0 1u\r\n\r\nL1 out mid 10m");
+    EXPECT_EQ(buffer.HistorySize(), history);
+    ExpectSelection(view, {3, 1}, {6, 1});
+}
+
 TEST_F(DragDrop, ReleaseBeforeTheDragBeginsChangesNothing) {
     // The real mouse: pressed inside the selection, moved one pixel and released at once, the
     // drag is still waiting to begin; it ends without a drag, and selection and caret stay.
@@ -616,6 +666,62 @@ TEST_F(DragDrop, EscapeBeforeTheDragBeginsCancelsIt) {
     QTest::mouseMove(&view, point + QPoint(40, 0));
     EXPECT_EQ(view.dragsStarted, 1) << "a cancelled drag does not start again";
     ExpectSelection(view, {6, 1}, {9, 1});
+}
+
+TEST_F(DragDrop, TextFromAnotherProgramWithCharactersWithoutAByteIsNeverMoved) {
+    // A move would make the other program delete its text, and with it what did not arrive here.
+    struct Case {
+        const char* name;
+        QString text;
+        Qt::DropActions possible;
+        Qt::DropAction effect;
+        std::string inserted;  // before ".end"
+        QString named;         // in the message, none when empty
+    };
+    const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
+    const Case cases[] = {
+        {"e acute and Greek mu", QStringLiteral("café 10μF"), copyOrMove, Qt::CopyAction, "caf 10F",
+         QStringLiteral("é μ")},
+        {"an emoji", QStringLiteral("C1 😀 1u"), copyOrMove, Qt::CopyAction, "C1  1u",
+         QStringLiteral("😀")},
+        {"a source that offers only a move", QStringLiteral("10μF"), Qt::MoveAction,
+         Qt::IgnoreAction, "10F", QStringLiteral("μ")},
+        {"nothing but such characters", QStringLiteral("μ😀"), copyOrMove, Qt::IgnoreAction, "",
+         QStringLiteral("μ 😀")},
+        {"the micro sign, which has a byte",
+         QStringLiteral("10µF"),
+         copyOrMove,
+         Qt::MoveAction,
+         "10\xB5"
+         "F",
+         {}},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        host.messages.clear();
+        CCorvelTextBuffer& buffer = Load(kNetlist, view);
+        buffer.MarkModified(false);
+        int history = buffer.HistorySize();
+        QMimeData data;
+        data.setText(each.text);
+        EXPECT_EQ(DropAt(view, &data, each.possible, At(view, {0, 5})), each.effect);
+        EXPECT_EQ(Text(buffer), kNetlist.substr(0, kNetlist.size() - 4) + each.inserted + ".end");
+        EXPECT_EQ(buffer.IsModified(), !each.inserted.empty());
+        EXPECT_EQ(buffer.HistorySize(), history + (each.inserted.empty() ? 0 : 1));
+        // The message waits until the drop is over, so that the other program is not held up.
+        EXPECT_TRUE(host.messages.empty());
+        QCoreApplication::sendPostedEvents();
+        if (each.named.isEmpty()) {
+            EXPECT_TRUE(host.messages.empty());
+        } else {
+            ASSERT_EQ(host.messages.size(), 1u);
+            EXPECT_EQ(host.messages[0].text,
+                      QStringLiteral("Символы, которых нет в кодировке Windows-1251, "
+                                     "не вставлены: ") +
+                          each.named);
+        }
+        view.UnbindBuffer();
+    }
 }
 
 }  // namespace

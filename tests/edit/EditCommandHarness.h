@@ -20,6 +20,7 @@
 #include "CommandIds.h"
 #include "CorvelEditView.h"
 #include "CorvelTextBuffer.h"
+#include "ScriptedModalHost.h"
 #include "ViewTestSupport.h"
 
 inline void PrintTo(const TextPosition& position, std::ostream* out) {
@@ -111,6 +112,8 @@ protected:
         return end;
     }
 
+    // Answers the message boxes the commands show, and keeps them.
+    kivra_test::ScriptedModalHost host;
     std::unique_ptr<CCorvelTextBuffer> buffer;
     CCorvelEditView view;
 };

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "EditCommandHarness.h"
 #include "EditReplaceDlg.h"
@@ -68,7 +70,7 @@ TEST_F(Replace, ReplaceAllInTheFileRunsFromTheCaretToTheEnd) {
     struct Case {
         int caret;
         const char* expected;
-        int undoSteps;
+        int records;
     };
     for (const Case& each : {Case{0, "xyz xyz xyz", 6}, Case{3, "ab xyz xyz", 4}}) {
         SCOPED_TRACE(each.caret);
@@ -79,14 +81,12 @@ TEST_F(Replace, ReplaceAllInTheFileRunsFromTheCaretToTheEnd) {
         EXPECT_THAT(Lines(), ElementsAre(each.expected));
         EXPECT_THAT(MessageTexts(), ElementsAre(NotFound(QStringLiteral("ab"))));
         EXPECT_TRUE(view.updatesEnabled());
-        // Each replacement is a deletion and an insertion, each its own undo step.
-        ASSERT_EQ(buffer->HistorySize(), each.undoSteps);
-        for (int record = 0; record < each.undoSteps; ++record) {
-            EXPECT_EQ(buffer->HistoryRecord(record).action,
-                      record % 2 == 0 ? EditAction::DeleteSelection : EditAction::Replace);
+        // Each replacement is a deletion and an insertion, all of them one undo step.
+        ASSERT_EQ(buffer->HistorySize(), each.records);
+        for (int record = 0; record < each.records; ++record) {
+            EXPECT_EQ(buffer->HistoryRecord(record).action, EditAction::Replace);
+            EXPECT_EQ(buffer->HistoryRecord(record).StartsGroup(), record == 0);
         }
-        Key(Qt::Key_Z, Qt::ControlModifier, each.undoSteps - 1);
-        EXPECT_NE(Lines()[0], "ab ab ab");
         Key(Qt::Key_Z, Qt::ControlModifier);
         EXPECT_THAT(Lines(), ElementsAre("ab ab ab"));
         EXPECT_FALSE(buffer->CanStepBack());
@@ -135,6 +135,134 @@ TEST_F(Replace, ReplaceAllInASelectionAndTheSelectionGivenBack) {
         EXPECT_EQ(OrderedStart(), each.start);
         EXPECT_EQ(OrderedEnd(), each.restoredEnd);
         EXPECT_EQ(view.CaretPosition(), each.restoredEnd);
+    }
+}
+
+// --- Replace all as one undo step
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t index = 0; index < lines.size(); ++index)
+        text += (index > 0 ? "\r\n" : "") + lines[index];
+    return text;
+}
+
+std::vector<std::string> ReplacedEach(std::vector<std::string> lines, const std::string& from,
+                                      const std::string& to) {
+    for (std::string& line : lines) {
+        for (std::size_t at = line.find(from); at != std::string::npos;
+             at = line.find(from, at + to.size()))
+            line.replace(at, from.size(), to);
+    }
+    return lines;
+}
+
+// Lines that differ, without printing 20,000 lines when they do.
+int DifferingLines(const std::vector<std::string>& actual,
+                   const std::vector<std::string>& expected) {
+    if (actual.size() != expected.size())
+        return -1;
+    int differing = 0;
+    for (std::size_t index = 0; index < actual.size(); ++index)
+        differing += actual[index] != expected[index] ? 1 : 0;
+    return differing;
+}
+
+TEST_F(Replace, ReplaceAllOfMoreMatchesThanTheHistoryHoldsIsOneUndoStep) {
+    // 20,000 matches make 40,000 records, more than the history keeps.
+    std::vector<std::string> original;
+    for (int line = 0; line < 20000; ++line)
+        original.push_back("R" + std::to_string(line) + " ab 1k");
+    Load(Joined(original));
+    Type("*");  // an earlier step, which the full history drops whole
+    std::vector<std::string> before = original;
+    before[0].insert(0, "*");
+    const std::vector<std::string> replaced = ReplacedEach(before, "ab", "xyz");
+    Place({0, 0});
+    ReplaceAll(QStringLiteral("ab"), QStringLiteral("xyz"));
+    ASSERT_EQ(DifferingLines(Lines(), replaced), 0);
+    EXPECT_GT(buffer->HistorySize(), buffer->HistoryLimit());
+
+    std::string caption, replaceName;
+    buffer->UndoCaption(caption);
+    ASSERT_TRUE(buffer->ActionName(EditAction::Replace, replaceName));
+    EXPECT_EQ(caption, replaceName);
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(DifferingLines(Lines(), before), 0);
+    EXPECT_FALSE(buffer->CanStepBack());
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(DifferingLines(Lines(), replaced), 0);
+    EXPECT_FALSE(buffer->CanStepForward());
+}
+
+TEST_F(Replace, LaterEditsNeverCutAReplaceAllLargerThanTheHistory) {
+    struct Case {
+        const char* name;
+        const char* typed;
+        bool undoRestoresTheOriginal;  // else it stops at the replaced text
+    };
+    const std::vector<std::string> original(10, "ab");
+    const std::vector<std::string> replaced = ReplacedEach(original, "ab", "cd");
+    for (const Case& each :
+         {Case{"a letter joins the replacement's step", "x", true},
+          Case{"a space starts a step, and the replacement goes whole", " ", false}}) {
+        SCOPED_TRACE(each.name);
+        Load(Joined(original));
+        buffer->SetHistoryLimit(8);  // 20 records of Replace all
+        ReplaceAll(QStringLiteral("ab"), QStringLiteral("cd"));
+        ASSERT_EQ(Lines(), replaced);
+        Key(Qt::Key_End);  // no selection for the typed character to replace
+        Type(each.typed);
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Lines(), each.undoRestoresTheOriginal ? original : replaced);
+        EXPECT_FALSE(buffer->CanStepBack());
+    }
+}
+
+// --- Characters the code page lacks
+
+TEST_F(Replace, TextsWithCharactersOutsideTheCodePageAreRefusedAndChangeNothing) {
+    const QString pattern =
+        QStringLiteral("Искомый текст содержит символы, которых нет в кодировке Windows-1251: %1");
+    const QString replacement =
+        QStringLiteral("Текст замены содержит символы, которых нет в кодировке Windows-1251: %1");
+    using Press = QPushButton* (CEditReplaceDlg::*)() const;
+    struct Case {
+        const char* name;
+        QString findWhat;
+        QString replaceWith;
+        Press button;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"Replace all of a Greek mu", QStringLiteral("μ"), QStringLiteral("u"),
+         &CEditReplaceDlg::ReplaceAllButton, pattern.arg(QStringLiteral("μ"))},
+        {"Replace of an accented letter", QStringLiteral("é"), QStringLiteral("e"),
+         &CEditReplaceDlg::ReplaceButton, pattern.arg(QStringLiteral("é"))},
+        {"Find next of an emoji", QStringLiteral("a\U0001F600"), QString(),
+         &CEditReplaceDlg::FindNextButton, pattern.arg(QStringLiteral("\U0001F600"))},
+        {"each missing character named once", QStringLiteral("μéμ"), QStringLiteral("x"),
+         &CEditReplaceDlg::ReplaceAllButton, pattern.arg(QStringLiteral("μ, é"))},
+        {"Replace all by a Greek mu", QStringLiteral("a"), QStringLiteral("μ"),
+         &CEditReplaceDlg::ReplaceAllButton, replacement.arg(QStringLiteral("μ"))},
+        {"Replace by an accented letter", QStringLiteral("a"), QStringLiteral("é"),
+         &CEditReplaceDlg::ReplaceButton, replacement.arg(QStringLiteral("é"))},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        host.messages.clear();
+        Load("a?b ??\r\n?a");
+        ReplaceWith([&](CEditReplaceDlg& dialog) {
+            Fill(dialog, each.findWhat, each.replaceWith);
+            (dialog.*each.button)()->click();
+            EXPECT_FALSE(dialog.matchSelected);
+            dialog.CloseButton()->click();
+        });
+        EXPECT_THAT(Lines(), ElementsAre("a?b ??", "?a"));
+        EXPECT_EQ(buffer->HistorySize(), 0);
+        EXPECT_FALSE(view.HasSelection());
+        EXPECT_THAT(MessageTexts(), ElementsAre(each.message));
     }
 }
 

@@ -2,6 +2,7 @@
 // mode, the undo steps typing leaves, and text that arrives as Unicode.
 
 #include <QInputMethodEvent>
+#include <QStatusTipEvent>
 
 #include "EditCommandHarness.h"
 
@@ -311,6 +312,72 @@ TEST_F(EditViewTest, NothingIsTypedWhileAMouseButtonIsHeld) {
     EXPECT_THAT(Lines(), ElementsAre("abc"));
     Type("y");
     EXPECT_THAT(Lines(), ElementsAre("abcy"));
+}
+
+// The prompts the view sends towards the status bar of its window.
+class PromptRecorder : public QObject {
+public:
+    explicit PromptRecorder(QWidget& view) { view.installEventFilter(this); }
+    std::vector<QString> prompts;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::StatusTip)
+            prompts.push_back(static_cast<QStatusTipEvent*>(event)->tip());
+        return false;
+    }
+};
+
+struct MissingByteCase {
+    const char* name;
+    QString typed;
+    QString prompt;
+};
+
+void PrintTo(const MissingByteCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class MissingByteTypingTest : public EditViewTest,
+                              public ::testing::WithParamInterface<MissingByteCase> {};
+
+// "10μF" must not quietly become "10F", which a simulator reads as 10 femtofarads.
+TEST_P(MissingByteTypingTest, KeyWithoutAByteIsNamedInTheStatusBarAndChangesNothing) {
+    const MissingByteCase& c = GetParam();
+    Load("10F");
+    Place({2, 0});
+    PromptRecorder recorder(view);
+    TypeUnicode(c.typed);
+    EXPECT_THAT(Lines(), ElementsAre("10F"));
+    EXPECT_EQ(buffer->HistorySize(), 0);
+    EXPECT_FALSE(buffer->IsModified());
+    EXPECT_THAT(recorder.prompts, ElementsAre(c.prompt));
+    EXPECT_TRUE(host.messages.empty()) << "typing does not stop for a message box";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Keys, MissingByteTypingTest,
+    ::testing::Values(
+        MissingByteCase{"greek_mu", QStringLiteral("μ"),
+                        QStringLiteral("Символа «μ» нет в кодировке Windows-1251")},
+        MissingByteCase{"latin_e_acute", QStringLiteral("é"),
+                        QStringLiteral("Символа «é» нет в кодировке Windows-1251")},
+        MissingByteCase{"emoji_as_one_character", QStringLiteral("😀"),
+                        QStringLiteral("Символа «😀» нет в кодировке Windows-1251")}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(EditViewTest, InputMethodCommitNamesEachCharacterLeftOutOnce) {
+    Load("");
+    PromptRecorder recorder(view);
+    QInputMethodEvent event;
+    // The micro sign, unlike the Greek mu, is in the code page.
+    event.setCommitString(QStringLiteral("10μF😀μ µ"));
+    QApplication::sendEvent(&view, &event);
+    EXPECT_THAT(Lines(), ElementsAre("10F \xB5"));
+    EXPECT_THAT(recorder.prompts,
+                ElementsAre(QStringLiteral("Символов «μ 😀» нет в кодировке Windows-1251")));
 }
 
 }  // namespace

@@ -7,6 +7,14 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+// A test binary may run under the program's own application class, naming it and its header.
+#ifdef KIVRA_TEST_APPLICATION
+#include KIVRA_TEST_APPLICATION_HEADER
+using TestApplication = KIVRA_TEST_APPLICATION;
+#else
+using TestApplication = QApplication;
+#endif
+
 int main(int argc, char** argv) {
     // Discovery runs the binary with no environment of ours: widgets need a platform even then.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -19,7 +27,7 @@ int main(int argc, char** argv) {
     QTemporaryDir settings(base + QStringLiteral("/run-XXXXXX"));
     if (settings.isValid())
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
-    QApplication application(argc, argv);
+    TestApplication application(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,8 @@
 // The Find dialog and the Find, Find next and Find previous commands, driven through their keys
 // with the dialog answered by a script.
 
+#include <gmock/gmock.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -272,6 +274,42 @@ TEST_F(FindCommands, FindPreviousStepsBackThroughTheMatches) {
     EXPECT_EQ(view.LastSearchFlags(), SearchUp);
     run({{Qt::NoModifier, {0, 1}}, {Qt::NoModifier, {6, 0}}, {Qt::ShiftModifier, {0, 1}}});
     EXPECT_EQ(view.LastSearchFlags(), SearchUp);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(FindCommands, ASearchForCharactersOutsideTheCodePageIsRefused) {
+    const QString refused =
+        QStringLiteral("Искомый текст содержит символы, которых нет в кодировке Windows-1251: μ");
+    // The Greek mu would become '?' and find the question marks.
+    Load("a?b\r\n?");
+    FindWith([&](CFindTextDlg& find) {
+        find.FindWhatEdit()->setText(QStringLiteral("μ"));
+        find.FindNextButton()->click();
+        EXPECT_EQ(find.result(), int(QDialog::Rejected)) << "the dialog stays open";
+        find.CloseButton()->click();
+        return find.result();
+    });
+    EXPECT_FALSE(view.HasSelection());
+    EXPECT_EQ(host.messages.size(), 1u);
+
+    // The stored search is refused by Find next and Find previous alike.
+    Key(Qt::Key_F3);
+    Key(Qt::Key_F3, Qt::ShiftModifier);
+    std::vector<QString> texts;
+    for (const auto& message : host.messages)
+        texts.push_back(message.text);
+    EXPECT_THAT(texts, testing::ElementsAre(refused, refused, refused));
+    EXPECT_FALSE(view.HasSelection());
+    EXPECT_EQ(view.CaretPosition(), (TextPosition{0, 0}));
+
+    // The micro sign has a byte, and is found.
+    host.messages.clear();
+    Load(
+        "1\xB5"
+        "F ?");
+    DefineSearch(QStringLiteral("\u00B5"));
+    Key(Qt::Key_F3);
+    ExpectSelection({1, 0}, {2, 0});
     EXPECT_TRUE(host.messages.empty());
 }
 
