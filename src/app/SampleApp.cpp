@@ -4,10 +4,13 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <vector>
@@ -24,6 +27,8 @@
 #include "MainFrame.h"
 #include "ModalHost.h"
 #include "ProgramDirectory.h"
+#include "RecoveryFolder.h"
+#include "RecoveryOffer.h"
 #include "SampleDoc.h"
 
 #ifndef KIVRA_WEBSITE
@@ -90,12 +95,38 @@ bool CSampleApp::InitInstance() {
     helpFilePath = ProgramFile(QStringLiteral("Kivra.chm"));
     CCorvelTextView::SetPrinterSource([this] { return &Printer(); });
 
+    // Back from another program, or in another document window: its file may have changed.
+    QObject::connect(mainFrame->MdiArea(), &QMdiArea::subWindowActivated, mainFrame,
+                     [this](QMdiSubWindow* window) {
+                         if (window != nullptr)
+                             CheckActiveDocumentOnDisk();
+                     });
+    QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, mainFrame,
+                     [this](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive)
+                             CheckActiveDocumentOnDisk();
+                     });
+
+    // Modified documents keep copies that outlive a crash, in the user's state folder.
+    auto recoveryFolder = std::make_shared<CRecoveryFolder>();
+    CSampleDoc::SetRecoveryFolder(recoveryFolder);
+
     // The window shows before the file opens, so that messages about the file have an owner.
     mainFrame->show();
     if (!ProcessShellCommand(arguments))
         return false;
+    OfferRecoveryCopies(*this, *recoveryFolder);
     mainFrame->ActivateFrame();
     return true;
+}
+
+void CSampleApp::CheckActiveDocumentOnDisk() {
+    QTimer::singleShot(0, mainFrame, [this] {
+        CChildFrame* child = mainFrame->ActiveChild();
+        if (auto* document =
+                dynamic_cast<CSampleDoc*>(child != nullptr ? child->GetActiveDocument() : nullptr))
+            document->CheckDiskChange();
+    });
 }
 
 bool CSampleApp::CommitSessionData(const std::function<bool()>& allowsInteraction) {

@@ -36,6 +36,11 @@ public:
     // False when the user cancelled: the session should then not end.
     bool CommitSessionData(const std::function<bool()>& allowsInteraction);
 
+    // The file of the active document may have been changed by another program while the user
+    // was elsewhere: checked once the activation is over, so that a question asked about it does
+    // not come in the middle of one.
+    void CheckActiveDocumentOnDisk();
+
     // The printer every print job uses; printer setup changes its settings. Made on first use.
     QPrinter& Printer();
 

@@ -13,8 +13,11 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DocTemplate.h"
+#include "FileIdentity.h"
 #include "FrameWnd.h"
 #include "ModalHost.h"
+#include "RecoveryFolder.h"
+#include "RecoveryKeeper.h"
 #include "ResultDocuments.h"
 #include "WinApp.h"
 
@@ -22,6 +25,24 @@ void CSampleDoc::CSampleTextBuffer::MarkModified(bool value) {
     CCorvelTextBuffer::MarkModified(value);
     if (ownerDocument != nullptr)
         ownerDocument->SetModifiedFlag(value);
+}
+
+void CSampleDoc::CSampleTextBuffer::MarkUnsaved() {
+    savedPosition = -1;
+    MarkModified(true);
+}
+
+namespace {
+
+std::shared_ptr<CRecoveryFolder>& SharedRecoveryFolder() {
+    static std::shared_ptr<CRecoveryFolder> folder;
+    return folder;
+}
+
+}  // namespace
+
+void CSampleDoc::SetRecoveryFolder(std::shared_ptr<CRecoveryFolder> folder) {
+    SharedRecoveryFolder() = std::move(folder);
 }
 
 LogFont DefaultDocumentFont(int screenWidth) {
@@ -40,7 +61,13 @@ int ScreenWidth() {
     return screen != nullptr ? screen->geometry().width() : 1024;
 }
 
-CSampleDoc::CSampleDoc() : buffer(this), logFont(DefaultDocumentFont(ScreenWidth())) {}
+CSampleDoc::CSampleDoc()
+    : buffer(this),
+      logFont(DefaultDocumentFont(ScreenWidth())),
+      recoveryFolder(SharedRecoveryFolder()) {
+    if (recoveryFolder)
+        recovery = std::make_unique<CRecoveryKeeper>(*this, *recoveryFolder);
+}
 
 CSampleDoc::~CSampleDoc() {
     // The buffer goes before the base does: the views let go of it first, and nothing reaches
@@ -73,6 +100,21 @@ bool CSampleDoc::IsModified() const {
 
 void CSampleDoc::SetModifiedFlag(bool value) {
     modifiedFlag = value;
+    if (recovery)
+        recovery->DocumentChanged();
+}
+
+bool CSampleDoc::RestoreRecoveryCopy(const SRecoveryCopy& copy) {
+    QByteArray name = QFile::encodeName(copy.textPath);
+    if (!buffer.LoadFile(name.constData(), copy.lineEnding))
+        return false;
+    buffer.MakeReadOnly(false);
+    buffer.MarkUnsaved();
+    if (GetPathName().isEmpty() && !copy.originalPath.isEmpty())
+        SetPathName(copy.originalPath, false);
+    if (recovery)
+        recovery->WriteNow();
+    return true;
 }
 
 void CSampleDoc::DeleteContents() {
@@ -94,6 +136,7 @@ bool CSampleDoc::OnOpenDocument(const QString& path) {
     if (buffer.LoadFile(name.constData(), LineEndingStyle::Detect)) {
         // The empty window of the start gives way to the file, but only to one that opened.
         CloseUntitledDocuments();
+        TakeStamp(path);
         if (buffer.LoadCutAtNul()) {
             AfxMessageBox(QStringLiteral("В файле %1 есть нулевые байты: строки показаны только "
                                          "до них.\nФайл открыт только для чтения, чтобы "
@@ -128,6 +171,8 @@ bool CSampleDoc::OnSaveDocument(const QString& path) {
                           .arg(QDir::toNativeSeparators(path)));
         return false;
     }
+    if (!ConfirmOverwriteOfChangedFile(path))
+        return false;
     QByteArray name = QFile::encodeName(path);
     bool stored = buffer.StoreFile(name.constData(), LineEndingStyle::Detect, true);
     if (CWinApp* application = CWinApp::Instance()) {
@@ -146,7 +191,82 @@ bool CSampleDoc::OnSaveDocument(const QString& path) {
         AfxMessageBox(message);
         return false;
     }
+    TakeStamp(path);
     return true;
+}
+
+void CSampleDoc::TakeStamp(const QString& path) {
+    stampedPath = path;
+    diskStamp = StampOfFile(path);
+}
+
+bool CSampleDoc::IsRunResult() const {
+    CResultDocuments* results = CResultDocuments::OfApplication();
+    return results != nullptr && (results->logDocument == this || results->rawDocument == this);
+}
+
+bool CSampleDoc::ConfirmOverwriteOfChangedFile(const QString& path) {
+    if (stampedPath.isEmpty() || !diskStamp.exists || IsRunResult() ||
+        FileIdentity(path) != FileIdentity(stampedPath)) {
+        return true;
+    }
+    SFileStamp now = StampOfFile(path);
+    if (!now.exists || now == diskStamp)
+        return true;
+    int answer = AfxMessageBox(QStringLiteral("Файл %1 изменён другой программой после того, как "
+                                              "был открыт или сохранён здесь.\nЗаписать ваш текст "
+                                              "поверх него?")
+                                   .arg(QDir::toNativeSeparators(path)),
+                               MB_YESNO);
+    return answer == IDYES;
+}
+
+void CSampleDoc::CheckDiskChange() {
+    const QString path = GetPathName();
+    if (path.isEmpty() || checkingDisk || IsRunResult())
+        return;
+    if (FileIdentity(path) != FileIdentity(stampedPath)) {
+        TakeStamp(path);
+        return;
+    }
+    SFileStamp now = StampOfFile(path);
+    if (now == diskStamp)
+        return;
+    // A message box lets events run, and an activation in them must not ask again.
+    checkingDisk = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{checkingDisk};
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!now.exists) {
+        diskStamp = now;  // said once
+        buffer.MarkUnsaved();
+        AfxMessageBox(QStringLiteral("Файл %1 удалён или переименован другой программой.\n"
+                                     "Текст остаётся в окне и помечен как изменённый: "
+                                     "сохраните его, чтобы не потерять.")
+                          .arg(shown));
+        return;
+    }
+    if (IsModified()) {
+        int answer = AfxMessageBox(QStringLiteral("Файл %1 изменён другой программой.\n"
+                                                  "Загрузить его заново? Ваши изменения будут "
+                                                  "потеряны.\n\n«Нет» оставляет ваш текст.")
+                                       .arg(shown),
+                                   MB_YESNO);
+        if (answer != IDYES) {
+            diskStamp = now;  // the user keeps this text over that file
+            return;
+        }
+    }
+    int error = ReloadFromDisk(*this);
+    if (error == 0) {
+        TakeStamp(path);
+        return;
+    }
+    diskStamp = now;
+    AfxMessageBox(QStringLiteral("Не удается прочитать файл %1 заново.\n%2\nТекст в окне остаётся.")
+                      .arg(shown, FileErrorReason(error)));
 }
 
 void CSampleDoc::OnCloseDocument() {

@@ -3,10 +3,14 @@
 #include <memory>
 
 #include "CorvelTextBuffer.h"
+#include "DiskChange.h"
 #include "Document.h"
 #include "LogFont.h"
 
 class CCmdUI;
+class CRecoveryFolder;
+class CRecoveryKeeper;
+struct SRecoveryCopy;
 
 // A netlist: the text that all its windows edit and the font they show it in.
 class CSampleDoc : public CDocument {
@@ -17,6 +21,8 @@ public:
     public:
         explicit CSampleTextBuffer(CSampleDoc* owner) : ownerDocument(owner) {}
         void MarkModified(bool value) override;
+        // Modified, and no undo or redo leads back to a text that counts as saved.
+        void MarkUnsaved();
 
         CSampleDoc* ownerDocument;
     };
@@ -55,6 +61,20 @@ public:
 
     static const CCommandTable& ClassCommands();
 
+    // Documents made from now on keep recovery copies in the folder; null (the start) keeps none.
+    static void SetRecoveryFolder(std::shared_ptr<CRecoveryFolder> folder);
+    // Takes the text of a recovery copy as this document's modified text, and keeps a copy of it
+    // at once under this document's own key.
+    bool RestoreRecoveryCopy(const SRecoveryCopy& copy);
+    // Another program may have changed the file since this document read or wrote it: an
+    // unmodified document reads it again quietly, a modified one asks first, and a file that is
+    // gone is said so once, the text kept as modified. Run results are left alone: the run
+    // replaces them itself.
+    void CheckDiskChange();
+
+    // Null when the document keeps no recovery copy.
+    CRecoveryKeeper* Recovery() const { return recovery.get(); }
+
     CSampleTextBuffer buffer;
     LogFont logFont;
 
@@ -64,8 +84,19 @@ protected:
 private:
     // The reason a load or a store gave, for the user.
     static QString FileErrorReason(int error);
+    bool IsRunResult() const;
+    // Before a save over the document's own file: true to go on, also when the file is unchanged.
+    bool ConfirmOverwriteOfChangedFile(const QString& path);
+    void TakeStamp(const QString& path);
 
     bool modifiedFlag = false;
+    // The file as this document last read or wrote it, and its path then.
+    SFileStamp diskStamp;
+    QString stampedPath;
+    bool checkingDisk = false;  // a question about the file is on screen
+    std::shared_ptr<CRecoveryFolder> recoveryFolder;
+    // After the buffer, so that it goes first and lets go of it.
+    std::unique_ptr<CRecoveryKeeper> recovery;
     std::shared_ptr<const int> lifetime = std::make_shared<const int>(0);
 };
 

@@ -27,6 +27,10 @@ int main(int argc, char** argv) {
     QTemporaryDir settings(base + QStringLiteral("/run-XXXXXX"));
     if (settings.isValid())
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    // Nor the user's recovery copies: each process keeps its own, and finds none at its start.
+    QTemporaryDir state(QDir::tempPath() + QStringLiteral("/kivra-state-XXXXXX"));
+    if (state.isValid())
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     TestApplication application(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,71 @@
+#include "DiskChange.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "CorvelTextView.h"
+#include "SampleDoc.h"
+
+SFileStamp StampOfFile(const QString& path) {
+    SFileStamp stamp;
+    struct stat status {};
+    QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &status) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.modifiedNanoseconds =
+        std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.size = status.st_size;
+    stamp.device = status.st_dev;
+    stamp.inode = status.st_ino;
+    return stamp;
+}
+
+int ReloadFromDisk(CSampleDoc& document) {
+    QByteArray name = QFile::encodeName(document.GetPathName());
+    // Tried in a buffer of its own first: a load that fails half way must not cost the text.
+    {
+        CCorvelTextBuffer trial;
+        if (!trial.LoadFile(name.constData(), LineEndingStyle::Detect))
+            return trial.LastFileError();
+    }
+    CCorvelTextBuffer& buffer = document.buffer;
+    std::vector<std::pair<int, std::uint32_t>> marks;
+    for (int line = 0; line < buffer.LineTotal(); ++line) {
+        if (std::uint32_t flags = buffer.FlagsOfLine(line))
+            marks.emplace_back(line, flags);
+    }
+    std::vector<std::pair<CCorvelTextView*, int>> carets;
+    for (CView* view : document.Views()) {
+        if (auto* textView = dynamic_cast<CCorvelTextView*>(view))
+            carets.emplace_back(textView, textView->CaretPosition().y);
+    }
+
+    if (!buffer.LoadFile(name.constData(), LineEndingStyle::Detect))
+        return buffer.LastFileError();
+    document.SetModifiedFlag(false);
+
+    const int total = buffer.LineTotal();
+    for (const auto& [line, flags] : marks) {
+        if (line >= total)
+            break;
+        for (int bit = 0; bit < 32; ++bit) {
+            std::uint32_t flag = std::uint32_t{1} << bit;
+            if (flags & flag)
+                buffer.ChangeLineFlag(line, flag, true, false);
+        }
+    }
+    for (const auto& [view, line] : carets) {
+        TextPosition position{0, std::min(line, total - 1)};
+        view->SetAnchorPoint(position);
+        view->SelectRange(position, position);
+        view->PlaceCursor(position);
+        view->BringIntoView(position);
+    }
+    return 0;
+}

@@ -1,0 +1,235 @@
+// Recovery copies: kept while a document is modified, gone once it is saved or closed, and
+// offered at the next start when the program was killed with unsaved work.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+#include <string>
+
+#include "RecoveryFolder.h"
+#include "RecoveryKeeper.h"
+#include "RecoveryOffer.h"
+#include "SampleApp.h"
+#include "SampleDoc.h"
+#include "ScriptedModalHost.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void Type(CSampleDoc& document, int line, const char* text) {
+    int endLine = 0, endCharacter = 0;
+    ASSERT_TRUE(document.buffer.InsertAt(nullptr, line, 0, text, endLine, endCharacter,
+                                         EditAction::Typing));
+}
+
+// Lets the event loop run until the condition holds or the time is up.
+template <typename Condition>
+bool WaitFor(Condition condition, int milliseconds = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > milliseconds)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class RecoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(netlists.isValid());
+        ASSERT_TRUE(state.isValid());
+        // The program's own folder is this one too.
+        savedState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+        folder = std::make_shared<CRecoveryFolder>(state.path() + QStringLiteral("/kivra"));
+        CSampleDoc::SetRecoveryFolder(folder);
+        CRecoveryKeeper::delayMilliseconds = 50;
+        netlist = netlists.filePath(QStringLiteral("deck.cir"));
+        WriteAll(netlist, kOriginal);
+    }
+
+    void TearDown() override {
+        qputenv("XDG_STATE_HOME", savedState);
+        CSampleDoc::SetRecoveryFolder(nullptr);
+        CRecoveryKeeper::delayMilliseconds = 3000;
+    }
+
+    QStringList CopiesOnDisk() const {
+        return QDir(folder->Path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    const QByteArray kOriginal = "* RC\nR1 in out 1k\nC1 out 0 1u\n.end\n";
+    kivra_test::ScriptedModalHost host;
+    QTemporaryDir netlists;
+    QTemporaryDir state;
+    std::shared_ptr<CRecoveryFolder> folder;
+    QString netlist;
+    QByteArray savedState;
+};
+
+TEST_F(RecoveryTest, AModifiedDocumentKeepsOneCopyUntilItIsSaved) {
+    CSampleDoc document;
+    ASSERT_TRUE(document.OnOpenDocument(netlist));
+    document.SetPathName(netlist, false);
+    Type(document, 1, "* first\n");
+    Type(document, 1, "* second\n");
+    ASSERT_TRUE(WaitFor([&] { return CopiesOnDisk().size() == 2; }));
+
+    const QStringList copies = CopiesOnDisk();
+    const QString text = folder->Path() + QLatin1Char('/') + document.Recovery()->Key() + ".cir";
+    EXPECT_TRUE(copies.contains(document.Recovery()->Key() + ".cir"));
+    EXPECT_TRUE(copies.contains(document.Recovery()->Key() + ".info"));
+    EXPECT_EQ(ReadAll(text), "* RC\n* second\n* first\nR1 in out 1k\nC1 out 0 1u\n.end\n");
+    // Nothing beside the netlist, and the copies are the user's alone.
+    EXPECT_EQ(QDir(netlists.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(QFile::permissions(folder->Path()) & (QFile::ReadOther | QFile::ReadGroup), 0);
+    // A copy left by a process that still runs is never offered.
+    EXPECT_TRUE(folder->Orphans().empty());
+
+    ASSERT_TRUE(document.OnSaveDocument(netlist));
+    EXPECT_TRUE(CopiesOnDisk().isEmpty());
+}
+
+TEST_F(RecoveryTest, UndoingBackToTheSavedTextOrClosingRemovesTheCopy) {
+    auto document = std::make_unique<CSampleDoc>();
+    ASSERT_TRUE(document->OnOpenDocument(netlist));
+    Type(*document, 0, "x");
+    ASSERT_TRUE(WaitFor([&] { return !CopiesOnDisk().isEmpty(); }));
+    TextPosition position;
+    ASSERT_TRUE(document->buffer.StepBack(position));
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_TRUE(CopiesOnDisk().isEmpty());
+
+    Type(*document, 0, "y");
+    ASSERT_TRUE(WaitFor([&] { return !CopiesOnDisk().isEmpty(); }));
+    document.reset();  // closed without saving
+    EXPECT_TRUE(CopiesOnDisk().isEmpty());
+}
+
+TEST_F(RecoveryTest, ABookmarkAloneMakesNoCopy) {
+    CSampleDoc document;
+    ASSERT_TRUE(document.OnOpenDocument(netlist));
+    document.buffer.ChangeLineFlag(1, NumberedBookmark0, true, false);
+    QApplication::processEvents();
+    QThread::msleep(100);
+    QApplication::processEvents();
+    EXPECT_TRUE(CopiesOnDisk().isEmpty());
+}
+
+// A child process opens the netlist, edits it and is killed before it can save. The copy it
+// left is offered at the next start and restores the child's text byte for byte, under the
+// netlist's name, modified.
+class KilledProgramTest : public RecoveryTest {
+protected:
+    // The text the child had when it was killed.
+    const QByteArray kChildText = "* RC\nR1 in out 1k\n* Кириллица \xb5\nC1 out 0 1u\n.end\n";
+
+    void KillAChildWithUnsavedWork() {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            CSampleDoc document;
+            bool opened = document.OnOpenDocument(netlist);
+            document.SetPathName(netlist, false);
+            int endLine = 0, endCharacter = 0;
+            opened = opened && document.buffer.InsertAt(nullptr, 2, 0, "* Кириллица \xb5\n",
+                                                         endLine, endCharacter,
+                                                         EditAction::Typing);
+            bool written = opened && WaitFor([&] {
+                return QFileInfo::exists(folder->Path() + QLatin1Char('/') +
+                                         document.Recovery()->Key() + ".info");
+            });
+            char result = written ? 'y' : 'n';
+            (void)::write(ready[1], &result, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char result = 0;
+        ASSERT_EQ(::read(ready[0], &result, 1), 1);
+        ::close(ready[0]);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_EQ(result, 'y') << "the child wrote no copy";
+    }
+};
+
+TEST_F(KilledProgramTest, TheNextStartOffersTheCopyAndRestoresItByteForByte) {
+    KillAChildWithUnsavedWork();
+    ASSERT_EQ(folder->Orphans().size(), 1u);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
+    auto application = std::make_unique<CSampleApp>();
+    host.ThenPress(QMessageBox::Yes);
+    ASSERT_TRUE(application->InitInstance());
+    CSampleDoc* document = nullptr;
+    OfferRecoveryCopies(*application, *folder);  // nothing more to offer: it was restored
+    for (CDocument* open : application->Documents()) {
+        if (open->GetPathName() == netlist)
+            document = dynamic_cast<CSampleDoc*>(open);
+    }
+    ASSERT_NE(document, nullptr);
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("deck.cir"));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(ReadAll(netlist), kOriginal);  // nothing is written until the user saves
+    EXPECT_TRUE(folder->Orphans().empty());
+    ASSERT_TRUE(document->DoFileSave());
+    EXPECT_EQ(ReadAll(netlist), kChildText);
+    application.reset();
+}
+
+TEST_F(KilledProgramTest, NoDiscardsTheCopyAndCancelKeepsItForTheNextStart) {
+    KillAChildWithUnsavedWork();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, state.path());
+    auto application = std::make_unique<CSampleApp>();
+    host.ThenPress(QMessageBox::Cancel);
+    ASSERT_TRUE(application->InitInstance());
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(folder->Orphans().size(), 1u);
+
+    host.ThenPress(QMessageBox::No);
+    OfferRecoveryCopies(*application, *folder);
+    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_TRUE(folder->Orphans().empty());
+    EXPECT_TRUE(CopiesOnDisk().isEmpty());
+    for (CDocument* open : application->Documents())
+        EXPECT_FALSE(open->IsModified());
+    application.reset();
+}
+
+}  // namespace
