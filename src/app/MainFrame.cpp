@@ -20,6 +20,7 @@
 
 #include "ActionCmdUI.h"
 #include "ChildFrame.h"
+#include "DroppedFiles.h"
 #include "CommandIds.h"
 #include "CommandPrompts.h"
 #include "CommandTable.h"
@@ -599,13 +600,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 namespace {
 
-bool OffersLocalFiles(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls())
-        return false;
-    const QList<QUrl> urls = data->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-}
-
 // Opening a file copies nothing away from its folder: a file manager told "moved" could remove
 // the original.
 void AnswerCopy(QDropEvent* event) {
@@ -622,18 +616,18 @@ void AnswerCopy(QDropEvent* event) {
 // Files dropped anywhere on the window (a text view, the tab strip, the area of the document
 // windows) arrive here: the views take only text, the other widgets take no drops.
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (OffersLocalFiles(event->mimeData()))
+    if (HoldsLocalFiles(event->mimeData()))
         AnswerCopy(event);
 }
 
 void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
-    if (OffersLocalFiles(event->mimeData()))
+    if (HoldsLocalFiles(event->mimeData()))
         AnswerCopy(event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
     CWinApp* application = CWinApp::Instance();
-    if (application == nullptr || !OffersLocalFiles(event->mimeData()))
+    if (application == nullptr || !HoldsLocalFiles(event->mimeData()))
         return;
     const QList<QUrl> urls = event->mimeData()->urls();
     AnswerCopy(event);

@@ -30,6 +30,9 @@ QString StartTimeOf(qint64 pid) {
     if (end < 0)
         return QString();
     QList<QByteArray> fields = line.mid(end + 2).split(' ');
+    // A process that has ended but was not yet reaped by its parent runs no more.
+    if (fields.isEmpty() || fields[0] == "Z" || fields[0] == "X")
+        return QString();
     // Field 22 of the line; the fields after the name start with field 3.
     constexpr int kStartTime = 22 - 3;
     return fields.size() > kStartTime ? QString::fromLatin1(fields[kStartTime]) : QString();

@@ -1,24 +1,12 @@
 #include "EditDropTargetImpl.h"
 
 #include <QMimeData>
-#include <QUrl>
-#include <algorithm>
 
 #include "CorvelEditView.h"
-
-namespace {
-
-bool OffersFiles(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls())
-        return false;
-    const QList<QUrl> urls = data->urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-}
-
-}  // namespace
+#include "DroppedFiles.h"
 
 bool CEditDropTargetImpl::OffersText(const QMimeData* data) {
-    return CCorvelTextView::HasTextData(data) && !OffersFiles(data);
+    return CCorvelTextView::HasTextData(data) && !HoldsLocalFiles(data);
 }
 
 Qt::DropAction CEditDropTargetImpl::DragEnter(const QMimeData* data, bool ctrl, QPoint point) {

@@ -182,6 +182,12 @@ protected:
         ASSERT_EQ(::read(ready[0], &result, 1), 1);
         ::close(ready[0]);
         ::kill(child, SIGKILL);
+        // Killed but not yet reaped, the child runs no more: its copy is offered already.
+        ASSERT_TRUE(WaitFor([&] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+        }));
+        EXPECT_EQ(folder->Orphans().size(), 1u);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_EQ(result, 'y') << "the child wrote no copy";
