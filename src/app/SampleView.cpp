@@ -22,13 +22,17 @@ CSampleDoc* CSampleView::GetSampleDocument() const {
 void CSampleView::OnInitialUpdate() {
     CCorvelEditView::OnInitialUpdate();
     reachedFirst = reachedLast = -1;
-    if (CSampleDoc* document = GetSampleDocument())
+    if (CSampleDoc* document = GetSampleDocument()) {
+        SetEncoding(document->encoding);
         ApplyFont(document->logFont);
+    }
 }
 
 void CSampleView::OnUpdate(CView*, long, void*) {
-    if (CSampleDoc* document = GetSampleDocument())
+    if (CSampleDoc* document = GetSampleDocument()) {
+        SetEncoding(document->encoding);
         ApplyFont(document->logFont);
+    }
 }
 
 void CSampleView::OnDocumentDetached() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CorvelTextView.h"
+#include "EncodingDetection.h"
 #include "SampleDoc.h"
 
 SFileStamp StampOfFile(const QString& path) {
@@ -49,6 +50,7 @@ int ReloadFromDisk(CSampleDoc& document) {
     if (!buffer.LoadFile(name.constData(), LineEndingStyle::Detect))
         return buffer.LastFileError();
     document.SetModifiedFlag(false);
+    document.SetEncoding(DetectEncoding(buffer));
 
     const int total = buffer.LineTotal();
     for (const auto& [line, flags] : marks) {

@@ -13,6 +13,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DocTemplate.h"
+#include "EncodingDetection.h"
 #include "FileIdentity.h"
 #include "FrameWnd.h"
 #include "ModalHost.h"
@@ -110,6 +111,7 @@ bool CSampleDoc::RestoreRecoveryCopy(const SRecoveryCopy& copy) {
         return false;
     buffer.MakeReadOnly(false);
     buffer.MarkUnsaved();
+    SetEncoding(DetectEncoding(buffer));
     if (GetPathName().isEmpty() && !copy.originalPath.isEmpty())
         SetPathName(copy.originalPath, false);
     if (recovery)
@@ -137,6 +139,7 @@ bool CSampleDoc::OnOpenDocument(const QString& path) {
         // The empty window of the start gives way to the file, but only to one that opened.
         CloseUntitledDocuments();
         TakeStamp(path);
+        SetEncoding(DetectEncoding(buffer));
         if (buffer.LoadCutAtNul()) {
             AfxMessageBox(QStringLiteral("В файле %1 есть нулевые байты: строки показаны только "
                                          "до них.\nФайл открыт только для чтения, чтобы "
@@ -193,6 +196,11 @@ bool CSampleDoc::OnSaveDocument(const QString& path) {
     }
     TakeStamp(path);
     return true;
+}
+
+void CSampleDoc::SetEncoding(TextEncoding newEncoding) {
+    encoding = newEncoding;
+    UpdateAllViews(nullptr, 0, nullptr);
 }
 
 void CSampleDoc::TakeStamp(const QString& path) {

@@ -6,6 +6,7 @@
 #include "DiskChange.h"
 #include "Document.h"
 #include "LogFont.h"
+#include "TextEncoding.h"
 
 class CCmdUI;
 class CRecoveryFolder;
@@ -75,8 +76,13 @@ public:
     // Null when the document keeps no recovery copy.
     CRecoveryKeeper* Recovery() const { return recovery.get(); }
 
+    // Shows the text in the encoding in every view; the bytes stay as they are.
+    void SetEncoding(TextEncoding newEncoding);
+
     CSampleTextBuffer buffer;
     LogFont logFont;
+    // Found when the file is opened; a new document is Windows-1251.
+    TextEncoding encoding = TextEncoding::Windows1251;
 
 protected:
     const CCommandTable& Commands() const override;

@@ -1,7 +1,9 @@
 #include "LogFont.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -94,8 +96,20 @@ QFont LogFont::ToQFont() const {
     font.setItalic(italic != 0);
     font.setUnderline(underline != 0);
     font.setStrikeOut(strikeOut != 0);
-    if ((pitchAndFamily & kPitchMask) == kFixedPitch)
+    if ((pitchAndFamily & kPitchMask) == kFixedPitch) {
         font.setFixedPitch(true);
+        // The desktop's "monospace" may be a face the font system does not count as fixed
+        // pitch; a text laid out in cells wants one that is.
+        if (faceName.empty() && !QFontInfo(font).fixedPitch()) {
+            const QStringList families = QFontDatabase::families();
+            for (const QString& family : families) {
+                if (QFontDatabase::isFixedPitch(family)) {
+                    font.setFamily(family);
+                    break;
+                }
+            }
+        }
+    }
     return font;
 }
 

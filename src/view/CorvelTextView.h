@@ -23,6 +23,7 @@
 #include "LineWidthCache.h"
 #include "LogFont.h"
 #include "TextBufferObserver.h"
+#include "TextEncoding.h"
 #include "View.h"
 
 class CCmdUI;
@@ -39,6 +40,12 @@ class CCorvelTextView : public CView, public CTextBufferObserver {
 public:
     explicit CCorvelTextView(QWidget* parent = nullptr);
     ~CCorvelTextView() override;
+
+    // How the buffer's bytes are characters; Windows-1251 unless the document says otherwise.
+    TextEncoding Encoding() const { return encoding; }
+    // Shows the same bytes as characters of the other encoding: columns are measured again and
+    // the caret and selection move to character boundaries.
+    void SetEncoding(TextEncoding newEncoding);
 
     // --- Layout and painting
     virtual void ResetLayout();
@@ -284,6 +291,7 @@ protected:
     int lineHeightCache = -1;
     int charWidthCache = -1;
     int tabSize = 4;
+    TextEncoding encoding = TextEncoding::Windows1251;
     int visibleLinesCache = -1;
     int visibleColumnsCache = -1;
     int widestLineCache = -1;

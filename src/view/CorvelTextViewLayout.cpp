@@ -450,6 +450,31 @@ void CCorvelTextView::ResetLayout() {
     hasBookmarks = false;
 }
 
+void CCorvelTextView::SetEncoding(TextEncoding newEncoding) {
+    if (newEncoding == encoding)
+        return;
+    encoding = newEncoding;
+    widestLineCache = -1;
+    columnsCache.Free();
+    if (buffer != nullptr && buffer->LineTotal() > 0) {
+        auto onBoundary = [this](TextPosition position) {
+            if (position.y < 0 || position.y >= LineTotal())
+                return position;
+            position.x = TextCodec::CharacterStart(encoding, LineText(position.y),
+                                                   LineLength(position.y), position.x);
+            return position;
+        };
+        anchor = onBoundary(anchor);
+        selectionStart = onBoundary(selectionStart);
+        selectionEnd = onBoundary(selectionEnd);
+        caretPosition = onBoundary(caretPosition);
+    }
+    idealColumn = -1;
+    UpdateHorizontalScrollBar(false);
+    PlaceCaret();
+    update();
+}
+
 void CCorvelTextView::BindBuffer(CCorvelTextBuffer* newBuffer) {
     if (buffer != nullptr)
         buffer->DetachView(this);
