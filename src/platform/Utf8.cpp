@@ -1,5 +1,8 @@
 #include "Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace Utf8 {
 
 namespace {
@@ -45,31 +48,39 @@ int SequenceLength(const char* text, int length, int index) {
     return count;
 }
 
-bool IsValid(std::string_view bytes) {
+Kind Classify(std::string_view bytes) {
     const int length = static_cast<int>(bytes.size());
+    const char* data = bytes.data();
+    bool nonAscii = false;
     for (int index = 0; index < length;) {
-        // ASCII runs are the common case and need no decoding.
-        if (static_cast<unsigned char>(bytes[index]) < 0x80) {
+        // ASCII runs are the common case: eight bytes at a time, none with its high bit set.
+        if (index + 8 <= length) {
+            std::uint64_t word;
+            std::memcpy(&word, data + index, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                index += 8;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(data[index]) < 0x80) {
             ++index;
             continue;
         }
-        int count = SequenceLength(bytes.data(), length, index);
+        int count = SequenceLength(data, length, index);
         if (count == 0)
-            return false;
+            return Kind::NotUtf8;
+        nonAscii = true;
         index += count;
     }
-    return true;
+    return nonAscii ? Kind::NonAsciiUtf8 : Kind::Ascii;
+}
+
+bool IsValid(std::string_view bytes) {
+    return Classify(bytes) != Kind::NotUtf8;
 }
 
 bool IsNonAsciiUtf8(std::string_view bytes) {
-    bool nonAscii = false;
-    for (char byte : bytes) {
-        if (static_cast<unsigned char>(byte) >= 0x80) {
-            nonAscii = true;
-            break;
-        }
-    }
-    return nonAscii && IsValid(bytes);
+    return Classify(bytes) == Kind::NonAsciiUtf8;
 }
 
 int NextBoundary(const char* text, int length, int index) {

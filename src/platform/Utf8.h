@@ -19,6 +19,10 @@ bool IsValid(std::string_view bytes);
 // Well-formed and holding at least one byte from 0x80 up: a file that is this is a UTF-8 text.
 bool IsNonAsciiUtf8(std::string_view bytes);
 
+// What the bytes are, in one pass that skips ASCII a machine word at a time.
+enum class Kind { Ascii, NonAsciiUtf8, NotUtf8 };
+Kind Classify(std::string_view bytes);
+
 // The index of the next character's first byte after the character at index (length at the
 // end), and of the first byte of the character that ends at index (0 at the start).
 int NextBoundary(const char* text, int length, int index);
