@@ -57,33 +57,37 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
     return condition();
 }
 
-// Starts Xvfb on the first free display from 70 on; returns the display name, empty on failure.
+// Starts Xvfb on a display it chooses itself and names on a pipe (-displayfd), so that test
+// processes started side by side never share one; returns the display name, empty on failure.
 std::string StartServer() {
     if (!Has("Xvfb"))
         return {};
-    for (int number = 70; number < 140; ++number) {
-        std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-        if (fs::exists(lock))
-            continue;
-        std::string display = ":" + std::to_string(number);
-        pid_t child = fork();
-        if (child == 0) {
-            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                   "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        for (int i = 0; i < 50 && !fs::exists(socket); ++i)
-            usleep(100000);
-        int status = 0;
-        if (fs::exists(socket) && waitpid(child, &status, WNOHANG) == 0) {
-            serverProcess = child;
-            return display;
-        }
+    int named[2];
+    if (pipe(named) != 0)
+        return {};
+    pid_t child = fork();
+    if (child == 0) {
+        close(named[0]);
+        std::string descriptor = std::to_string(named[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", descriptor.c_str(), "-screen", "0", "1024x768x24",
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(named[1]);
+    // The number comes once the server is ready, followed by a line break.
+    std::string number;
+    char byte = 0;
+    while (read(named[0], &byte, 1) == 1 && byte != '\n')
+        number += byte;
+    close(named[0]);
+    int status = 0;
+    if (number.empty() || waitpid(child, &status, WNOHANG) != 0) {
         kill(child, SIGKILL);
         waitpid(child, &status, 0);
+        return {};
     }
-    return {};
+    serverProcess = child;
+    return ":" + number;
 }
 
 // Pixels of strong colour: a channel far from the others. The plot's curves are red, blue and
