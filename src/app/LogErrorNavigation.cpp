@@ -17,8 +17,8 @@
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "SimulationRun.h"
+#include "TextEncoding.h"
 #include "WinApp.h"
-#include "Windows1251.h"
 
 namespace {
 
@@ -151,11 +151,13 @@ void Reach(CSampleDoc& log, const LogError& error) {
             logView->BringIntoView({0, error.firstLogLine});
         }
     }
+    // In the encoding the log is shown in, read before other windows open.
+    const QString message = TextCodec::Decode(log.encoding, error.message);
     CResultDocuments* results = CResultDocuments::OfApplication();
     // A log from before this session names no netlist: the message is all there is to show.
     if (results != nullptr && !results->netlistPath.isEmpty())
         ShowLine(FileHoldingLine(results->netlistPath, error), error.netlistLine);
-    ShowInStatusBar(Windows1251::Decode(error.message));
+    ShowInStatusBar(message);
 }
 
 // The report reached last in the log; -1 when none is.

@@ -48,6 +48,7 @@ const Indicator kIndicators[] = {
     {ID_INDICATOR_POSITION, "============", ""},
     {ID_INDICATOR_BLANK, "=========", ""},
     {ID_INDICATOR_LINE_ENDING, "========", ""},
+    {ID_INDICATOR_ENCODING, "=====", ""},
     {ID_INDICATOR_OVR, "OVR", "OVR"},
     {ID_INDICATOR_READ, "Read", "Read"},
     {ID_INDICATOR_CAPS, "CAP", "CAP"},

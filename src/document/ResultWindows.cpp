@@ -15,8 +15,8 @@
 #include "ResultDocuments.h"
 #include "SampleDoc.h"
 #include "SimulationRun.h"
+#include "TextEncoding.h"
 #include "WinApp.h"
-#include "Windows1251.h"
 
 namespace {
 
@@ -119,14 +119,23 @@ void OpenResult(ResultSlot slot, const QString& path) {
 }
 
 // The first line of the log that starts with "Error", blanks before it aside; empty when none.
+// The log is read in the encoding its window shows it in: UTF-8 when it is well-formed UTF-8, as
+// ngspice writes it, else Windows-1251.
 QString FirstErrorLine(const QString& logFile) {
     QFile log(logFile);
     if (!log.open(QIODevice::ReadOnly))
         return {};
-    while (!log.atEnd()) {
-        const QByteArray line = log.readLine().trimmed();
+    const QByteArray text = log.readAll();
+    const TextEncoding encoding =
+        TextCodec::Detect(std::string_view(text.constData(), text.size()));
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        const QByteArray line = text.mid(start, end - start).trimmed();
         if (line.startsWith("Error"))
-            return Windows1251::Decode(std::string_view(line.constData(), line.size()));
+            return TextCodec::Decode(encoding, std::string_view(line.constData(), line.size()));
+        start = end + 1;
     }
     return {};
 }

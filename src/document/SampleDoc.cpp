@@ -85,6 +85,8 @@ const CCommandTable& CSampleDoc::ClassCommands() {
             .On(ID_DOC_READONLY, &CSampleDoc::OnToggleReadOnly)
             .OnUpdate(ID_DOC_READONLY, &CSampleDoc::OnUpdateToggleReadOnly)
             .On(ID_VIEW_FONT, &CSampleDoc::OnChooseFont)
+            .On(ID_VIEW_OTHER_ENCODING, &CSampleDoc::OnViewOtherEncoding)
+            .OnUpdate(ID_VIEW_OTHER_ENCODING, &CSampleDoc::OnUpdateViewOtherEncoding)
             .On(ID_ANALYSIS_START, &CSampleDoc::OnAnalysisStart)
             .OnUpdate(ID_ANALYSIS_START, &CSampleDoc::OnUpdateAnalysisStart)
             .Build();
@@ -201,6 +203,24 @@ bool CSampleDoc::OnSaveDocument(const QString& path) {
 void CSampleDoc::SetEncoding(TextEncoding newEncoding) {
     encoding = newEncoding;
     UpdateAllViews(nullptr, 0, nullptr);
+}
+
+namespace {
+
+TextEncoding OtherEncoding(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? TextEncoding::Windows1251 : TextEncoding::Utf8;
+}
+
+}  // namespace
+
+void CSampleDoc::OnViewOtherEncoding() {
+    // Only the reading of the bytes changes: the text is as modified, or not, as it was.
+    SetEncoding(OtherEncoding(encoding));
+}
+
+void CSampleDoc::OnUpdateViewOtherEncoding(CCmdUI& ui) {
+    ui.SetText(OtherEncoding(encoding) == TextEncoding::Utf8 ? "Открыть в кодировке UTF-8"
+                                                             : "Открыть в кодировке Windows-1251");
 }
 
 void CSampleDoc::TakeStamp(const QString& path) {

@@ -50,6 +50,9 @@ public:
     void OnUpdateToggleReadOnly(CCmdUI& ui);
     // A chooser of fixed-pitch fonts; on OK every view of the document shows the new font.
     void OnChooseFont();
+    // Shows the same bytes in the other encoding; the label names that encoding.
+    void OnViewOtherEncoding();
+    void OnUpdateViewOtherEncoding(CCmdUI& ui);
     // Start analysis: saves the netlist, runs the simulator on it and waits with the interface
     // live, shows the result files read-only, then hands the control lines to the second program.
     void OnAnalysisStart();

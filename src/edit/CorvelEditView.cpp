@@ -17,6 +17,7 @@
 #include "EditStrings.h"
 #include "ModalHost.h"
 #include "SettingsStore.h"
+#include "TextEncoding.h"
 #include "Windows1251.h"
 
 namespace {
@@ -82,6 +83,7 @@ const CCommandTable& CCorvelEditView::ClassCommands() {
             .OnUpdate(ID_INDICATOR_OVR, &CCorvelEditView::OnUpdateIndicatorOverwrite)
             .OnUpdate(ID_INDICATOR_READ, &CCorvelEditView::OnUpdateIndicatorRead)
             .OnUpdate(ID_INDICATOR_BLANK, &CCorvelEditView::OnUpdateIndicatorBlank)
+            .OnUpdate(ID_INDICATOR_ENCODING, &CCorvelEditView::OnUpdateIndicatorEncoding)
             .Build();
     return table;
 }
@@ -228,6 +230,16 @@ void CCorvelEditView::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void CCorvelEditView::TypeText(const QString& text) {
+    if (encoding == TextEncoding::Utf8) {
+        // Every character has a UTF-8 form: nothing is left out, nothing to tell.
+        for (char32_t character : text.toStdU32String()) {
+            if (character < 0x80)
+                TypeCharacter(static_cast<unsigned char>(character));
+            else if (character >= 0xA0)  // U+0080 to U+009F are controls, as those below 32
+                TypeEncoded(TextCodec::Encode(encoding, QString::fromUcs4(&character, 1)), true);
+        }
+        return;
+    }
     for (QChar character : text) {
         char byte;
         if (character.isSurrogate() || !Windows1251::FromUnicode(character.unicode(), byte))
@@ -275,22 +287,37 @@ void CCorvelEditView::TypeCharacter(unsigned char character) {
         lineBreakTyped = false;
         return;
     }
-    if (character < 32 || !IsEditable())
+    if (character < 32)
         return;
+    if (character < 0x80 || encoding == TextEncoding::Windows1251) {
+        TypeEncoded(std::string(1, static_cast<char>(character)), character != ' ');
+        return;
+    }
+    // A letter of the code page, written as the document writes it.
+    const char32_t unicode = Windows1251::ToUnicode(character);
+    TypeEncoded(TextCodec::Encode(encoding, QString::fromUcs4(&unicode, 1)), true);
+}
 
+void CCorvelEditView::TypeEncoded(const std::string& bytes, bool joinsStep) {
+    if (bytes.empty() || !IsEditable())
+        return;
+    if (QApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton))
+        return;
     // Letters join the step before; a space starts a new one.
-    buffer->OpenUndoGroup(character != ' ');
+    buffer->OpenUndoGroup(joinsStep);
     TextPosition at = caretPosition;
     if (HasSelection()) {
         TextPosition end;
         SelectionBounds(at, end);
         RemoveSelection();
     } else if (overwriteMode && at.x < LineLength(at.y)) {
-        // Overwrite replaces the character under the caret, never the line break.
-        buffer->DeleteRange(this, at.y, at.x, at.y, at.x + 1, EditAction::Typing);
+        // Overwrite replaces the whole character under the caret, never the line break.
+        int next = TextCodec::NextCharacter(encoding, LineText(at.y), LineLength(at.y), at.x);
+        buffer->DeleteRange(this, at.y, at.x, at.y, next, EditAction::Typing);
     }
-    const char text[] = {static_cast<char>(character), '\0'};
-    if (buffer->InsertAt(this, at.y, at.x, text, endLine, endCharacter, EditAction::Typing))
+    int endLine, endCharacter;
+    if (buffer->InsertAt(this, at.y, at.x, bytes.c_str(), endLine, endCharacter,
+                         EditAction::Typing))
         CollapseAt({endCharacter, endLine});
     buffer->CloseUndoGroup(this);
 }
@@ -331,16 +358,11 @@ void CCorvelEditView::OnEditDelete() {
     if (HasSelection()) {
         SelectionBounds(start, end);
     } else {
+        // One whole character, or the line break; nothing at the text's end.
         start = caretPosition;
-        int last = LineTotal() - 1;
-        int length = LineLength(start.y);
-        if (start.x == length) {
-            if (start.y == last)
-                return;
-            end = {0, start.y + 1};
-        } else {
-            end = {start.x + 1, start.y};
-        }
+        end = NextCharacterPosition(start);
+        if (end == start)
+            return;
     }
     CollapseAt(start);
     buffer->DeleteRange(this, start.y, start.x, end.y, end.x, EditAction::Delete);
@@ -354,12 +376,8 @@ void CCorvelEditView::OnEditDeleteBack() {
     if (!IsEditable())
         return;
     TextPosition end = caretPosition;
-    TextPosition start = end;
-    if (end.x > 0) {
-        start.x = end.x - 1;
-    } else if (end.y > 0) {
-        start = {LineLength(end.y - 1), end.y - 1};
-    } else {
+    TextPosition start = PreviousCharacterPosition(end);
+    if (start == end) {
         CollapseAt(end);
         return;
     }
@@ -421,7 +439,9 @@ void CCorvelEditView::OnEditTab() {
         int length = LineLength(caretPosition.y);
         int index = caretPosition.x;
         for (int moved = 0; moved < steps && index < length; ++moved) {
-            if (text[index++] == '\t')
+            bool tab = text[index] == '\t';
+            index = TextCodec::NextCharacter(encoding, text, length, index);
+            if (tab)
                 break;
         }
         CollapseAt({index, caretPosition.y});
@@ -473,7 +493,7 @@ void CCorvelEditView::OnEditUntab() {
     int reached = 0;
     while (reached < target && index < length) {
         reached = text[index] == '\t' ? reached + tab - reached % tab : reached + 1;
-        ++index;
+        index = TextCodec::NextCharacter(encoding, text, length, index);
     }
     CollapseAt({index, caretPosition.y});
 }
@@ -568,4 +588,9 @@ void CCorvelEditView::OnUpdateIndicatorRead(CCmdUI& ui) {
 
 void CCorvelEditView::OnUpdateIndicatorBlank(CCmdUI& ui) {
     ui.Enable(false);
+}
+
+void CCorvelEditView::OnUpdateIndicatorEncoding(CCmdUI& ui) {
+    ui.SetText(TextCodec::Indicator(encoding));
+    ui.Enable(buffer != nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "CorvelTextView.h"
 
@@ -27,7 +28,8 @@ public:
     bool OverwriteMode() const { return overwriteMode; }
     bool AutoIndent() const { return autoIndent; }
 
-    // Types one character of the code page (13 is Enter), as a key press would.
+    // Types one Windows-1251 character (13 is Enter), as a key press would, written in the
+    // view's encoding.
     void TypeCharacter(unsigned char character);
     bool RemoveSelection();
     // Replaces the selection by the text, which then becomes the selection with the caret at its
@@ -89,9 +91,12 @@ protected:
 private:
     // Collapses the selection at p, with the caret there, in view.
     void CollapseAt(TextPosition p);
-    // Types text that arrived as Unicode; characters without a byte in the code page are left
-    // out and named in the status bar.
+    // Types text that arrived as Unicode in the view's encoding; in a Windows-1251 view the
+    // characters without a byte are left out and named in the status bar.
     void TypeText(const QString& text);
+    // Types the bytes of one character: over the selection, or in overwrite mode over the
+    // character under the caret. joinsStep: the undo step goes on (false for a space).
+    void TypeEncoded(const std::string& bytes, bool joinsStep);
     // The message box naming the characters of a paste or drop that the code page lacks.
     static void ReportCharactersNotInserted(const QStringList& missing);
     // The lines a block command works on, with the selection adjusted to whole lines; false when
@@ -107,4 +112,6 @@ private:
     void OnUpdateIndicatorOverwrite(CCmdUI& ui);
     void OnUpdateIndicatorRead(CCmdUI& ui);
     void OnUpdateIndicatorBlank(CCmdUI& ui);
+    // The encoding the text is shown in, beside the line-ending style.
+    void OnUpdateIndicatorEncoding(CCmdUI& ui);
 };

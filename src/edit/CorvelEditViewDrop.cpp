@@ -91,7 +91,7 @@ void CCorvelEditView::ScrollForDrag(QPoint point) {
 bool CCorvelEditView::InsertDroppedText(const QMimeData* data, QPoint point) {
     std::string text;
     dropLeftOut.clear();
-    if (!TextOfData(data, text, &dropLeftOut))
+    if (!TextOfData(data, encoding, text, &dropLeftOut))
         return false;
     if (!dropLeftOut.isEmpty()) {
         // Told once the drop is over: a message box inside the drop would hold up the source.

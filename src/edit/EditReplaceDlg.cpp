@@ -16,7 +16,7 @@
 #include "FindTextDlg.h"
 #include "ModalHost.h"
 #include "SearchTextCheck.h"
-#include "Windows1251.h"
+#include "TextEncoding.h"
 
 namespace {
 
@@ -125,9 +125,9 @@ void CEditReplaceDlg::TakeControls() {
     matchCase = matchCaseCheck->isChecked();
     scope = inSelectionRadio->isChecked() ? 0 : 1;
     // Both end at their first NUL, as the search and the insertion read them.
-    findBytes = Windows1251::Encode(findWhat);
+    findBytes = SearchTextBytes(owner.Encoding(), findWhat);
     findBytes.resize(std::strlen(findBytes.c_str()));
-    replaceBytes = Windows1251::Encode(replaceWith);
+    replaceBytes = SearchTextBytes(owner.Encoding(), replaceWith);
     replaceBytes.resize(std::strlen(replaceBytes.c_str()));
 }
 
@@ -170,8 +170,8 @@ void CEditReplaceDlg::ReportNotFound() {
 }
 
 bool CEditReplaceDlg::TextsEncode() {
-    return SearchTextEncodes(findWhat, SearchTextKind::Pattern) &&
-           SearchTextEncodes(replaceWith, SearchTextKind::Replacement);
+    return SearchTextEncodes(owner.Encoding(), findWhat, SearchTextKind::Pattern) &&
+           SearchTextEncodes(owner.Encoding(), replaceWith, SearchTextKind::Replacement);
 }
 
 bool CEditReplaceDlg::ReplaceSelectionInGroup() {
@@ -214,10 +214,12 @@ bool CEditReplaceDlg::ReplaceSelectedMatch(bool inReplaceAll) {
 
 void CEditReplaceDlg::OnFindNext() {
     TakeControls();
-    if (!SearchTextEncodes(findWhat, SearchTextKind::Pattern))
+    if (!SearchTextEncodes(owner.Encoding(), findWhat, SearchTextKind::Pattern))
         return;
-    if (matchSelected)
-        ++currentPosition.x;  // overlapping matches are found too
+    if (matchSelected)  // overlapping matches are found too: on from the match's second character
+        currentPosition.x =
+            TextCodec::NextCharacter(owner.Encoding(), owner.LineText(currentPosition.y),
+                                     owner.LineLength(currentPosition.y), currentPosition.x);
     else
         currentPosition = startPosition;
     matchSelected = FindNextMatch();

@@ -16,6 +16,7 @@ constexpr int ID_HELP_WEBSITE = 32804;     // open the program's web page
 constexpr int ID_ANALYSIS_NEXT_ERROR = 32805;      // F4: the next report of the run's log
 constexpr int ID_ANALYSIS_PREVIOUS_ERROR = 32806;  // Shift+F4: the previous one
 constexpr int ID_VIEW_FONT = 32809;        // choose the document's font
+constexpr int ID_VIEW_OTHER_ENCODING = 32810;  // show the document in the other encoding
 
 // --- Editing commands of the edit view
 constexpr int ID_EDIT_DELETE = 37000;            // Delete
@@ -81,6 +82,7 @@ constexpr int ID_INDICATOR_BLANK = 37900;        // always disabled
 constexpr int ID_INDICATOR_READ = 37901;         // "Read"
 constexpr int ID_INDICATOR_LINE_ENDING = 37902;  // "Win", "UNIX", "MAC"
 constexpr int ID_INDICATOR_POSITION = 37903;     // "Ln %d, Col %d"
+constexpr int ID_INDICATOR_ENCODING = 37904;     // "1251", "UTF-8"
 
 // --- Framework status-bar panes
 constexpr int ID_INDICATOR_CAPS = 59137;

@@ -59,16 +59,17 @@ public:
     // The text between two positions, lines joined by CR LF.
     virtual std::string TextOfRange(TextPosition start, TextPosition end) const;
     virtual bool ClipboardHasText() const;
-    // Puts Windows-1251 text with CR LF breaks on the clipboard as UTF-8 with LF breaks.
+    // Puts text of the view's encoding with CR LF breaks on the clipboard, for other programs
+    // as UTF-8 with LF breaks.
     virtual bool CopyToClipboard(const std::string& text);
-    // The clipboard's text as Windows-1251 with CR LF breaks; characters it cannot hold are left
-    // out, and named in leftOut when given.
+    // The clipboard's text in the view's encoding with CR LF breaks; characters it cannot hold
+    // (only Windows-1251 lacks any) are left out, and named in leftOut when given.
     virtual std::string TextFromClipboard(QStringList* leftOut = nullptr) const;
-    // Windows-1251 text with CR LF breaks as data for the clipboard or a drag, and back. Back,
-    // characters without a byte in the code page are left out; leftOut, when given, receives
-    // each of them once, in the order they came (empty when none was).
-    static QMimeData* MakeTextData(const std::string& text);
-    static bool TextOfData(const QMimeData* data, std::string& text,
+    // Text of the encoding with CR LF breaks as data for the clipboard or a drag, and back into
+    // the encoding. Back, characters without a byte in it are left out; leftOut, when given,
+    // receives each of them once, in the order they came (empty when none was).
+    static QMimeData* MakeTextData(const std::string& text, TextEncoding encoding);
+    static bool TextOfData(const QMimeData* data, TextEncoding encoding, std::string& text,
                            QStringList* leftOut = nullptr);
     // Whether the data offers text, without converting it.
     static bool HasTextData(const QMimeData* data);
@@ -135,6 +136,13 @@ public:
     QPoint NearestBoundaryPoint(QPoint point) const;
     TextPosition WordEndFrom(int index, int line) const;
     TextPosition WordStartBefore(int index, int line) const;
+    // One character on in the view's encoding: the next character's start, at a line's end the
+    // start of the next line, at the text's end the position itself. position lies on a
+    // character boundary; so does the result.
+    TextPosition NextCharacterPosition(TextPosition position) const;
+    // One character back: the start of the character that ends at position, at a line's start
+    // the end of the line above, at the text's start the position itself.
+    TextPosition PreviousCharacterPosition(TextPosition position) const;
     TextPosition CaretPosition() const { return caretPosition; }
     TextPosition SelectionStart() const { return selectionStart; }
     TextPosition SelectionEnd() const { return selectionEnd; }
@@ -181,10 +189,12 @@ public:
     static int FindInLineText(const char* text, const char* pattern, bool wholeWord);
     // The first occurrence at or after offset from in the length bytes of a line, which count as
     // followed by a terminating zero; the offset is from the line's start, or -1. A whole word
-    // has no word character (ASCII letter, digit, '_') just before it in the line, even before
-    // from, nor just after it. Only an empty pattern can be found at the end.
+    // has no word character (ASCII letter, digit, '_'; in UTF-8 also any other letter or digit)
+    // just before it in the line, even before from, nor just after it. Only an empty pattern can
+    // be found at the end. In UTF-8 a match begins at a character boundary.
     static int FindInLineText(const char* text, int length, int from, const char* pattern,
-                              int patternLength, bool wholeWord);
+                              int patternLength, bool wholeWord,
+                              TextEncoding encoding = TextEncoding::Windows1251);
     // Searches the block for the zero-terminated pattern from start: forward to the first match
     // that begins before the block's end, or with SearchUp back to the nearest match that begins
     // before start. With wrap the search goes once more from the other end of the block.
@@ -338,6 +348,8 @@ protected:
     std::string lastSearchText;
     // The characters of the last search text that have no byte: while any, Find next refuses.
     QStringList lastSearchUnencodable;
+    // The encoding lastSearchText is in: a view shown in another encoding since converts it.
+    TextEncoding lastSearchEncoding = TextEncoding::Windows1251;
     FindFlags lastSearchFlags{};
 
     // From the beginning to the end of printing: the screen font scaled to the printer.
@@ -368,6 +380,9 @@ private:
     void RepaintRange(TextPosition from, TextPosition to);
     // The end of every caret command: into view, caret placed, selection from the anchor.
     void FinishCaretMove(bool extend);
+    // The position on line that has as many characters before it as from has on its own line,
+    // or the end of line when it is shorter.
+    TextPosition KeepCharacterIndex(TextPosition from, int line) const;
     void BlinkCaret();
     void ShowCaretAt(const QRect& rectangle);
 

@@ -8,6 +8,8 @@
 
 #include "CmdUI.h"
 #include "CorvelTextView.h"
+#include "LineCharacters.h"
+#include "TextEncoding.h"
 #include "Windows1251.h"
 
 namespace {
@@ -16,8 +18,12 @@ bool Before(TextPosition a, TextPosition b) {
     return a.y < b.y || (a.y == b.y && a.x < b.x);
 }
 
-// Word characters are ASCII letters, digits and '_'; every byte above 0x7F is punctuation.
-bool IsWordCharacter(char c) {
+// Word characters are ASCII letters, digits and '_'. Above 0x7F a Windows-1251 byte is
+// punctuation, while in UTF-8 every such byte belongs to a word: words of any script are words,
+// and as all the bytes of a sequence are alike, no word step ever stops inside one.
+bool IsWordCharacter(char c, TextEncoding encoding) {
+    if (!LineCharacters::IsAscii(c))
+        return encoding == TextEncoding::Utf8;
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
@@ -127,16 +133,45 @@ QPoint CCorvelTextView::NearestBoundaryPoint(QPoint point) const {
 TextPosition CCorvelTextView::WordEndFrom(int index, int line) const {
     const char* text = LineText(line);
     int length = LineLength(line);
-    while (index < length && IsWordCharacter(text[index]))
+    while (index < length && IsWordCharacter(text[index], encoding))
         ++index;
     return {index, line};
 }
 
 TextPosition CCorvelTextView::WordStartBefore(int index, int line) const {
     const char* text = LineText(line);
-    while (index > 0 && IsWordCharacter(text[index - 1]))
+    while (index > 0 && IsWordCharacter(text[index - 1], encoding))
         --index;
     return {index, line};
+}
+
+TextPosition CCorvelTextView::NextCharacterPosition(TextPosition position) const {
+    int length = LineLength(position.y);
+    if (position.x < length)
+        return {TextCodec::NextCharacter(encoding, LineText(position.y), length, position.x),
+                position.y};
+    if (position.y < LineTotal() - 1)
+        return {0, position.y + 1};
+    return position;
+}
+
+TextPosition CCorvelTextView::PreviousCharacterPosition(TextPosition position) const {
+    if (position.x > 0) {
+        return {TextCodec::PreviousCharacter(encoding, LineText(position.y), LineLength(position.y),
+                                             position.x),
+                position.y};
+    }
+    if (position.y > 0)
+        return {LineLength(position.y - 1), position.y - 1};
+    return position;
+}
+
+TextPosition CCorvelTextView::KeepCharacterIndex(TextPosition from, int line) const {
+    // The caret keeps its number of characters from the line's start, not of bytes.
+    int number =
+        LineCharacters::CountBefore(encoding, LineText(from.y), LineLength(from.y), from.x);
+    return {LineCharacters::IndexOfCharacter(encoding, LineText(line), LineLength(line), number),
+            line};
 }
 
 void CCorvelTextView::FinishCaretMove(bool extend) {
@@ -151,32 +186,20 @@ void CCorvelTextView::FinishCaretMove(bool extend) {
 
 void CCorvelTextView::StepCharLeft(bool extend) {
     NormalizeSelection();
-    if (!HasSelection() || extend) {
-        if (caretPosition.x > 0) {
-            --caretPosition.x;
-        } else if (caretPosition.y > 0) {
-            --caretPosition.y;
-            caretPosition.x = LineLength(caretPosition.y);
-        }
-    } else {
+    if (!HasSelection() || extend)
+        caretPosition = PreviousCharacterPosition(caretPosition);
+    else
         caretPosition = orderedStart;
-    }
     idealColumn = ColumnOfChar(caretPosition.y, caretPosition.x);
     FinishCaretMove(extend);
 }
 
 void CCorvelTextView::StepCharRight(bool extend) {
     NormalizeSelection();
-    if (!HasSelection() || extend) {
-        if (caretPosition.x < LineLength(caretPosition.y)) {
-            ++caretPosition.x;
-        } else if (caretPosition.y < LineTotal() - 1) {
-            ++caretPosition.y;
-            caretPosition.x = 0;
-        }
-    } else {
+    if (!HasSelection() || extend)
+        caretPosition = NextCharacterPosition(caretPosition);
+    else
         caretPosition = orderedEnd;
-    }
     idealColumn = ColumnOfChar(caretPosition.y, caretPosition.x);
     FinishCaretMove(extend);
 }
@@ -198,12 +221,12 @@ void CCorvelTextView::StepWordLeft(bool extend) {
     while (index > 0 && IsWhiteSpace(text[index - 1]))
         --index;
     if (index > 0) {
-        bool word = IsWordCharacter(text[index - 1]);
+        bool word = IsWordCharacter(text[index - 1], encoding);
         --index;
         while (index > 0) {
             char previous = text[index - 1];
-            bool sameKind = word ? IsWordCharacter(previous)
-                                 : !IsWordCharacter(previous) && !IsWhiteSpace(previous);
+            bool sameKind = word ? IsWordCharacter(previous, encoding)
+                                 : !IsWordCharacter(previous, encoding) && !IsWhiteSpace(previous);
             if (!sameKind)
                 break;
             --index;
@@ -236,11 +259,12 @@ void CCorvelTextView::StepWordRight(bool extend) {
     int length = LineLength(caretPosition.y);
     int index = caretPosition.x;
     if (index < length) {
-        if (IsWordCharacter(text[index])) {
-            while (index < length && IsWordCharacter(text[index]))
+        if (IsWordCharacter(text[index], encoding)) {
+            while (index < length && IsWordCharacter(text[index], encoding))
                 ++index;
         } else {
-            while (index < length && !IsWordCharacter(text[index]) && !IsWhiteSpace(text[index]))
+            while (index < length && !IsWordCharacter(text[index], encoding) &&
+                   !IsWhiteSpace(text[index]))
                 ++index;
         }
         while (index < length && IsWhiteSpace(text[index]))
@@ -287,8 +311,7 @@ void CCorvelTextView::StepPageUp(bool extend) {
         ScrollToTopLine(newTop, true);
         SyncSiblings(true);
     }
-    caretPosition.y = std::max(0, caretPosition.y - (page - 1));
-    caretPosition.x = std::min(caretPosition.x, LineLength(caretPosition.y));
+    caretPosition = KeepCharacterIndex(caretPosition, std::max(0, caretPosition.y - (page - 1)));
     idealColumn = ColumnOfChar(caretPosition.y, caretPosition.x);
     FinishCaretMove(extend);
 }
@@ -303,8 +326,7 @@ void CCorvelTextView::StepPageDown(bool extend) {
         ScrollToTopLine(newTop, true);
         SyncSiblings(true);
     }
-    caretPosition.y = std::min(last, caretPosition.y + (page - 1));
-    caretPosition.x = std::min(caretPosition.x, LineLength(caretPosition.y));
+    caretPosition = KeepCharacterIndex(caretPosition, std::min(last, caretPosition.y + (page - 1)));
     idealColumn = ColumnOfChar(caretPosition.y, caretPosition.x);
     FinishCaretMove(extend);
 }
@@ -395,28 +417,54 @@ void CCorvelTextView::CopySelectionToClipboard() {
 }
 
 // Text goes to other programs as UTF-8 with LF breaks, and to Kivra's own views also as the
-// bytes themselves, so that a copy and paste inside Kivra gives back every byte.
-const char* const kRawTextFormat = "application/x-kivra-windows-1251";
+// bytes themselves, under a format named after their encoding: a view of the same encoding takes
+// back every byte, one of the other encoding converts them, and never takes them for its own.
+namespace {
 
-QMimeData* CCorvelTextView::MakeTextData(const std::string& text) {
+QString RawTextFormat(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? QStringLiteral("application/x-kivra-utf-8")
+                                          : QStringLiteral("application/x-kivra-windows-1251");
+}
+
+TextEncoding OtherEncoding(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? TextEncoding::Windows1251 : TextEncoding::Utf8;
+}
+
+// The raw bytes of the format; a NUL would end the text, as it would end a line.
+std::string RawBytes(const QMimeData& data, const QString& format) {
+    QByteArray raw = data.data(format);
+    return std::string(raw.constData(), qstrnlen(raw.constData(), raw.size()));
+}
+
+}  // namespace
+
+QMimeData* CCorvelTextView::MakeTextData(const std::string& text, TextEncoding encoding) {
     auto* data = new QMimeData;
-    QString decoded = Windows1251::Decode(text);
+    QString decoded = TextCodec::Decode(encoding, text);
     decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     data->setText(decoded);
-    data->setData(QString::fromLatin1(kRawTextFormat), QByteArray(text.data(), text.size()));
+    data->setData(RawTextFormat(encoding), QByteArray(text.data(), text.size()));
     return data;
 }
 
-bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text, QStringList* leftOut) {
+bool CCorvelTextView::TextOfData(const QMimeData* data, TextEncoding encoding, std::string& text,
+                                 QStringList* leftOut) {
     text.clear();
     if (leftOut != nullptr)
         leftOut->clear();
     if (data == nullptr)
         return false;
-    if (data->hasFormat(QString::fromLatin1(kRawTextFormat))) {
-        QByteArray raw = data->data(QString::fromLatin1(kRawTextFormat));
-        // A NUL would end the text: whatever follows it is left out, as it would be of a line.
-        text.assign(raw.constData(), qstrnlen(raw.constData(), raw.size()));
+    if (data->hasFormat(RawTextFormat(encoding))) {
+        text = RawBytes(*data, RawTextFormat(encoding));
+        return true;
+    }
+    const TextEncoding other = OtherEncoding(encoding);
+    if (data->hasFormat(RawTextFormat(other))) {
+        // Converted from the bytes rather than the plain text, so that a lone LF inside a line
+        // stays a character of the line.
+        text = TextCodec::Encode(encoding,
+                                 TextCodec::Decode(other, RawBytes(*data, RawTextFormat(other))),
+                                 leftOut);
         return true;
     }
     if (!data->hasText())
@@ -425,6 +473,19 @@ bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text, QStri
     // The text ends at a NUL, as the byte form does.
     if (qsizetype nul = unicode.indexOf(QChar(0)); nul >= 0)
         unicode.truncate(nul);
+    if (encoding == TextEncoding::Utf8) {
+        QString lines;
+        lines.reserve(unicode.size());
+        QChar previous;
+        for (QChar character : unicode) {
+            if (character == QLatin1Char('\n') && previous != QLatin1Char('\r'))
+                lines += QLatin1Char('\r');  // a lone LF becomes a line break here
+            lines += character;
+            previous = character;
+        }
+        text = TextCodec::Encode(encoding, lines);
+        return true;
+    }
     text.reserve(unicode.size());
     QChar previous;
     for (QChar character : unicode) {
@@ -441,8 +502,9 @@ bool CCorvelTextView::TextOfData(const QMimeData* data, std::string& text, QStri
 }
 
 bool CCorvelTextView::HasTextData(const QMimeData* data) {
-    return data != nullptr &&
-           (data->hasText() || data->hasFormat(QString::fromLatin1(kRawTextFormat)));
+    return data != nullptr && (data->hasText() ||
+                               data->hasFormat(RawTextFormat(TextEncoding::Windows1251)) ||
+                               data->hasFormat(RawTextFormat(TextEncoding::Utf8)));
 }
 
 bool CCorvelTextView::ClipboardHasText() const {
@@ -452,13 +514,13 @@ bool CCorvelTextView::ClipboardHasText() const {
 bool CCorvelTextView::CopyToClipboard(const std::string& text) {
     if (text.empty())
         return false;
-    QApplication::clipboard()->setMimeData(MakeTextData(text));
+    QApplication::clipboard()->setMimeData(MakeTextData(text, encoding));
     return true;
 }
 
 std::string CCorvelTextView::TextFromClipboard(QStringList* leftOut) const {
     std::string text;
-    TextOfData(QApplication::clipboard()->mimeData(), text, leftOut);
+    TextOfData(QApplication::clipboard()->mimeData(), encoding, text, leftOut);
     return text;
 }
 
@@ -468,5 +530,5 @@ QMimeData* CCorvelTextView::MakeDragData() {
     NormalizeSelection();
     dragSourceStart = orderedStart;
     dragSourceEnd = orderedEnd;
-    return MakeTextData(TextOfRange(orderedStart, orderedEnd));
+    return MakeTextData(TextOfRange(orderedStart, orderedEnd), encoding);
 }

@@ -7,6 +7,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "CorvelTextView.h"
+#include "LineCharacters.h"
 
 CKeyTable CCorvelTextView::TextViewKeyTable() {
     const auto shift = Qt::ShiftModifier;
@@ -171,8 +172,9 @@ void CCorvelTextView::OnUpdateEditSelectAll(CCmdUI& ui) {
 
 void CCorvelTextView::OnUpdatePosition(CCmdUI& ui) {
     // The column counts characters: a tab is one, whatever its width on screen.
-    ui.SetText("Ln " + std::to_string(caretPosition.y + 1) + ", Col " +
-               std::to_string(caretPosition.x + 1));
+    int column = LineCharacters::CountBefore(encoding, LineText(caretPosition.y),
+                                             LineLength(caretPosition.y), caretPosition.x);
+    ui.SetText("Ln " + std::to_string(caretPosition.y + 1) + ", Col " + std::to_string(column + 1));
     ui.Enable(true);
 }
 

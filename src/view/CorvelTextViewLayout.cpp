@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "CorvelTextView.h"
+#include "LineCharacters.h"
 #include "PaneHost.h"
 
 CCorvelTextView::CCorvelTextView(QWidget* parent) : CView(parent) {
@@ -150,12 +151,26 @@ QRect CCorvelTextView::ClientRect() const {
 
 int CCorvelTextView::ColumnOfChar(int line, int index) const {
     const char* text = LineText(line);
+    if (text == nullptr)
+        return 0;
+    int length = LineLength(line);
+    if (encoding == TextEncoding::Utf8)
+        index = std::min(index, length);  // the steps below never pass the line's end
     int column = 0;
-    for (int at = 0; at < index && text != nullptr; ++at) {
-        if (text[at] == '\t')
+    for (int at = 0; at < index;) {
+        if (text[at] == '\t') {
             column += tabSize - column % tabSize;
-        else
+            ++at;
+        } else if (LineCharacters::IsAscii(text[at]) || encoding != TextEncoding::Utf8) {
             ++column;
+            ++at;
+        } else {
+            // One cell for the whole sequence; an index inside it gives the sequence's column.
+            at = Utf8::NextBoundary(text, length, at);
+            if (at > index)
+                break;
+            ++column;
+        }
     }
     return column;
 }
@@ -166,15 +181,17 @@ int CCorvelTextView::CharAtColumn(int line, int column) const {
     const char* text = LineText(line);
     int length = LineLength(line);
     int accumulated = 0;
-    for (int index = 0; index < length; ++index) {
+    for (int index = 0; index < length;) {
+        int next = LineCharacters::Next(encoding, text, length, index);
         if (text[index] == '\t')
             accumulated += tabSize - accumulated % tabSize;
         else
             ++accumulated;
         if (accumulated >= column) {
             // A wide tab cell rounds to its nearer side; an ordinary character is passed.
-            return accumulated - tabSize / 2 < column ? index + 1 : index;
+            return accumulated - tabSize / 2 < column ? next : index;
         }
+        index = next;
     }
     return length;
 }
@@ -189,11 +206,12 @@ TextPosition CCorvelTextView::PointToText(QPoint point) {
     const char* text = LineText(line);
     int length = LineLength(line);
     int start = 0;
-    for (int index = 0; index < length; ++index) {
+    for (int index = 0; index < length;) {
         int end = text[index] == '\t' ? start + tabSize - start % tabSize : start + 1;
         if (column < end)
             return {index, line};
         start = end;
+        index = LineCharacters::Next(encoding, text, length, index);
     }
     return {length, line};
 }

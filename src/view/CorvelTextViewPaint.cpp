@@ -12,7 +12,6 @@
 
 #include "CorvelTextView.h"
 #include "MarginIcons.h"
-#include "Windows1251.h"
 
 namespace {
 
@@ -154,13 +153,19 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
         if (!stateCache.Exists())
             stateCache.Create(LineTotal());
         stateCache.Set(line, state);
+        // The hook counts bytes: a run starting inside a character starts with that character,
+        // which is drawn whole.
+        auto runStart = [&](int index) {
+            return TextCodec::CharacterStart(encoding, characters, length,
+                                             std::min(runs[index].start, length));
+        };
         if (runCount == 0) {
             paint(0, length, NormalText);
         } else {
-            paint(0, std::min(runs[0].start, length), NormalText);
+            paint(0, runStart(0), NormalText);
             for (int index = 0; index < runCount; ++index) {
-                int start = std::min(runs[index].start, length);
-                int end = index + 1 < runCount ? std::min(runs[index + 1].start, length) : length;
+                int start = runStart(index);
+                int end = index + 1 < runCount ? runStart(index + 1) : length;
                 paint(start, end - start, runs[index].role);
             }
         }
@@ -191,7 +196,9 @@ void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRec
             return count;
         if (start.y > bound.y)
             return 0;
-        return std::clamp(bound.x - start.x, 0, count);
+        // A selection end is a character boundary, or is taken back to one.
+        int x = TextCodec::CharacterStart(encoding, characters, LineLength(start.y), bound.x);
+        return std::clamp(x - start.x, 0, count);
     };
     int selectionBegin = boundary(orderedStart);
     int selectionEnd = boundary(orderedEnd);
@@ -215,7 +222,8 @@ void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRec
 
 QString CCorvelTextView::ExpandTabs(int line, const char* characters, int offset, int count) const {
     int column = ColumnOfChar(line, offset);
-    QString decoded = Windows1251::Decode(std::string_view(characters + offset, count));
+    // A byte that is no character of the encoding is drawn as one U+FFFD cell.
+    QString decoded = TextCodec::Decode(encoding, std::string_view(characters + offset, count));
     QString expanded;
     expanded.reserve(decoded.size());
     int emitted = 0;
@@ -226,7 +234,8 @@ QString CCorvelTextView::ExpandTabs(int line, const char* characters, int offset
             emitted += spaces;
         } else {
             expanded.append(character);
-            ++emitted;
+            if (!character.isLowSurrogate())
+                ++emitted;  // a pair of surrogates is one character in one cell
         }
     }
     return expanded;
@@ -237,25 +246,37 @@ void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& 
     if (count <= 0)
         return;
     QString expanded = ExpandTabs(line, characters, offset, count);
+    // A character beyond the basic plane is two UTF-16 units in one cell: such text is counted
+    // and cut in code points.
+    bool paired = std::any_of(expanded.begin(), expanded.end(),
+                              [](QChar character) { return character.isSurrogate(); });
+    QList<uint> codePoints = paired ? expanded.toUcs4() : QList<uint>();
+    int cells = paired ? codePoints.size() : expanded.size();
+    auto piece = [&](int first, int number) {
+        if (!paired)
+            return expanded.mid(first, number);
+        return QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData()) + first,
+                                 number);
+    };
     int cell = CharWidth();
     int room = clip.right() + 1 - origin.x();
     if (room > 0) {
-        int fit = std::min<int>(room / cell + 1, expanded.size());
+        int fit = std::min<int>(room / cell + 1, cells);
         // Skip the cells left of the clip: only what can show is drawn.
         int skip = std::max(0, (clip.left() - origin.x()) / cell);
         if (skip < fit) {
             painter.save();
             // On paper the page's clip stays in force as well.
             painter.setClipRect(clip, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-            for (int piece = skip; piece < fit; piece += kLongestDrawingCall) {
-                int pieceCount = std::min(kLongestDrawingCall, fit - piece);
-                QPoint at(origin.x() + cell * piece, origin.y());
-                DrawCells(painter, at, expanded.mid(piece, pieceCount));
+            for (int first = skip; first < fit; first += kLongestDrawingCall) {
+                int pieceCount = std::min(kLongestDrawingCall, fit - first);
+                QPoint at(origin.x() + cell * first, origin.y());
+                DrawCells(painter, at, piece(first, pieceCount));
             }
             painter.restore();
         }
     }
-    origin.rx() += cell * expanded.size();
+    origin.rx() += cell * cells;
 }
 
 // Draws the characters in opaque cells of the current background, each exactly CharWidth wide,
@@ -263,19 +284,22 @@ void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& 
 void CCorvelTextView::DrawCells(QPainter& painter, QPoint at, const QString& text) {
     int cell = CharWidth();
     int height = LineHeight();
-    painter.fillRect(QRect(at.x(), at.y(), cell * text.size(), height), paintBackground);
+    // One cell per code point: a surrogate pair takes one.
+    int cells = static_cast<int>(std::count_if(
+        text.begin(), text.end(), [](QChar character) { return !character.isLowSurrogate(); }));
+    painter.fillRect(QRect(at.x(), at.y(), cell * cells, height), paintBackground);
     painter.setPen(paintText);
     painter.setFont(paintFont);
 
     QRawFont raw = QRawFont::fromFont(paintFont);
     QList<quint32> glyphs = raw.isValid() ? raw.glyphIndexesForString(text) : QList<quint32>();
-    bool allGlyphs = glyphs.size() == text.size() &&
+    bool allGlyphs = glyphs.size() == cells &&
                      std::none_of(glyphs.begin(), glyphs.end(), [](quint32 g) { return g == 0; });
     if (allGlyphs) {
         QList<QPointF> positions;
-        positions.reserve(text.size());
+        positions.reserve(cells);
         qreal baseline = at.y() + raw.ascent();
-        for (int index = 0; index < text.size(); ++index)
+        for (int index = 0; index < cells; ++index)
             positions.append(QPointF(at.x() + cell * index, baseline));
         QGlyphRun run;
         run.setRawFont(raw);
@@ -287,9 +311,12 @@ void CCorvelTextView::DrawCells(QPainter& painter, QPoint at, const QString& tex
     // Characters the font lacks are drawn one by one, so that the fallback face still keeps
     // to the cells.
     QFontMetrics metrics(paintFont);
-    for (int index = 0; index < text.size(); ++index) {
+    int index = 0;
+    for (qsizetype unit = 0; unit < text.size(); ++index) {
+        qsizetype units = text.at(unit).isHighSurrogate() && unit + 1 < text.size() ? 2 : 1;
         painter.drawText(QPoint(at.x() + cell * index, at.y() + metrics.ascent()),
-                         QString(text.at(index)));
+                         text.mid(unit, units));
+        unit += units;
     }
 }
 

@@ -14,6 +14,8 @@
 #include "ModalHost.h"
 #include "SearchTextCheck.h"
 #include "SettingsStore.h"
+#include "TextEncoding.h"
+#include "Utf8.h"
 #include "Windows1251.h"
 
 namespace {
@@ -52,6 +54,64 @@ void FoldInto(const char* text, int length, char* out) {
         out[index] = upper[static_cast<unsigned char>(text[index])];
 }
 
+// The character of a well-formed UTF-8 sequence of length bytes.
+char32_t CharacterOfSequence(const char* bytes, int length) {
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t character = static_cast<unsigned char>(bytes[0]) & kLeadBits[length];
+    for (int index = 1; index < length; ++index)
+        character = (character << 6) | (static_cast<unsigned char>(bytes[index]) & 0x3F);
+    return character;
+}
+
+int SequenceLengthOf(char32_t character) {
+    return character < 0x80 ? 1 : character < 0x800 ? 2 : character < 0x10000 ? 3 : 4;
+}
+
+void WriteSequence(char32_t character, int length, char* out) {
+    static constexpr unsigned char kLeadMarks[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    for (int index = length - 1; index > 0; --index) {
+        out[index] = static_cast<char>(0x80 | (character & 0x3F));
+        character >>= 6;
+    }
+    out[0] = static_cast<char>(kLeadMarks[length] | character);
+}
+
+// Upper case of UTF-8 text, character by character. A capital whose sequence is as long as the
+// character's takes its place, others do not: the folded text keeps the line's offsets and
+// character boundaries, so a match in it is a match at the same place in the line. Bytes outside
+// well-formed sequences stay as they are. out may be text itself.
+void FoldUtf8Into(const char* text, int length, char* out) {
+    const std::array<char, 256>& upper = UpperCaseTable();
+    int index = 0;
+    while (index < length) {
+        const auto byte = static_cast<unsigned char>(text[index]);
+        if (byte < 0x80) {
+            out[index++] = upper[byte];  // ASCII folds as in the code page
+            continue;
+        }
+        int sequence = Utf8::SequenceLength(text, length, index);
+        if (sequence == 0) {
+            out[index] = text[index];
+            ++index;
+            continue;
+        }
+        char32_t character = CharacterOfSequence(text + index, sequence);
+        char32_t capital = QChar::toUpper(character);
+        if (capital != character && SequenceLengthOf(capital) == sequence)
+            WriteSequence(capital, sequence, out + index);
+        else if (out != text)
+            std::memcpy(out + index, text + index, sequence);
+        index += sequence;
+    }
+}
+
+void FoldInto(TextEncoding encoding, const char* text, int length, char* out) {
+    if (encoding == TextEncoding::Utf8)
+        FoldUtf8Into(text, length, out);
+    else
+        FoldInto(text, length, out);
+}
+
 bool IsWholeWordAt(const char* text, int length, int at, int patternLength) {
     if (at > 0 && IsWordCharacter(text[at - 1]))
         return false;
@@ -59,18 +119,44 @@ bool IsWholeWordAt(const char* text, int length, int at, int patternLength) {
     return after >= length || !IsWordCharacter(text[after]);
 }
 
+// In UTF-8 the letters and digits of every script are word characters too; a byte outside a
+// well-formed sequence is not.
+bool IsUtf8WordCharacterAt(const char* text, int length, int index) {
+    if (static_cast<unsigned char>(text[index]) < 0x80)
+        return IsWordCharacter(text[index]);
+    int sequence = Utf8::SequenceLength(text, length, index);
+    return sequence > 0 && QChar::isLetterOrNumber(CharacterOfSequence(text + index, sequence));
+}
+
+bool IsUtf8WholeWordAt(const char* text, int length, int at, int patternLength) {
+    if (at > 0 && IsUtf8WordCharacterAt(text, length, Utf8::PreviousBoundary(text, length, at)))
+        return false;
+    int after = at + patternLength;
+    return after >= length || !IsUtf8WordCharacterAt(text, length, after);
+}
+
+bool IsWholeWordAt(TextEncoding encoding, const char* text, int length, int at, int patternLength) {
+    return encoding == TextEncoding::Utf8 ? IsUtf8WholeWordAt(text, length, at, patternLength)
+                                          : IsWholeWordAt(text, length, at, patternLength);
+}
+
+// Where a search goes on after a place that it rejected: the next character.
+int StepAfter(TextEncoding encoding, const char* text, int length, int at) {
+    return encoding == TextEncoding::Utf8 ? Utf8::NextBoundary(text, length, at) : at + 1;
+}
+
 // The last accepted occurrence that begins before limit, or -1.
 int FindLastInLine(const char* text, int length, int limit, const char* pattern, int patternLength,
-                   bool wholeWord) {
+                   bool wholeWord, TextEncoding encoding) {
     int last = -1;
     int from = 0;
     while (from < limit) {
-        int at =
-            CCorvelTextView::FindInLineText(text, length, from, pattern, patternLength, wholeWord);
+        int at = CCorvelTextView::FindInLineText(text, length, from, pattern, patternLength,
+                                                 wholeWord, encoding);
         if (at < 0 || at >= limit)
             break;
         last = at;
-        from = at + 1;
+        from = StepAfter(encoding, text, length, at);
     }
     return last;
 }
@@ -80,7 +166,7 @@ int FindLastInLine(const char* text, int length, int limit, const char* pattern,
 class CSearchLines {
 public:
     CSearchLines(const CCorvelTextView& view, bool caseSensitive)
-        : view(view), caseSensitive(caseSensitive) {}
+        : view(view), caseSensitive(caseSensitive), encoding(view.Encoding()) {}
 
     const char* Line(int line, int length) {
         const char* text = view.LineText(line);
@@ -88,13 +174,14 @@ public:
             return text;
         if (folded.size() < static_cast<std::size_t>(length))
             folded.resize(length);
-        FoldInto(text, length, folded.data());
+        FoldInto(encoding, text, length, folded.data());
         return folded.data();
     }
 
 private:
     const CCorvelTextView& view;
     bool caseSensitive;
+    TextEncoding encoding;
     std::string folded;
 };
 
@@ -108,14 +195,18 @@ int CCorvelTextView::FindInLineText(const char* text, const char* pattern, bool 
 }
 
 int CCorvelTextView::FindInLineText(const char* text, int length, int from, const char* pattern,
-                                    int patternLength, bool wholeWord) {
+                                    int patternLength, bool wholeWord, TextEncoding encoding) {
     if (from < 0 || from > length)
         return -1;
     if (patternLength == 0) {
-        // An empty pattern is found at every place, up to the terminating zero.
-        for (int at = from; at <= length; ++at) {
-            if (!wholeWord || IsWholeWordAt(text, length, at, 0))
+        // An empty pattern is found at every place between characters, up to the terminating
+        // zero.
+        for (int at = from; at <= length;) {
+            if (!wholeWord || IsWholeWordAt(encoding, text, length, at, 0))
                 return at;
+            if (at == length)
+                break;
+            at = StepAfter(encoding, text, length, at);
         }
         return -1;
     }
@@ -124,10 +215,10 @@ int CCorvelTextView::FindInLineText(const char* text, int length, int from, cons
         if (hit == nullptr)
             return -1;
         int at = static_cast<int>(static_cast<const char*>(hit) - text);
-        if (!wholeWord || IsWholeWordAt(text, length, at, patternLength))
+        if (!wholeWord || IsWholeWordAt(encoding, text, length, at, patternLength))
             return at;
-        // Rejected: on from its second byte, still judging whole words by the line's bytes.
-        from = at + 1;
+        // Rejected: on from its second character, still judging whole words by the whole line.
+        from = StepAfter(encoding, text, length, at);
     }
     return -1;
 }
@@ -154,7 +245,7 @@ bool CCorvelTextView::FindInBlock(const char* pattern, TextPosition start, TextP
     const bool wholeWord = (flags & WholeWordOnly) != 0;
     std::string searched = pattern;
     if (!caseSensitive)
-        FoldInto(searched.data(), static_cast<int>(searched.size()), searched.data());
+        FoldInto(encoding, searched.data(), static_cast<int>(searched.size()), searched.data());
     const char* what = searched.c_str();
     const int whatLength = static_cast<int>(searched.size());
     CSearchLines lines(*this, caseSensitive);
@@ -168,7 +259,8 @@ bool CCorvelTextView::FindInBlock(const char* pattern, TextPosition start, TextP
                 if (column >= length)
                     continue;
                 const char* text = lines.Line(line, length);
-                int at = FindInLineText(text, length, column, what, whatLength, wholeWord);
+                int at =
+                    FindInLineText(text, length, column, what, whatLength, wholeWord, encoding);
                 if (at < 0)
                     continue;
                 // Only the first character must lie inside the block.
@@ -197,7 +289,7 @@ bool CCorvelTextView::FindInBlock(const char* pattern, TextPosition start, TextP
             if (end <= low)
                 continue;
             const char* text = lines.Line(line, length);
-            int at = FindLastInLine(text, length, end, what, whatLength, wholeWord);
+            int at = FindLastInLine(text, length, end, what, whatLength, wholeWord, encoding);
             if (at >= low) {
                 found = {at, line};
                 return true;
@@ -240,7 +332,7 @@ void CCorvelTextView::OnEditFind() {
         dialog.matchCase = (lastSearchFlags & CaseSensitive) != 0;
         dialog.wholeWord = (lastSearchFlags & WholeWordOnly) != 0;
         dialog.direction = (lastSearchFlags & SearchUp) ? 0 : 1;
-        dialog.findWhat = Windows1251::Decode(lastSearchText);
+        dialog.findWhat = TextCodec::Decode(lastSearchEncoding, lastSearchText);
     } else {
         CSettingsStore settings;
         settings.beginGroup(QStringLiteral("CorvelEdit/Find"));
@@ -254,8 +346,8 @@ void CCorvelTextView::OnEditFind() {
         TextPosition start, end;
         SelectionBounds(start, end);
         if (start.y == end.y) {
-            dialog.findWhat =
-                Windows1251::Decode(std::string_view(LineText(start.y) + start.x, end.x - start.x));
+            dialog.findWhat = TextCodec::Decode(
+                encoding, std::string_view(LineText(start.y) + start.x, end.x - start.x));
         }
     }
     dialog.startPosition = caretPosition;
@@ -266,8 +358,9 @@ void CCorvelTextView::OnEditFind() {
 
     // However the dialog closed, what it shows last is the last search.
     haveLastSearch = true;
-    lastSearchText = Windows1251::Encode(dialog.findWhat);
-    lastSearchUnencodable = Windows1251::Unencodable(dialog.findWhat);
+    lastSearchText = SearchTextBytes(encoding, dialog.findWhat);
+    lastSearchUnencodable = SearchTextUnencodable(encoding, dialog.findWhat);
+    lastSearchEncoding = encoding;
     lastSearchFlags = dialog.Flags();
     CSettingsStore settings;
     settings.beginGroup(QStringLiteral("CorvelEdit/Find"));
@@ -295,6 +388,13 @@ void CCorvelTextView::OnUpdateEditRepeat(CCmdUI& ui) {
 void CCorvelTextView::RepeatSearch(FindFlags flags) {
     if (!haveLastSearch)
         return;
+    if (lastSearchEncoding != encoding) {
+        // The view has been shown in the other encoding since: the same text in its bytes.
+        const QString text = TextCodec::Decode(lastSearchEncoding, lastSearchText);
+        lastSearchText = SearchTextBytes(encoding, text);
+        lastSearchUnencodable = SearchTextUnencodable(encoding, text);
+        lastSearchEncoding = encoding;
+    }
     // The stored bytes hold '?' in place of such characters.
     if (!lastSearchUnencodable.isEmpty()) {
         ReportUnencodable(lastSearchUnencodable, SearchTextKind::Pattern);
@@ -305,6 +405,7 @@ void CCorvelTextView::RepeatSearch(FindFlags flags) {
                    found)) {
         SelectFound(found, static_cast<int>(std::strlen(lastSearchText.c_str())));
     } else {
-        AfxMessageBox(CFindTextDlg::NotFoundMessage(Windows1251::Decode(lastSearchText)), MB_OK);
+        AfxMessageBox(CFindTextDlg::NotFoundMessage(TextCodec::Decode(encoding, lastSearchText)),
+                      MB_OK);
     }
 }

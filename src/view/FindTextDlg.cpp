@@ -14,7 +14,6 @@
 #include "CorvelTextView.h"
 #include "ModalHost.h"
 #include "SearchTextCheck.h"
-#include "Windows1251.h"
 
 CFindTextDlg::CFindTextDlg(CCorvelTextView& owner, QWidget* parent)
     : QDialog(parent), owner(owner) {
@@ -97,9 +96,9 @@ void CFindTextDlg::done(int result) {
 
 void CFindTextDlg::OnFindNext() {
     TakeControls();
-    if (!SearchTextEncodes(findWhat, SearchTextKind::Pattern))
+    if (!SearchTextEncodes(owner.Encoding(), findWhat, SearchTextKind::Pattern))
         return;
-    std::string pattern = Windows1251::Encode(findWhat);
+    std::string pattern = SearchTextBytes(owner.Encoding(), findWhat);
     FindFlags flags = Flags();
     TextPosition found;
     if (owner.FindInText(pattern.c_str(), owner.SearchStartFrom(startPosition, flags), flags, true,

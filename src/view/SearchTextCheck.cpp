@@ -15,10 +15,19 @@ void ReportUnencodable(const QStringList& missing, SearchTextKind kind) {
                   MB_OK);
 }
 
-bool SearchTextEncodes(const QString& text, SearchTextKind kind) {
-    QStringList missing = Windows1251::Unencodable(text);
+QStringList SearchTextUnencodable(TextEncoding encoding, const QString& text) {
+    return encoding == TextEncoding::Utf8 ? QStringList() : Windows1251::Unencodable(text);
+}
+
+bool SearchTextEncodes(TextEncoding encoding, const QString& text, SearchTextKind kind) {
+    QStringList missing = SearchTextUnencodable(encoding, text);
     if (missing.isEmpty())
         return true;
     ReportUnencodable(missing, kind);
     return false;
+}
+
+std::string SearchTextBytes(TextEncoding encoding, const QString& text) {
+    return encoding == TextEncoding::Utf8 ? TextCodec::Encode(encoding, text)
+                                          : Windows1251::Encode(text);
 }

@@ -311,6 +311,17 @@ TEST_F(LogErrorNavigationTest, StepsGoOnFromTheReportDoubleClickedLast) {
     ExpectAt(kFirst);
 }
 
+// ngspice writes its log in UTF-8: the message reaches the status bar with its characters.
+TEST_F(LogErrorNavigationTest, TheMessageOfAUtf8LogIsShownWithItsCharacters) {
+    OpenNetlistAndLog(
+        "\nCircuit: amp\n\nError on line 3 or its substitute:\n  r1 in out xyz zz\n"
+        "  unknown parameter (10µ) «xyz»\n");
+    ASSERT_EQ(log->encoding, TextEncoding::Utf8);
+    FocusedLogView();
+    Press(Qt::Key_F4);
+    EXPECT_EQ(Frame().PaneText(0), QStringLiteral("unknown parameter (10µ) «xyz»"));
+}
+
 TEST_F(LogErrorNavigationTest, ErrorCommandsAreEnabledOnlyWhileTheRunsLogHasReports) {
     struct Case {
         const char* name;

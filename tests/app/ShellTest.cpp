@@ -814,7 +814,8 @@ TEST_F(ShellTest, MenuWithADocumentOffersHelpWindowsAndFont) {
     EXPECT_THAT(
         MenuItems(QStringLiteral("&Вид")),
         ElementsAre(QStringLiteral("&Панель значков"), QStringLiteral("&Информационная строка"),
-                    QStringLiteral("-"), QStringLiteral("Шрифт...")));
+                    QStringLiteral("-"), QStringLiteral("Шрифт..."),
+                    QStringLiteral("Открыть в кодировке UTF-8")));
     EXPECT_THAT(MenuItems(QStringLiteral("&Окно")),
                 ElementsAre(QStringLiteral("&Новое"), QStringLiteral("&Каскад"),
                             QStringLiteral("&Рядом"), QStringLiteral("&Распределить значки")));
@@ -889,6 +890,43 @@ INSTANTIATE_TEST_SUITE_P(
                       PaneCase{"unix.cir", "R1 1 0 1k\nC1 1 0 1u\n", false, "UNIX", ""},
                       PaneCase{"mac.cir", "R1 1 0 1k\rC1 1 0 1u\r", false, "MAC", ""},
                       PaneCase{"locked.cir", "R1 1 0 1k\r\n", true, "Win", "Read"}));
+
+TEST_F(ShellTest, EncodingPaneAndViewMenuFollowTheActiveDocument) {
+    const QString utf8 = MakeFile(QStringLiteral("utf8.cir"), "* Фильтр 10 µF\r\nC1 1 0 10u\r\n");
+    const QString cp1251 = MakeFile(QStringLiteral("cp1251.cir"), "* \xD4\xE8\xEB\xFC\xF2\xF0\r\n");
+    // The View menu's item as its menu shows it: it names the encoding the command turns to.
+    auto otherEncodingItem = [this] {
+        for (QAction* action : Frame().menuBar()->actions()) {
+            if (action->text() == QStringLiteral("&Вид") && action->menu() != nullptr) {
+                emit action->menu()->aboutToShow();
+                for (QAction* item : action->menu()->actions()) {
+                    if (item->data().toInt() == ID_VIEW_OTHER_ENCODING)
+                        return item->text();
+                }
+            }
+        }
+        return QString();
+    };
+    ASSERT_TRUE(Start({utf8}));
+    Frame().UpdateCommandUI();
+    EXPECT_EQ(Frame().PaneText(ID_INDICATOR_ENCODING), QStringLiteral("UTF-8"));
+    EXPECT_EQ(otherEncodingItem(), QStringLiteral("Открыть в кодировке Windows-1251"));
+
+    ASSERT_NE(application->OpenDocumentFile(cp1251), nullptr);
+    Settle();
+    Frame().UpdateCommandUI();
+    EXPECT_EQ(Frame().PaneText(ID_INDICATOR_ENCODING), QStringLiteral("1251"));
+    EXPECT_EQ(otherEncodingItem(), QStringLiteral("Открыть в кодировке UTF-8"));
+
+    ASSERT_TRUE(Frame().OnCommand(ID_VIEW_OTHER_ENCODING));
+    Frame().UpdateCommandUI();
+    EXPECT_EQ(Frame().PaneText(ID_INDICATOR_ENCODING), QStringLiteral("UTF-8"));
+
+    application->CloseAllDocuments();
+    Settle();
+    Frame().UpdateCommandUI();
+    EXPECT_EQ(Frame().PaneText(ID_INDICATOR_ENCODING), QString());
+}
 
 TEST_F(ShellTest, ReadPaneFollowsTheActiveWindow) {
     QString locked = MakeFile(QStringLiteral("locked.cir"));

@@ -88,9 +88,10 @@ public:
 };
 
 // Records its folder, arguments and process id, writes the log (without an error line when
-// "clean-<netlist name>" exists), waits while "hold-<name>" exists (ten seconds at most), crashes
-// when "crash-<name>" exists, sleeps as long as "sleep-<name>" says, ends without a raw file when
-// "noraw-<name>" exists, else writes the raw file and keeps a copy of the netlist it read.
+// "clean-<netlist name>" exists, with one in UTF-8 when "utf8-<name>" exists), waits while
+// "hold-<name>" exists (ten seconds at most), crashes when "crash-<name>" exists, sleeps as long
+// as "sleep-<name>" says, ends without a raw file when "noraw-<name>" exists, else writes the raw
+// file and keeps a copy of the netlist it read.
 const char kFirstStandIn[] = R"sh(#!/bin/sh
 { printf 'dir=%s\n' "$(pwd)"; for a in "$@"; do printf 'arg=%s\n' "$a"; done; } >>calls.txt
 echo $$ >pid.txt
@@ -99,6 +100,8 @@ name=$(basename "$netlist")
 echo "simulating $name"
 if [ -e "clean-$name" ]; then
     printf 'log of %s\r\nno errors\r\n' "$name" >kivra.log
+elif [ -e "utf8-$name" ]; then
+    printf 'log of %s\r\nError: unknown parameter (10µ) in «x1»\r\n' "$name" >kivra.log
 else
     printf 'log of %s\r\nError on line 2 or its substitute:\r\n' "$name" >kivra.log
 fi
@@ -779,6 +782,19 @@ TEST_F(AnalysisRunTest, ARunThatLeavesNoRawFileSaysWhyOnceAndShowsTheLog) {
         EXPECT_EQ(application->rawDocument, nullptr);
         EXPECT_EQ(launcher.DetachedStarts(), 0);
     }
+}
+
+// ngspice writes its log in UTF-8: the error line is quoted with its characters.
+TEST_F(AnalysisRunTest, TheErrorLineOfAUtf8LogIsQuotedReadably) {
+    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
+    WriteFile(InFirst(QStringLiteral("noraw-a.cir")), "");
+    WriteFile(InFirst(QStringLiteral("utf8-a.cir")), "");
+    Run(netlist);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_THAT(host.messages[0].text.toStdString(),
+                HasSubstr("\nError: unknown parameter (10µ) in «x1»"));
+    ASSERT_NE(application->logDocument, nullptr);
+    EXPECT_EQ(application->logDocument->encoding, TextEncoding::Utf8);
 }
 
 TEST_F(AnalysisRunTest, NetlistWithoutControlLinesGetsTheBareDeckAndNoSecondProgram) {

@@ -432,7 +432,7 @@ TEST_F(DragDrop, DropCaretFollowsThePointerInPlaceOfTheCaret) {
     Load(kNetlist, view);
     view.PlaceCursor({1, 0});
     ASSERT_FALSE(view.CaretRect().isEmpty());
-    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x"));
+    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x", TextEncoding::Windows1251));
     const Qt::DropActions possible = Qt::CopyAction | Qt::MoveAction;
     Enter(view, data.get(), possible, At(view, {3, 2}));
     for (TextPosition position : {TextPosition{3, 2}, TextPosition{5, 4}, TextPosition{12, 1}}) {
@@ -456,7 +456,7 @@ TEST_F(DragDrop, LeavingRestoresTheCaret) {
     view.PlaceCursor({1, 0});
     QRect caret = view.CaretRect();
     ASSERT_FALSE(caret.isEmpty());
-    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x"));
+    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x", TextEncoding::Windows1251));
     const Qt::DropActions possible = Qt::CopyAction | Qt::MoveAction;
     Enter(view, data.get(), possible, At(view, {3, 2}));
     Move(view, data.get(), possible, At(view, {3, 2}));
@@ -470,7 +470,7 @@ TEST_F(DragDrop, LeavingRestoresTheCaret) {
 
 TEST_F(DragDrop, DropHidesTheDropCaretAndShowsTheCaretAfterTheInsertedText) {
     CCorvelTextBuffer& buffer = Load(kNetlist, view);
-    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x"));
+    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x", TextEncoding::Windows1251));
     EXPECT_EQ(DropAt(view, data.get(), Qt::CopyAction | Qt::MoveAction, At(view, {3, 2})),
               Qt::MoveAction);
     EXPECT_EQ(buffer.LineLength(2), 12);
@@ -496,7 +496,7 @@ TEST_F(DragDrop, DraggingNearAnEdgeScrollsOneStepPerNotification) {
     for (int line = 0; line < 100; ++line)
         text += "line " + std::to_string(line) + " " + std::string(200, 'x') + "\r\n";
     Load(text, view);
-    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x"));
+    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData("x", TextEncoding::Windows1251));
     const Qt::DropActions possible = Qt::CopyAction | Qt::MoveAction;
     const QRect client = view.ClientRect();
     const int middleX = client.center().x(), middleY = client.center().y();
@@ -566,9 +566,10 @@ TEST_F(DragDrop, OwnDataFormatKeepsEveryByte) {
     for (int byte = 1; byte < 256; ++byte)
         bytes += static_cast<char>(byte);
     bytes += "a\nb\r\nc\x98\r\r\n";
-    std::unique_ptr<QMimeData> data(CCorvelTextView::MakeTextData(bytes));
+    std::unique_ptr<QMimeData> data(
+        CCorvelTextView::MakeTextData(bytes, TextEncoding::Windows1251));
     std::string back;
-    ASSERT_TRUE(CCorvelTextView::TextOfData(data.get(), back));
+    ASSERT_TRUE(CCorvelTextView::TextOfData(data.get(), TextEncoding::Windows1251, back));
     EXPECT_EQ(back, bytes);
 }
 

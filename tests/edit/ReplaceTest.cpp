@@ -423,4 +423,30 @@ TEST_F(Replace, ReplaceSelectionNeedsASelection) {
     EXPECT_EQ(buffer->HistorySize(), 2);
 }
 
+// --- A UTF-8 view: the texts are written as UTF-8 and folded by character
+
+TEST_F(Replace, ReplaceAllInUtf8WritesCharactersTheCodePageLacks) {
+    Load("C1 1 0 10 МКФ\r\nC2 2 0 22 мкФ");
+    view.SetEncoding(TextEncoding::Utf8);
+    ReplaceAll(QStringLiteral("мкф"), QStringLiteral("μF"));
+    EXPECT_THAT(Lines(), ElementsAre("C1 1 0 10 μF", "C2 2 0 22 μF"));
+    // Only the end of the search is said: nothing was refused.
+    EXPECT_THAT(MessageTexts(), ElementsAre(NotFound(QStringLiteral("мкф"))));
+}
+
+TEST_F(Replace, OneReplacementInUtf8ReplacesWholeCharacters) {
+    Load("8Ω 8ω");
+    view.SetEncoding(TextEncoding::Utf8);
+    ReplaceWith([&](CEditReplaceDlg& dialog) {
+        Fill(dialog, QStringLiteral("8ω"), QStringLiteral("8 Ом"));
+        dialog.ReplaceButton()->click();  // finds the first
+        dialog.ReplaceButton()->click();  // replaces it, finds the second
+        dialog.CloseButton()->click();
+    });
+    EXPECT_THAT(Lines(), ElementsAre("8 Ом 8ω"));
+    EXPECT_EQ(view.SelectionStart(), (TextPosition{7, 0}));
+    EXPECT_EQ(view.SelectionEnd(), (TextPosition{10, 0}));
+    EXPECT_TRUE(host.messages.empty());
+}
+
 }  // namespace

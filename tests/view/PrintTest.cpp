@@ -280,6 +280,25 @@ TEST_F(PrintTest, AHorizontallyScrolledViewPrintsItsLinesWhole) {
     EXPECT_TRUE(page.contains(QStringLiteral("1Beginofalongline"))) << texts->at(0).toStdString();
 }
 
+TEST_F(PrintTest, AUtf8ViewPrintsTheCharactersOfItsBytes) {
+    // "* Привет 10µF", then a stray byte, which prints as a replacement character.
+    Bind({"title",
+          "* \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 10\xC2\xB5"
+          "F",
+          "x\xB5y"});
+    view->SetEncoding(TextEncoding::Utf8);
+    QString file = File(QStringLiteral("utf8.pdf"));
+    auto printer = PdfPrinter(file, {400, 300});
+    Print(*printer);
+    std::optional<QStringList> texts = PdfPageTexts(file);
+    if (!texts)
+        GTEST_SKIP() << kNoPdftotext;
+    ASSERT_EQ(texts->size(), 1);
+    const QString& page = texts->at(0);
+    EXPECT_TRUE(HasNumberedLine(page, 2, QString::fromUtf8("*Привет10µF"))) << page.toStdString();
+    EXPECT_TRUE(HasNumberedLine(page, 3, QStringLiteral("x\uFFFDy"))) << page.toStdString();
+}
+
 TEST_F(PrintTest, TheHeaderShowsTheDocumentTitleAsItIs) {
     Bind({"alpha", "beta"});
     CDocument document;

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -32,6 +33,7 @@ enum class Colouring {
     None,      // the base view's hook: no runs, state 0
     Counting,  // no runs; the state is the previous one plus 1, so that the chain is visible
     Netlist,   // the netlist classifier
+    Fixed,     // the runs in fixedRuns on every line
 };
 
 class CProbeView : public CCorvelTextView {
@@ -44,6 +46,7 @@ public:
     };
 
     Colouring colouring = Colouring::None;
+    std::vector<ColorRun> fixedRuns;
     std::vector<HookCall> hookCalls;
     std::vector<std::pair<int, int>> marginCalls;  // (line, line number) per strip
 
@@ -57,6 +60,12 @@ public:
                 return state + 1;
             case Colouring::Netlist:
                 return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
+            case Colouring::Fixed:
+                if (runs != nullptr) {
+                    std::copy(fixedRuns.begin(), fixedRuns.end(), runs);
+                    runCount = static_cast<int>(fixedRuns.size());
+                }
+                return 0;
         }
         return 0;
     }
