@@ -15,6 +15,8 @@
 #include "CorvelTextBuffer.h"
 #include "NetlistColoredView.h"
 #include "NetlistGenerator.h"
+#include "TextEncoding.h"
+#include "Windows1251.h"
 
 namespace {
 
@@ -30,11 +32,16 @@ protected:
     }
 };
 
-double TypingSeconds(int lines, int characters) {
+// In a UTF-8 document the generated comments are UTF-8 and the key types a Cyrillic letter.
+double TypingSeconds(int lines, int characters,
+                     TextEncoding encoding = TextEncoding::Windows1251) {
     std::string path = (std::filesystem::temp_directory_path() /
                         ("kivra-edit-bench-" + std::to_string(lines) + ".cir"))
                            .string();
     std::string text = GenerateNetlist(static_cast<std::size_t>(lines) * 36);
+    if (encoding == TextEncoding::Utf8)
+        text = Windows1251::Decode(text).toUtf8().toStdString();
+    const QString key = encoding == TextEncoding::Utf8 ? QStringLiteral("\u0436") : QStringLiteral("a");
     std::ofstream(path, std::ios::binary).write(text.data(), text.size());
     CCorvelTextBuffer buffer;
     buffer.LoadFile(path.c_str(), LineEndingStyle::Detect);
@@ -42,6 +49,7 @@ double TypingSeconds(int lines, int characters) {
     {
         NetlistEditView view;
         view.BindBuffer(&buffer);
+        view.SetEncoding(encoding);
         view.resize(100, 100);
         QSize extra = view.size() - view.ClientRect().size();
         view.resize(view.MarginWidth() + 160 * view.CharWidth() + extra.width(),
@@ -57,7 +65,7 @@ double TypingSeconds(int lines, int characters) {
         seconds = [&] {
             auto start = std::chrono::steady_clock::now();
             for (int typed = 0; typed < characters; ++typed) {
-                QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, key);
                 QApplication::sendEvent(&view, &press);
                 QApplication::processEvents();  // paints what the key changed
                 // Every 40 characters the caret goes down a line, so that no line grows long.
@@ -90,5 +98,21 @@ void TypingInLargeAgainstSmallDocument(benchmark::State& state) {
     state.counters["ratio"] = large / small;
 }
 BENCHMARK(TypingInLargeAgainstSmallDocument)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same in UTF-8 documents, and the cost of a UTF-8 key against a Windows-1251 one.
+void TypingInLargeAgainstSmallUtf8Document(benchmark::State& state) {
+    constexpr int kKeystrokes = 10000;
+    double small = 1e9, large = 1e9, large1251 = 1e9;
+    for (auto _ : state) {
+        small = std::min(small, TypingSeconds(1000, kKeystrokes, TextEncoding::Utf8));
+        large = std::min(large, TypingSeconds(1000000, kKeystrokes, TextEncoding::Utf8));
+        large1251 = std::min(large1251, TypingSeconds(1000000, kKeystrokes));
+    }
+    state.counters["ms_per_key_1k_lines"] = small / kKeystrokes * 1e3;
+    state.counters["ms_per_key_1M_lines"] = large / kKeystrokes * 1e3;
+    state.counters["ratio"] = large / small;
+    state.counters["utf8_against_1251"] = large / large1251;
+}
+BENCHMARK(TypingInLargeAgainstSmallUtf8Document)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

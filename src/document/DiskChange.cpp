@@ -50,7 +50,8 @@ int ReloadFromDisk(CSampleDoc& document) {
     if (!buffer.LoadFile(name.constData(), LineEndingStyle::Detect))
         return buffer.LastFileError();
     document.SetModifiedFlag(false);
-    document.SetEncoding(DetectEncoding(buffer));
+    if (!document.encodingChosen)
+        document.SetEncoding(DetectEncoding(buffer));
 
     const int total = buffer.LineTotal();
     for (const auto& [line, flags] : marks) {

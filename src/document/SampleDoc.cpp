@@ -141,6 +141,7 @@ bool CSampleDoc::OnOpenDocument(const QString& path) {
         // The empty window of the start gives way to the file, but only to one that opened.
         CloseUntitledDocuments();
         TakeStamp(path);
+        encodingChosen = false;
         SetEncoding(DetectEncoding(buffer));
         if (buffer.LoadCutAtNul()) {
             AfxMessageBox(QStringLiteral("В файле %1 есть нулевые байты: строки показаны только "
@@ -215,6 +216,7 @@ TextEncoding OtherEncoding(TextEncoding encoding) {
 
 void CSampleDoc::OnViewOtherEncoding() {
     // Only the reading of the bytes changes: the text is as modified, or not, as it was.
+    encodingChosen = true;
     SetEncoding(OtherEncoding(encoding));
 }
 

@@ -86,6 +86,9 @@ public:
     LogFont logFont;
     // Found when the file is opened; a new document is Windows-1251.
     TextEncoding encoding = TextEncoding::Windows1251;
+    // The user chose the encoding: reading the file again after another program changed it
+    // keeps that choice instead of detecting anew.
+    bool encodingChosen = false;
 
 protected:
     const CCommandTable& Commands() const override;

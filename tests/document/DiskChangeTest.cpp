@@ -147,6 +147,21 @@ TEST_F(DiskChangeTest, ComingBackToTheWindowReadsTheChangedFile) {
     EXPECT_TRUE(host.messages.empty());
 }
 
+// A file read again is read in the encoding its bytes have, unless the user chose one.
+TEST_F(DiskChangeTest, ReadingAgainDetectsTheEncodingUnlessTheUserChoseOne) {
+    ASSERT_EQ(document->encoding, TextEncoding::Windows1251);
+    Write("* \xd0\x9a\xd0\xbe\xd0\xbc\xd0\xbc\xd0\xb5\xd0\xbd\xd1\x82\xd0\xb0\xd1\x80\xd0\xb8\xd0\xb9\n.end\n");
+    document->CheckDiskChange();
+    EXPECT_EQ(document->encoding, TextEncoding::Utf8);
+
+    document->OnViewOtherEncoding();
+    ASSERT_EQ(document->encoding, TextEncoding::Windows1251);
+    Write("* \xd0\x9d\xd0\xbe\xd0\xb2\xd1\x8b\xd0\xb9\n.end\n");
+    document->CheckDiskChange();
+    EXPECT_EQ(Line(0), "* \xd0\x9d\xd0\xbe\xd0\xb2\xd1\x8b\xd0\xb9");
+    EXPECT_EQ(document->encoding, TextEncoding::Windows1251);
+}
+
 TEST_F(DiskChangeTest, AModifiedDocumentAsksAndNoKeepsTheTextWithoutAskingAgain) {
     Type("* mine\n");
     Write("* theirs\n");
