@@ -25,6 +25,7 @@
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
+#include "ShellFixture.h"
 
 namespace {
 
@@ -32,25 +33,15 @@ using ::testing::HasSubstr;
 
 const QByteArray kOriginal = "* RC\nR1 in out 1k\nC1 out 0 1u\nV1 in 0 1\n.end\n";
 
-class DiskChangeTest : public ::testing::Test {
+class DiskChangeTest : public kivra_test::ShellFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(settingsFolder.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
-        ASSERT_TRUE(folder.isValid());
+        ShellFixture::SetUp();
         path = folder.filePath(QStringLiteral("deck.cir"));
         Write(kOriginal);
-        application = std::make_unique<CSampleApp>();
-        ASSERT_TRUE(application->InitInstance());
         document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
         ASSERT_NE(document, nullptr);
-        QApplication::processEvents();
-    }
-
-    void TearDown() override {
-        application.reset();
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Settle();
     }
 
     // Another program writes the file: in place, or as a new file renamed over it (as version
@@ -74,10 +65,7 @@ protected:
         }
     }
 
-    QByteArray OnDisk() const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray OnDisk() const { return Read(path); }
 
     std::string Line(int line) const {
         return {document->buffer.LineText(line),
@@ -94,11 +82,7 @@ protected:
         return dynamic_cast<CCorvelTextView*>(document->Views().front());
     }
 
-    kivra_test::ScriptedModalHost host;
-    QTemporaryDir settingsFolder;
-    QTemporaryDir folder;
     QString path;
-    std::unique_ptr<CSampleApp> application;
     CSampleDoc* document = nullptr;
 };
 

@@ -20,36 +20,13 @@
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
+#include "ShellFixture.h"
 #include "ViewTestSupport.h"
 
 namespace {
 
-class Utf8DocumentTest : public ::testing::Test {
+class Utf8DocumentTest : public kivra_test::ShellFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(settingsFolder.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
-        ASSERT_TRUE(folder.isValid());
-        application = std::make_unique<CSampleApp>();
-        ASSERT_TRUE(application->InitInstance());
-        Settle();
-    }
-
-    void TearDown() override {
-        application.reset();
-        Settle();
-    }
-
-    static void Settle() {
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    static QByteArray Read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     QString Write(const QString& name, const QByteArray& bytes) {
         const QString path = folder.filePath(name);
         QFile file(path);
@@ -75,10 +52,6 @@ protected:
         QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, text, Qt::NoModifier);
     }
 
-    kivra_test::ScriptedModalHost host;
-    QTemporaryDir settingsFolder;
-    QTemporaryDir folder;
-    std::unique_ptr<CSampleApp> application;
 };
 
 // "*100W into 8Ω at less than .1% THD": the Ω becomes "Ом" and nothing else changes.
