@@ -11,6 +11,11 @@ public:
         return ClassifyNetlistLine(state, this->LineText(line), this->LineLength(line), runs,
                                    runCount);
     }
+    LineScanState ColorizeVisible(LineScanState state, int line, int from, int to, ColorRun* runs,
+                                  int& runCount) override {
+        return ClassifyNetlistLineWindow(state, this->LineText(line), this->LineLength(line), from,
+                                         to, runs, runCount);
+    }
 };
 
 // Runs the benchmarks of a binary whose views need a QApplication, on the offscreen platform.

@@ -44,6 +44,12 @@ LineScanState CSampleView::ColorizeLine(LineScanState state, int line, ColorRun*
     return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
 }
 
+LineScanState CSampleView::ColorizeVisible(LineScanState state, int line, int from, int to,
+                                           ColorRun* runs, int& runCount) {
+    return ClassifyNetlistLineWindow(state, LineText(line), LineLength(line), from, to, runs,
+                                     runCount);
+}
+
 CCorvelTextBuffer* CSampleView::LocateBuffer() {
     CSampleDoc* document = GetSampleDocument();
     return document != nullptr ? &document->buffer : nullptr;

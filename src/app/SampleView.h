@@ -21,6 +21,8 @@ public:
     void OnDocumentDetached() override;
     LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
                                int& runCount) override;
+    LineScanState ColorizeVisible(LineScanState state, int line, int from, int to, ColorRun* runs,
+                                  int& runCount) override;
     CCorvelTextBuffer* LocateBuffer() override;
 
     // The context menu: cut, copy and paste, enabled as in the main menu.

@@ -62,6 +62,12 @@ class LineScan {
 public:
     LineScan(LineScanState state, const char* text, int length, ColorRun* runs, int& runCount)
         : state_(state), text_(text), length_(length), runs_(runs), runCount_(runCount) {}
+    // Only the runs that colour the characters from .. to - 1 are stored.
+    void KeepWindow(int from, int to) {
+        windowed_ = true;
+        from_ = from;
+        to_ = to;
+    }
 
     LineScanState Run();
 
@@ -70,9 +76,28 @@ private:
     void Store(int position, ColorRole role) {
         if (runs_ == nullptr)
             return;
+        if (windowed_) {
+            StoreInWindow(position, role);
+            return;
+        }
         if (runCount_ > 0 && runs_[runCount_ - 1].start > position)
             return;
         runs_[runCount_++] = {position, role};
+    }
+
+    // The last run starting at or before the window's start is the one in force there: it
+    // replaces any before it and starts at the window. Runs from the window's end on colour
+    // nothing in it.
+    void StoreInWindow(int position, ColorRole role) {
+        if (position < lastStart_)
+            return;
+        lastStart_ = position;
+        if (position <= from_) {
+            runs_[0] = {from_, role};
+            runCount_ = 1;
+        } else if (position < to_) {
+            runs_[runCount_++] = {position, role};
+        }
     }
 
     ColorRole StateColor() const {
@@ -117,6 +142,10 @@ private:
     bool pendingRestart_ = true;
     bool oneBack_ = false;
     int tokenStart_ = -1;
+    bool windowed_ = false;
+    int from_ = 0;
+    int to_ = 0;
+    int lastStart_ = 0;
 };
 
 LineScanState LineScan::Run() {
@@ -279,4 +308,11 @@ bool IsNumericToken(const char* token, int length) {
 LineScanState ClassifyNetlistLine(LineScanState state, const char* text, int length, ColorRun* runs,
                                   int& runCount) {
     return LineScan(state, text, length, runs, runCount).Run();
+}
+
+LineScanState ClassifyNetlistLineWindow(LineScanState state, const char* text, int length, int from,
+                                        int to, ColorRun* runs, int& runCount) {
+    LineScan scan(state, text, length, runs, runCount);
+    scan.KeepWindow(from, to);
+    return scan.Run();
 }

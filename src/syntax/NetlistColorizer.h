@@ -19,3 +19,11 @@ bool IsNumericToken(const char* token, int length);
 // line.
 LineScanState ClassifyNetlistLine(LineScanState state, const char* text, int length, ColorRun* runs,
                                   int& runCount);
+
+// The same colouring, keeping only the runs that colour the characters from .. to - 1 of the
+// line: first the run in force at from, its start moved to from (none when the line's first run
+// starts later), then the runs that start after from and before to. runs has room for
+// 3 * (to - from) + 1 entries, however long the line; the state returned is that of the whole
+// line.
+LineScanState ClassifyNetlistLineWindow(LineScanState state, const char* text, int length, int from,
+                                        int to, ColorRun* runs, int& runCount);

@@ -84,6 +84,13 @@ public:
     // The colouring hook: runs for one line (none in the base) and the state at its end.
     virtual LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
                                        int& runCount);
+    // The runs painting needs, for the characters from .. to - 1 of line: the run in force at
+    // from with its start moved there (none when the first run starts later), then those that
+    // start after from and before to, in room for 3 * (to - from) + 1 runs; and the state at
+    // the line's end. The base keeps these of ColorizeLine's runs; a hook that can colour a
+    // window itself keeps a long line's painting to the size of its visible part.
+    virtual LineScanState ColorizeVisible(LineScanState state, int line, int from, int to,
+                                          ColorRun* runs, int& runCount);
     virtual CCorvelTextBuffer* LocateBuffer();
     void RefreshAfterChange(CTextBufferObserver* source, const CUpdateContext* context,
                             unsigned hint, int line) override;
@@ -92,6 +99,8 @@ public:
     int LineHeight();
     int CharWidth();
     int MarginWidth();
+    // The digits the margin has room for: three, or as many as the last line's number has.
+    int MarginDigits() const;
     int TabSize() const { return tabSize; }
     int VisibleLineCount();
     int VisibleColumnCount();
@@ -113,6 +122,13 @@ public:
     void ApplyFont(const LogFont& logFont);
     const LogFont& ViewLogFont() const { return logFontOfView; }
     LineScanState EndStateOfLine(int line);
+    // Whether states were guessed for painting and wait for idle time to be computed.
+    bool StatesPending() const { return guessedThrough >= 0; }
+    // Runs idle time's computation of the states to its end, as the event loop would.
+    void FinishStatesForTesting() {
+        while (StatesPending())
+            ContinueStatesInIdleTime();
+    }
     // The part of the widget the text is drawn in: all of it but the view's own scroll bars.
     QRect ClientRect() const;
 
@@ -305,11 +321,18 @@ protected:
     int visibleLinesCache = -1;
     int visibleColumnsCache = -1;
     int widestLineCache = -1;
+    int marginDigitsShown = 3;
     LogFont logFontOfView;
     std::array<std::optional<QFont>, 4> fonts;  // by italic * 2 + bold
     QPixmap lineBitmap;
     QPixmap marginIcons;
     CLineStateCache stateCache;
+    // The last line painted from a guessed state and the state it ended in (-1: none), and the
+    // lowest line so painted since the exact states were last complete.
+    int guessedLine = -1;
+    LineScanState guessedState = 0;
+    int guessedThrough = -1;
+    QBasicTimer statesTimer;
     CLineWidthCache columnsCache;
     bool focused = false;
     bool caretHidden = false;
@@ -365,13 +388,35 @@ protected:
 
 private:
     void MeasureFont();
+    // Computes the states down to line; false when budget (in characters, -1 for none) ran out
+    // first.
+    bool ComputeStates(int line, long budget);
+    // The state line ends in, for painting: exact unless it lies so far below the known states
+    // that computing them would keep the window waiting; then it is guessed from a few lines
+    // above, and idle time computes the exact states and paints the view again.
+    LineScanState StateForPainting(int line);
+    void NoteGuessedState(int line, LineScanState state);
+    // The text changed: the states guessed no longer chain on.
+    void ForgetGuessedStates();
+    void StopGuessingStates();
+    void ContinueStatesInIdleTime();
     void EnsureMarginIcons();
     void PaintSegment(QPainter& painter, QPoint& origin, const QRect& clip, const char* characters,
                       int offset, int count, TextPosition start);
+    // Draws count characters from offset, starting at origin and paintColumn; both move on.
     void PaintText(QPainter& painter, QPoint& origin, const QRect& clip, const char* characters,
-                   int offset, int count, int line);
-    // The characters decoded for drawing, tabs expanded to the next tab stop of the line.
-    QString ExpandTabs(int line, const char* characters, int offset, int count) const;
+                   int offset, int count);
+    // The characters decoded for drawing, the first at column, tabs expanded to the next tab
+    // stop of the line.
+    QString ExpandTabs(int column, const char* characters, int offset, int count) const;
+    // The bytes of a line whose cells reach into the columns firstColumn .. endColumn - 1, and
+    // the column the first of them starts at.
+    struct VisibleBytes {
+        int from;
+        int fromColumn;
+        int to;
+    };
+    VisibleBytes VisibleBytesOf(int line, int firstColumn, int endColumn) const;
     void DrawCells(QPainter& painter, QPoint at, const QString& text);
     QScrollBar* VerticalBar() const;
     QScrollBar* HorizontalBar() const;
@@ -428,12 +473,21 @@ private:
     // The selection a word-mode extension computed, start then end.
     std::pair<TextPosition, TextPosition> pendingSelection;
     QRect caretRect;
+    // The parts of a line the wheel or touchpad moved by that have not yet scrolled a line.
+    int wheelAngleRemainder = 0;
+    int wheelPixelRemainder = 0;
     bool caretWanted = false;  // the caret should be on screen, blinking
     bool caretShown = false;   // the blink phase in which it is drawn
     // The colours and font of the segment being painted, as a device context would hold them.
     QColor paintBackground;
     QColor paintText;
     QFont paintFont;
+    // The column the next segment painted starts at.
+    int paintColumn = 0;
+    // Room for the runs of the visible part of a line, and for those of whole lines that the
+    // general hook colours, kept from paint to paint.
+    std::vector<ColorRun> visibleRuns;
+    std::vector<ColorRun> lineRuns;
     // The text background the margin's digits stand on: that of the line painted before.
     QColor marginTextBackground;
 };

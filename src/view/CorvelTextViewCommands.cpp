@@ -191,6 +191,8 @@ void CCorvelTextView::timerEvent(QTimerEvent* event) {
         BlinkCaret();
     else if (event->timerId() == dragDelayTimer.timerId() && dragWaiting)
         RunWaitingDrag();
+    else if (event->timerId() == statesTimer.timerId())
+        ContinueStatesInIdleTime();
     else
         CView::timerEvent(event);
 }

@@ -105,9 +105,17 @@ int CCorvelTextView::CharWidth() {
     return charWidthCache + 1;
 }
 
+int CCorvelTextView::MarginDigits() const {
+    int digits = 3;
+    for (int largest = LineTotal(); largest > 999; largest /= 10)
+        ++digits;
+    return digits;
+}
+
 int CCorvelTextView::MarginWidth() {
+    // Room for three digits, and one cell more for each digit a longer text's last number has.
     int width = CharWidth();
-    return 3 * width + width / 5 + 1;
+    return MarginDigits() * width + width / 5 + 1;
 }
 
 int CCorvelTextView::VisibleLineCount() {
@@ -451,11 +459,13 @@ void CCorvelTextView::ResetLayout() {
     lineHeightCache = charWidthCache = -1;
     tabSize = 4;
     widestLineCache = visibleLinesCache = visibleColumnsCache = -1;
+    marginDigitsShown = MarginDigits();
     idealColumn = -1;
     anchor = {0, 0};
     marginIcons = QPixmap();
     fonts.fill(std::nullopt);
     stateCache.Free();
+    StopGuessingStates();
     columnsCache.Free();
     caretPosition = selectionStart = selectionEnd = {0, 0};
     EndMouseSelection();
@@ -574,23 +584,6 @@ void CCorvelTextView::changeEvent(QEvent* event) {
 
 // --- Changes of the buffer
 
-LineScanState CCorvelTextView::EndStateOfLine(int line) {
-    if (line < 0)
-        return 0;
-    if (!stateCache.Exists())
-        stateCache.Create(LineTotal());
-    LineScanState state = stateCache.Get(line);
-    if (state != CLineStateCache::kNotComputed)
-        return state;
-    // The states are computed in order from the first one not yet known.
-    for (int current = stateCache.ComputedCount(); current <= line; ++current) {
-        int runCount = 0;
-        LineScanState before = current == 0 ? 0 : stateCache.Get(current - 1);
-        stateCache.Set(current, ColorizeLine(before, current, nullptr, runCount));
-    }
-    return stateCache.Get(line);
-}
-
 void CCorvelTextView::RefreshAfterChange(CTextBufferObserver*, const CUpdateContext* context,
                                          unsigned hint, int line) {
     if (hint & WholeText) {
@@ -602,10 +595,16 @@ void CCorvelTextView::RefreshAfterChange(CTextBufferObserver*, const CUpdateCont
     }
     int total = LineTotal();
     int first = std::max(line, 0);
-    if (hint & OneLineOnly) {
-        stateCache.MarkFrom(first);
-    } else if (stateCache.Exists()) {
-        stateCache.Resize(total, first);
+    if (hint & MarksOnly) {
+        // A bookmark changes the margin of its line, not the text's colours or widths.
+        RepaintLines(first, first);
+        return;
+    }
+    ForgetGuessedStates();
+    if (stateCache.Exists()) {
+        stateCache.Change(first, (hint & OneLineOnly) ? 0 : total - stateCache.Size());
+        if (stateCache.Size() != total)
+            stateCache.Free();  // never expected: colour everything again rather than wrongly
     }
     if (columnsCache.Exists()) {
         // A change is confined to its line and the lines added (or removed) right after it; the
@@ -640,6 +639,14 @@ void CCorvelTextView::RefreshAfterChange(CTextBufferObserver*, const CUpdateCont
         topLine = top.y;
     }
     PlaceCaret();
+    if ((hint & LineCountChanged) && MarginDigits() != marginDigitsShown) {
+        // The margin grew or shrank: every line moves sideways.
+        marginDigitsShown = MarginDigits();
+        visibleColumnsCache = -1;
+        update(ClientRect());
+        PlaceCaret();
+        UpdateHorizontalScrollBar(false);
+    }
     if (hint & LineCountChanged)
         UpdateVerticalScrollBar(false);
     if (hint & LengthsChanged) {

@@ -282,9 +282,24 @@ void CCorvelTextView::AutoScrollTick() {
 }
 
 void CCorvelTextView::wheelEvent(QWheelEvent* event) {
-    // One notch (120) is three lines.
-    int delta = static_cast<std::int16_t>(event->angleDelta().y());
-    int newTop = std::clamp(topLine - delta / 40, 0, LineTotal() - 1);
+    int lines = 0;
+    // Parts of a line add up until they make one, in whichever unit the device counts; a turn
+    // the other way starts afresh.
+    auto accumulate = [&lines](int& remainder, int delta, int unit) {
+        if ((remainder < 0 && delta > 0) || (remainder > 0 && delta < 0))
+            remainder = 0;
+        remainder += delta;
+        lines = remainder / unit;
+        remainder -= lines * unit;
+    };
+    if (int pixels = event->pixelDelta().y(); pixels != 0) {
+        // A touchpad says how far the text should move, in pixels.
+        accumulate(wheelPixelRemainder, pixels, LineHeight());
+    } else {
+        // One notch (120) is three lines; a smooth wheel sends parts of a notch.
+        accumulate(wheelAngleRemainder, static_cast<std::int16_t>(event->angleDelta().y()), 40);
+    }
+    int newTop = std::clamp(topLine - lines, 0, LineTotal() - 1);
     if (newTop != topLine) {
         topLine = newTop;
         update(ClientRect());

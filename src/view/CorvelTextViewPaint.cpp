@@ -8,9 +8,11 @@
 #include <QPalette>
 #include <QRawFont>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "CorvelTextView.h"
+#include "LineCharacters.h"
 #include "MarginIcons.h"
 
 namespace {
@@ -102,8 +104,14 @@ void CCorvelTextView::paintEvent(QPaintEvent* event) {
                               QWidget::height() - client.height()),
                         palette().color(QPalette::Window));
     }
-    if (caretShown && !caretRect.isEmpty())
-        window.fillRect(caretRect.intersected(client), RoleColor(NormalText));
+    if (caretShown && !caretRect.isEmpty()) {
+        // Over a selected character the caret takes the selection's text colour, or it would
+        // vanish into the selection's background.
+        bool overSelection = (focused || selectionShownUnfocused) && caretPosition.y < total &&
+                             InSelection(caretPosition);
+        window.fillRect(caretRect.intersected(client),
+                        RoleColor(overSelection ? SelectionText : NormalText));
+    }
     if (!dropCaretRect.isEmpty())
         window.fillRect(dropCaretRect.intersected(client), QColor(128, 128, 128));
 }
@@ -134,7 +142,13 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
         return;
     }
 
-    QPoint origin(rectangle.left() - cell * horizontalOffset, rectangle.top());
+    // Only the characters whose cells reach into the rectangle are coloured, decoded and drawn:
+    // a line of a million characters costs what its visible part does.
+    int endColumn = horizontalOffset + (rectangle.width() + cell - 1) / cell + 1;
+    VisibleBytes visible = VisibleBytesOf(line, horizontalOffset, endColumn);
+    QPoint origin(rectangle.left() + cell * (visible.fromColumn - horizontalOffset),
+                  rectangle.top());
+    paintColumn = visible.fromColumn;
     const char* characters = LineText(line);
     auto paint = [&](int offset, int count, int role) {
         paintText = textOverride.value_or(RoleColor(role));
@@ -145,28 +159,35 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
         // The title line of a netlist is never coloured.
         paintText = textOverride.value_or(kTitleLineColor);
         paintFont = FontFor(IsRoleItalic(NormalText), IsRoleBold(NormalText));
-        PaintSegment(painter, origin, rectangle, characters, 0, length, {0, line});
+        PaintSegment(painter, origin, rectangle, characters, visible.from,
+                     visible.to - visible.from, {visible.from, line});
     } else {
-        std::vector<ColorRun> runs(3 * static_cast<std::size_t>(length));
+        std::size_t room = 3 * static_cast<std::size_t>(visible.to - visible.from) + 1;
+        if (visibleRuns.size() < room)
+            visibleRuns.resize(room);
         int runCount = 0;
-        LineScanState state = ColorizeLine(EndStateOfLine(line - 1), line, runs.data(), runCount);
-        if (!stateCache.Exists())
-            stateCache.Create(LineTotal());
-        stateCache.Set(line, state);
+        LineScanState before = StateForPainting(line - 1);
+        bool exact = line - 1 < stateCache.ComputedCount();
+        LineScanState state = ColorizeVisible(before, line, visible.from, visible.to,
+                                              visibleRuns.data(), runCount);
+        if (exact)
+            stateCache.Set(line, state);
+        else
+            NoteGuessedState(line, state);
         // The hook counts bytes: a run starting inside a character starts with that character,
         // which is drawn whole.
         auto runStart = [&](int index) {
-            return TextCodec::CharacterStart(encoding, characters, length,
-                                             std::min(runs[index].start, length));
+            int start = std::clamp(visibleRuns[index].start, visible.from, visible.to);
+            return TextCodec::CharacterStart(encoding, characters, length, start);
         };
         if (runCount == 0) {
-            paint(0, length, NormalText);
+            paint(visible.from, visible.to - visible.from, NormalText);
         } else {
-            paint(0, runStart(0), NormalText);
+            paint(visible.from, runStart(0) - visible.from, NormalText);
             for (int index = 0; index < runCount; ++index) {
                 int start = runStart(index);
-                int end = index + 1 < runCount ? runStart(index + 1) : length;
-                paint(start, end - start, runs[index].role);
+                int end = index + 1 < runCount ? runStart(index + 1) : visible.to;
+                paint(start, end - start, visibleRuns[index].role);
             }
         }
     }
@@ -188,7 +209,7 @@ void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRec
     if (count < 1)
         return;
     if (!focused && !selectionShownUnfocused) {
-        PaintText(painter, origin, clip, characters, offset, count, start.y);
+        PaintText(painter, origin, clip, characters, offset, count);
         return;
     }
     auto boundary = [&](TextPosition bound) {
@@ -202,26 +223,26 @@ void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRec
     };
     int selectionBegin = boundary(orderedStart);
     int selectionEnd = boundary(orderedEnd);
-    PaintText(painter, origin, clip, characters, offset, selectionBegin, start.y);
+    PaintText(painter, origin, clip, characters, offset, selectionBegin);
     if (selectionBegin < selectionEnd) {
         QColor savedBackground = paintBackground;
         QColor savedText = paintText;
         paintBackground = RoleColor(SelectionBackground);
         paintText = RoleColor(SelectionText);
         PaintText(painter, origin, clip, characters, offset + selectionBegin,
-                  selectionEnd - selectionBegin, start.y);
+                  selectionEnd - selectionBegin);
         paintBackground = savedBackground;
         paintText = savedText;
     }
     if (selectionEnd < count) {
         PaintText(painter, origin, clip, characters,
                   offset + std::max(selectionBegin, selectionEnd),
-                  count - std::max(selectionBegin, selectionEnd), start.y);
+                  count - std::max(selectionBegin, selectionEnd));
     }
 }
 
-QString CCorvelTextView::ExpandTabs(int line, const char* characters, int offset, int count) const {
-    int column = ColumnOfChar(line, offset);
+QString CCorvelTextView::ExpandTabs(int column, const char* characters, int offset,
+                                    int count) const {
     // A byte that is no character of the encoding is drawn as one U+FFFD cell.
     QString decoded = TextCodec::Decode(encoding, std::string_view(characters + offset, count));
     QString expanded;
@@ -241,11 +262,67 @@ QString CCorvelTextView::ExpandTabs(int line, const char* characters, int offset
     return expanded;
 }
 
+CCorvelTextView::VisibleBytes CCorvelTextView::VisibleBytesOf(int line, int firstColumn,
+                                                              int endColumn) const {
+    const char* text = LineText(line);
+    int length = LineLength(line);
+    if (text == nullptr)
+        return {0, 0, 0};
+    // One byte, one cell, until the first tab: every byte past endColumn lies past the view.
+    if (encoding != TextEncoding::Utf8 &&
+        std::memchr(text, '\t', std::min(length, std::max(endColumn, 0))) == nullptr) {
+        int from = std::clamp(firstColumn, 0, length);
+        return {from, from, std::clamp(endColumn, from, length)};
+    }
+    VisibleBytes visible{length, 0, length};
+    int column = 0;
+    int index = 0;
+    // The first character whose cell ends past firstColumn, then the first that starts at or
+    // past endColumn.
+    while (index < length) {
+        int cells = text[index] == '\t' ? tabSize - column % tabSize : 1;
+        if (column + cells > firstColumn)
+            break;
+        column += cells;
+        index = LineCharacters::Next(encoding, text, length, index);
+    }
+    visible.from = index;
+    visible.fromColumn = column;
+    while (index < length && column < endColumn) {
+        column += text[index] == '\t' ? tabSize - column % tabSize : 1;
+        index = LineCharacters::Next(encoding, text, length, index);
+    }
+    visible.to = index;
+    return visible;
+}
+
+LineScanState CCorvelTextView::ColorizeVisible(LineScanState state, int line, int from, int to,
+                                               ColorRun* runs, int& runCount) {
+    // The general hook colours the whole line; only the runs that reach into from .. to - 1 are
+    // kept, the one in force at from starting there.
+    std::size_t room = 3 * static_cast<std::size_t>(LineLength(line));
+    if (lineRuns.size() < room)
+        lineRuns.resize(room);
+    int lineRunCount = 0;
+    LineScanState end = ColorizeLine(state, line, lineRuns.data(), lineRunCount);
+    runCount = 0;
+    for (int index = 0; index < lineRunCount; ++index) {
+        const ColorRun& run = lineRuns[index];
+        if (run.start <= from) {
+            runs[0] = {from, run.role};
+            runCount = 1;
+        } else if (run.start < to) {
+            runs[runCount++] = run;
+        }
+    }
+    return end;
+}
+
 void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& clip,
-                                const char* characters, int offset, int count, int line) {
+                                const char* characters, int offset, int count) {
     if (count <= 0)
         return;
-    QString expanded = ExpandTabs(line, characters, offset, count);
+    QString expanded = ExpandTabs(paintColumn, characters, offset, count);
     // A character beyond the basic plane is two UTF-16 units in one cell: such text is counted
     // and cut in code points.
     bool paired = std::any_of(expanded.begin(), expanded.end(),
@@ -277,6 +354,7 @@ void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& 
         }
     }
     origin.rx() += cell * cells;
+    paintColumn += cells;
 }
 
 // Draws the characters in opaque cells of the current background, each exactly CharWidth wide,

@@ -4,52 +4,51 @@
 
 #include "LineScanState.h"
 
-// The colouring state at the end of every line, computed on demand. Entries are always computed
-// from the top down without gaps, so the computed ones are exactly those below a watermark:
-// marking every entry from a changed line to the end as not computed is one assignment, whatever
-// the length of the text.
+// The colouring state at the end of every line. The states known for certain are those of the
+// lines above a watermark, computed from the top down without gaps.
+//
+// An edit makes the states below it uncertain, but rarely wrong: the colouring of a line depends
+// only on its own text and the state the line above ends in. So the states below an edit are kept
+// as runs of lines whose states follow from the state they were computed from (their seed): when
+// the line before a run is computed again and ends in the seed, the whole run is known again at
+// once, however long; when it ends otherwise, the run shrinks by one line and the next line is
+// computed. Typing that does not change the state at its line's end re-colours one line.
 class CLineStateCache {
 public:
     static constexpr LineScanState kNotComputed = 0xFFFFFFFFu;
 
     bool Exists() const { return exists; }
     int Size() const { return static_cast<int>(entries.size()); }
+    // The lines from 0 to this one (excluded) have their state known.
     int ComputedCount() const { return computed; }
-    void Create(int lines) {
-        entries.assign(lines, kNotComputed);
-        computed = 0;
-        exists = true;
-    }
-    void Free() {
-        entries.clear();
-        entries.shrink_to_fit();
-        computed = 0;
-        exists = false;
-    }
+    void Create(int lines);
+    void Free();
     LineScanState Get(int line) const { return line < computed ? entries[line] : kNotComputed; }
-    // Stores the state of a line; a line past the first one not computed is left for later, to
-    // keep the computed entries together.
-    void Set(int line, LineScanState state) {
-        if (line > computed || line >= Size())
-            return;
-        entries[line] = state;
-        if (line == computed)
-            ++computed;
-    }
-    void MarkFrom(int line) {
-        if (line < computed)
-            computed = line < 0 ? 0 : line;
-    }
-    // The text now has this many lines; entries above the line keep their values.
-    void Resize(int lines, int line) {
-        MarkFrom(line);
-        entries.resize(lines, kNotComputed);
-        if (computed > lines)
-            computed = lines;
-    }
+    // Stores the state just computed for the first line not known; a state for any other line is
+    // left for later, to keep the known lines together.
+    void Set(int line, LineScanState state);
+    // The text of line changed; added lines were inserted right after it (added > 0), or the
+    // -added lines after it were joined to it (added < 0). The states above line stay known.
+    void Change(int line, int added);
+    // Forgets every state from line on.
+    void MarkFrom(int line);
+    // The number of runs kept below edits, for tests.
+    int KeptRunCount() const { return static_cast<int>(kept.size()); }
 
 private:
+    // Lines first .. end - 1 have the states stored for them, provided the line before first ends
+    // in seed.
+    struct KeptRun {
+        int first;
+        int end;
+        LineScanState seed;
+    };
+    // Whether the stored state of line is one that was computed (known or kept), and the end of
+    // the run of lines whose states follow from it.
+    bool Computed(int line, int& runEnd) const;
+
     std::vector<LineScanState> entries;
+    std::vector<KeptRun> kept;  // in order of lines, apart, all below the known lines
     int computed = 0;
     bool exists = false;
 };
