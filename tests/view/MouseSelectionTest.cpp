@@ -423,6 +423,40 @@ TEST_F(MouseSelection, WheelScrollsThreeLinesANotch) {
     }
 }
 
+TEST_F(MouseSelection, SmallWheelStepsAddUpToLines) {
+    Load(NumberedLines(100));
+    QPoint at = view.ClientRect().center();
+    auto turn = [&](QPoint pixels, int angle) {
+        QWheelEvent wheel(at, view.mapToGlobal(at), pixels, QPoint(0, angle), Qt::NoButton,
+                          Qt::NoModifier, Qt::ScrollUpdate, false);
+        QApplication::sendEvent(&view, &wheel);
+    };
+    // A smooth wheel: twelve steps of a tenth of a notch make three lines and a bit.
+    view.ScrollToTopLine(50, true);
+    for (int step = 0; step < 12; ++step)
+        turn(QPoint(), -12);
+    EXPECT_EQ(view.TopLine(), 53);
+    // What was left over counts towards the next line; a turn back starts afresh.
+    turn(QPoint(), -26);
+    EXPECT_EQ(view.TopLine(), 54);
+    turn(QPoint(), 30);
+    EXPECT_EQ(view.TopLine(), 54);
+    turn(QPoint(), 10);
+    EXPECT_EQ(view.TopLine(), 53);
+
+    // A touchpad gives pixels: a line's height of them is one line, whatever the angle says.
+    int height = view.LineHeight();
+    view.ScrollToTopLine(50, true);
+    turn(QPoint(0, -height / 2), -120);
+    EXPECT_EQ(view.TopLine(), 50);
+    turn(QPoint(0, -(height - height / 2)), -120);
+    EXPECT_EQ(view.TopLine(), 51);
+    turn(QPoint(0, -5 * height), -120);
+    EXPECT_EQ(view.TopLine(), 56);
+    turn(QPoint(0, 2 * height), 0);
+    EXPECT_EQ(view.TopLine(), 54);
+}
+
 TEST_F(MouseSelection, CursorShowsWhatAPressWouldDo) {
     Load("abcdef ghi");
     Place({0, 0}, {6, 0});

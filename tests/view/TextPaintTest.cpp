@@ -16,12 +16,6 @@ namespace {
 
 using PaintTest = ViewTest;
 
-// The pixels of a text row between two cells (end exclusive).
-QRect CellSpan(CCorvelTextView& view, int row, int firstCell, int endCell) {
-    QRect first = CellRect(view, row, firstCell);
-    return {first.left(), first.top(), (endCell - firstCell) * view.CharWidth(), first.height()};
-}
-
 // Where the margin icon of a row is drawn.
 QRect IconRect(CCorvelTextView& view, int row) {
     return {2, row * view.LineHeight() + (view.LineHeight() - 16) / 2, 16, 16};

@@ -153,6 +153,12 @@ inline QRect CellRect(CCorvelTextView& view, int row, int cell) {
             view.LineHeight()};
 }
 
+// The cells firstCell .. endCell - 1 of a visible row.
+inline QRect CellSpan(CCorvelTextView& view, int row, int firstCell, int endCell) {
+    QRect first = CellRect(view, row, firstCell);
+    return {first.left(), first.top(), (endCell - firstCell) * view.CharWidth(), first.height()};
+}
+
 inline QRect MarginRect(CCorvelTextView& view, int row) {
     return {0, row * view.LineHeight(), view.MarginWidth(), view.LineHeight()};
 }
