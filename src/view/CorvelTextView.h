@@ -388,6 +388,8 @@ protected:
 
 private:
     void MeasureFont();
+    // The columns a line takes, measured.
+    int MeasureColumns(int line) const;
     // Computes the states down to line; false when budget (in characters, -1 for none) ran out
     // first.
     bool ComputeStates(int line, long budget);

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
+#include <cstring>
 
 #include "CorvelTextView.h"
 #include "LineCharacters.h"
@@ -69,10 +70,29 @@ int CCorvelTextView::LineColumns(int line) {
         columnsCache.Create(LineTotal());
     int width = columnsCache.Get(line);
     if (width == CLineWidthCache::kNotMeasured) {
-        width = ColumnOfChar(line, LineLength(line));
+        width = MeasureColumns(line);
         columnsCache.Set(line, width);
     }
     return width;
+}
+
+int CCorvelTextView::MeasureColumns(int line) const {
+    const char* text = LineText(line);
+    int length = LineLength(line);
+    if (text == nullptr || length == 0)
+        return 0;
+    // Only a line with a tab, or in UTF-8 with a byte from 0x80 up, needs its columns counted
+    // character by character: any other line is as wide as it is long.
+    if (std::memchr(text, '\t', length) != nullptr)
+        return ColumnOfChar(line, length);
+    if (encoding == TextEncoding::Utf8) {
+        unsigned char high = 0;
+        for (int index = 0; index < length; ++index)
+            high |= static_cast<unsigned char>(text[index]);
+        if (high & 0x80)
+            return ColumnOfChar(line, length);
+    }
+    return length;
 }
 
 CCorvelTextBuffer* CCorvelTextView::LocateBuffer() {

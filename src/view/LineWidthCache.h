@@ -13,14 +13,18 @@ public:
     int Size() const { return static_cast<int>(widths.size()); }
     void Create(int lines) {
         widths.assign(lines, kNotMeasured);
-        counts.clear();
+        narrowCounts.assign(kNarrow, 0);
+        wideCounts.clear();
+        narrowTop = 0;
         measured = 0;
         exists = true;
     }
     void Free() {
         widths.clear();
         widths.shrink_to_fit();
-        counts.clear();
+        narrowCounts.clear();
+        narrowCounts.shrink_to_fit();
+        wideCounts.clear();
         measured = 0;
         exists = false;
     }
@@ -28,7 +32,7 @@ public:
     void Set(int line, int width) {
         Forget(line);
         widths[line] = width;
-        ++counts[width];
+        Count(width, +1);
         ++measured;
     }
     // The line's width is no longer known.
@@ -36,9 +40,7 @@ public:
         int& width = widths[line];
         if (width == kNotMeasured)
             return;
-        auto entry = counts.find(width);
-        if (--entry->second == 0)
-            counts.erase(entry);
+        Count(width, -1);
         width = kNotMeasured;
         --measured;
     }
@@ -50,11 +52,36 @@ public:
     }
     bool AllMeasured() const { return measured == Size(); }
     // The greatest width; only meaningful when every line is measured.
-    int Widest() const { return counts.empty() ? 0 : counts.rbegin()->first; }
+    int Widest() const {
+        if (!wideCounts.empty())
+            return wideCounts.rbegin()->first;
+        while (narrowTop > 0 && narrowCounts[narrowTop] == 0)
+            --narrowTop;
+        return narrowTop;
+    }
 
 private:
+    // Almost every line is narrower than this: those are counted in a plain array, which costs
+    // a text of millions of lines no tree of counts.
+    static constexpr int kNarrow = 4096;
+
+    void Count(int width, int change) {
+        if (width < kNarrow) {
+            narrowCounts[width] += change;
+            if (change > 0 && width > narrowTop)
+                narrowTop = width;
+            return;
+        }
+        auto entry = wideCounts.try_emplace(width, 0).first;
+        entry->second += change;
+        if (entry->second == 0)
+            wideCounts.erase(entry);
+    }
+
     std::vector<int> widths;
-    std::map<int, int> counts;  // width -> number of lines that wide
+    std::vector<int> narrowCounts;     // width -> number of lines that wide, below kNarrow
+    std::map<int, int> wideCounts;     // the same for the wider lines
+    mutable int narrowTop = 0;         // no narrow line is wider
     int measured = 0;
     bool exists = false;
 };

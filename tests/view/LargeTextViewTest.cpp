@@ -306,6 +306,39 @@ TEST_F(LongLineTest, TheWindowedColouringKeepsTheRunsThatReachIntoTheWindow) {
     }
 }
 
+// --- Widths
+
+TEST(LineWidthCacheTest, TheWidestLineStaysKnownThroughChangesOfNarrowAndWideLines) {
+    CLineWidthCache cache;
+    cache.Create(50);
+    std::vector<int> model(50, 0);
+    std::mt19937 random(3);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int line = 0; line < 50; ++line)
+        cache.Set(line, 0);
+    for (int step = 0; step < 3000; ++step) {
+        int line = pick(0, static_cast<int>(model.size()) - 1);
+        int kind = pick(0, 9);
+        // Mostly narrow lines, some far wider than the counting array.
+        int width = kind < 7 ? pick(0, 120) : kind < 9 ? pick(4000, 4200) : pick(0, 1000000);
+        if (pick(0, 5) == 0 && model.size() > 2) {
+            cache.RemoveLines(line, 1);
+            model.erase(model.begin() + line);
+        } else if (pick(0, 5) == 0) {
+            cache.InsertLines(line, 1);
+            cache.Set(line, width);
+            model.insert(model.begin() + line, width);
+        } else {
+            cache.Set(line, width);
+            model[line] = width;
+        }
+        ASSERT_TRUE(cache.AllMeasured());
+        ASSERT_EQ(cache.Widest(), *std::max_element(model.begin(), model.end())) << step;
+    }
+}
+
 // --- The margin
 
 TEST_F(LargeTextTest, TheMarginFitsTheLastLinesNumber) {
