@@ -212,6 +212,17 @@ void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
     }
 }
 
+void CCorvelTextBuffer::AddLoadedLine(const char* characters, int count) {
+    SLineInfo info;
+    info.length = count;
+    info.capacity = count;
+    info.text = reserves_.AllocateExact(count);
+    info.flags = 0;
+    if (count > 0)
+        std::memcpy(info.text, characters, count);
+    lines.Append(info);
+}
+
 void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) {
     if (count == -1) {
         if (characters == nullptr)

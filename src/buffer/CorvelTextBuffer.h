@@ -201,6 +201,9 @@ public:
 
 protected:
     void AddLine(const char* characters, int count = -1, int index = -1);
+    // Appends a line read from a file, its reserve exactly as long as it: the first edit of the
+    // line gives it a reserve by the 16-byte rule.
+    void AddLoadedLine(const char* characters, int count);
     void ExtendLine(int line, const char* characters, int count = -1);
     void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, const char* text,
                     EditAction action);

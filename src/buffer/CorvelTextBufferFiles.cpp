@@ -164,22 +164,26 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     constexpr std::size_t kLongest = kLongestLine;
     bool tooLong = false;
     bool cutAtNul = false;
+    // Only the lines of a chunk with a NUL in it are searched for one.
+    bool chunkHasNul = false;
     auto addLine = [&](const char* characters, std::size_t count) {
         if (gathered.size() + count > kLongest) {
             tooLong = true;
             return;
         }
         if (gathered.empty()) {
-            AddLine(characters, KeptLength(characters, count, cutAtNul));
+            AddLoadedLine(characters, chunkHasNul ? KeptLength(characters, count, cutAtNul)
+                                                  : static_cast<int>(count));
         } else {
             gathered.append(characters, count);
-            AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
+            AddLoadedLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
             gathered.clear();
         }
     };
 
     while (size > 0) {
         const char* bytes = chunk.get();
+        chunkHasNul = std::memchr(bytes, '\0', size) != nullptr;
         long position = 0;
         long lineStart = 0;
         if (breakStarted) {
@@ -224,7 +228,7 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
         if (size < 0)
             return false;
     }
-    AddLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
+    AddLoadedLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
     loadCutAtNul = cutAtNul;
     return true;
 }

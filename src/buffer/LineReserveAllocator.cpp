@@ -17,6 +17,16 @@ char* CLineReserveAllocator::Allocate(int capacity) {
         std::memcpy(&freeLists_[sizeClass], recycled, sizeof(void*));
         return static_cast<char*>(recycled);
     }
+    return FromSlab(capacity);
+}
+
+char* CLineReserveAllocator::AllocateExact(int bytes) {
+    if (bytes > kPooledLimit)
+        return static_cast<char*>(::operator new(bytes));
+    return FromSlab(bytes);
+}
+
+char* CLineReserveAllocator::FromSlab(int capacity) {
     if (slabEnd_ - slabCursor_ < capacity) {
         char* slab = static_cast<char*>(std::malloc(kSlabSize));
         if (slab == nullptr)
@@ -37,8 +47,11 @@ void CLineReserveAllocator::Release(char* reserve, int capacity) {
         ::operator delete(reserve);
         return;
     }
-    // The freed reserve holds the link to the next free one of its size.
+    // The freed reserve holds the link to the next free one of its size class, whose reserves
+    // are never larger than it.
     int sizeClass = capacity / 16;
+    if (sizeClass == 0)
+        return;
     std::memcpy(reserve, &freeLists_[sizeClass], sizeof(void*));
     freeLists_[sizeClass] = reserve;
 }

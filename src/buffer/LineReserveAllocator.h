@@ -21,11 +21,18 @@ public:
 
     // capacity is a result of CapacityFor.
     char* Allocate(int capacity);
+    // A reserve of exactly this many bytes, taken from the slabs for a line read from a file:
+    // most such lines are never edited, and rounding them up would cost a third more memory.
+    char* AllocateExact(int bytes);
+    // A reserve of any capacity may come back; one too small to hold a link to the next free
+    // reserve stays in its slab until the slabs are released.
     void Release(char* reserve, int capacity);
     // Releases every slab at once; reserves above kPooledLimit must have been released before.
     void ReleaseSlabs();
 
 private:
+    char* FromSlab(int capacity);
+
     static constexpr std::size_t kSlabSize = std::size_t{1} << 20;
     static constexpr int kClasses = kPooledLimit / 16;
 

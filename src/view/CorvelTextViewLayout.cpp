@@ -524,12 +524,26 @@ void CCorvelTextView::SetEncoding(TextEncoding newEncoding) {
 }
 
 void CCorvelTextView::BindBuffer(CCorvelTextBuffer* newBuffer) {
+    CCorvelTextBuffer* next = newBuffer ? newBuffer : LocateBuffer();
+    // Binding the buffer the view already shows keeps the widths it measured, kept up to date
+    // by every change since: a window opening a long file binds it twice.
+    bool same = next != nullptr && next == buffer;
+    CLineWidthCache keptWidths;
+    int keptWidest = -1;
+    if (same) {
+        keptWidths = std::move(columnsCache);
+        keptWidest = widestLineCache;
+    }
     if (buffer != nullptr)
         buffer->DetachView(this);
-    buffer = newBuffer ? newBuffer : LocateBuffer();
+    buffer = next;
     if (buffer != nullptr)
         buffer->AttachView(this);
     ResetLayout();
+    if (same) {
+        columnsCache = std::move(keptWidths);
+        widestLineCache = keptWidest;
+    }
     UpdateVerticalScrollBar(false);
     UpdateHorizontalScrollBar(false);
     update();

@@ -290,6 +290,42 @@ TEST_F(TextFileTest, ShortReadsLoadTheSameTextAsFullReads) {
     EXPECT_TRUE(SameLines(LinesOf(slowBuffer), LinesOf(buffer)));
 }
 
+// Lines read from a file have reserves of exactly their length, unlike typed ones: edits that
+// grow, join and drop them, and new lines made from recycled reserves, must keep every other
+// line's text whole.
+TEST_F(TextFileTest, LinesReadExactlyAsLongAsTheyAreEditLikeTypedOnes) {
+    std::vector<std::string> model;
+    std::string bytes;
+    for (int index = 0; index < 700; ++index) {
+        model.push_back(Letters(index % 41 + (index % 97 == 0 ? 600 : 0),
+                                static_cast<char>('a' + index % 26)));
+        bytes += model.back() + (index + 1 < 700 ? "\r\n" : "");
+    }
+    ASSERT_TRUE(buffer.LoadFile(Make("in.cir", bytes).c_str(), LineEndingStyle::Detect));
+    ASSERT_TRUE(SameLines(LinesOf(buffer), model));
+    int endLine = 0;
+    int endCharacter = 0;
+    for (int line = 0; line + 1 < static_cast<int>(model.size()); line += 3) {
+        // Grow one line by a character, join the next onto it, and split a third in two.
+        ASSERT_TRUE(buffer.InsertAt(nullptr, line, 0, "#", endLine, endCharacter,
+                                    EditAction::Typing));
+        model[line].insert(0, "#");
+        int joined = static_cast<int>(model[line].size());
+        ASSERT_TRUE(buffer.DeleteRange(nullptr, line, joined, line + 1, 0, EditAction::Delete));
+        model[line] += model[line + 1];
+        model.erase(model.begin() + line + 1);
+        if (line + 1 < static_cast<int>(model.size())) {
+            int half = static_cast<int>(model[line + 1].size()) / 2;
+            ASSERT_TRUE(buffer.InsertAt(nullptr, line + 1, half, "\r\nnew line", endLine,
+                                        endCharacter, EditAction::Typing));
+            std::string tail = model[line + 1].substr(half);
+            model[line + 1].resize(half);
+            model.insert(model.begin() + line + 2, "new line" + tail);
+        }
+    }
+    EXPECT_TRUE(SameLines(LinesOf(buffer), model));
+}
+
 // --- The state a load leaves
 
 TEST_F(TextFileTest, LoadNotifiesViewsOnceWithWholeText) {
