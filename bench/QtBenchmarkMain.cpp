@@ -2,11 +2,14 @@
 
 #include <QApplication>
 
+#include "BenchmarkChild.h"
 #include "NetlistColoredView.h"
 
 int RunBenchmarksWithApplication(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    if (BenchmarkChild::RunIfAsked(argc, argv))
+        return 0;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -60,10 +60,13 @@ LineScanState CCorvelTextView::StateForPainting(int line) {
         return EndStateOfLine(line);
     if (line == guessedLine)
         return guessedState;
-    if (ComputeStates(line, kPaintColouringBudget) ||
-        line - stateCache.ComputedCount() < kGuessDistance) {
+    if (line - stateCache.ComputedCount() < kGuessDistance)
         return EndStateOfLine(line);
-    }
+    // While idle time is computing the states already, a paint does not spend its budget again.
+    if (!StatesPending() && ComputeStates(line, kPaintColouringBudget))
+        return stateCache.Get(line);
+    if (line - stateCache.ComputedCount() < kGuessDistance)
+        return EndStateOfLine(line);
     int runCount = 0;
     LineScanState state = 0;
     for (int current = line - kGuessDistance; current <= line; ++current)
