@@ -11,7 +11,8 @@ constexpr std::size_t kMostKeptRuns = 32;
 }  // namespace
 
 void CLineStateCache::Create(int lines) {
-    entries.assign(lines, kNotComputed);
+    entries.clear();
+    lineCount = lines;
     kept.clear();
     computed = 0;
     exists = true;
@@ -20,6 +21,7 @@ void CLineStateCache::Create(int lines) {
 void CLineStateCache::Free() {
     entries.clear();
     entries.shrink_to_fit();
+    lineCount = 0;
     kept.clear();
     computed = 0;
     exists = false;
@@ -42,7 +44,10 @@ bool CLineStateCache::Computed(int line, int& runEnd) const {
 void CLineStateCache::Set(int line, LineScanState state) {
     if (line != computed || line >= Size())
         return;
-    entries[line] = state;
+    if (line == static_cast<int>(entries.size()))
+        entries.push_back(state);
+    else
+        entries[line] = state;
     computed = line + 1;
     if (kept.empty() || kept.front().first != computed)
         return;
@@ -61,7 +66,7 @@ void CLineStateCache::Set(int line, LineScanState state) {
 }
 
 void CLineStateCache::Change(int line, int added) {
-    if (!exists || entries.empty())
+    if (!exists || lineCount == 0)
         return;
     line = std::clamp(line, 0, std::max(Size() - 1, 0));
     int removed = std::min(std::max(0, -added), Size() - 1 - line);
@@ -85,10 +90,16 @@ void CLineStateCache::Change(int line, int added) {
     }
 
     computed = std::min(computed, line);
-    if (added > 0)
-        entries.insert(entries.begin() + line + 1, added, kNotComputed);
-    else if (removed > 0)
-        entries.erase(entries.begin() + line + 1, entries.begin() + line + 1 + removed);
+    lineCount += added;
+    // Entries past the last one stored stand for lines never computed: nothing to move there.
+    int stored = static_cast<int>(entries.size());
+    if (line + 1 < stored) {
+        if (added > 0)
+            entries.insert(entries.begin() + line + 1, added, kNotComputed);
+        else if (removed > 0)
+            entries.erase(entries.begin() + line + 1,
+                          entries.begin() + std::min(stored, line + 1 + removed));
+    }
     for (KeptRun& run : next) {
         if (run.first > line) {
             run.first += added;

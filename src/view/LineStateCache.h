@@ -18,7 +18,8 @@ public:
     static constexpr LineScanState kNotComputed = 0xFFFFFFFFu;
 
     bool Exists() const { return exists; }
-    int Size() const { return static_cast<int>(entries.size()); }
+    // The number of lines of the text.
+    int Size() const { return lineCount; }
     // The lines from 0 to this one (excluded) have their state known.
     int ComputedCount() const { return computed; }
     void Create(int lines);
@@ -47,7 +48,9 @@ private:
     // the run of lines whose states follow from it.
     bool Computed(int line, int& runEnd) const;
 
+    // Only lines computed once have an entry: a long text viewed at its top costs little.
     std::vector<LineScanState> entries;
+    int lineCount = 0;
     std::vector<KeptRun> kept;  // in order of lines, apart, all below the known lines
     int computed = 0;
     bool exists = false;
