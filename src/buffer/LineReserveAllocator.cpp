@@ -27,7 +27,8 @@ char* CLineReserveAllocator::AllocateExact(int bytes) {
 }
 
 char* CLineReserveAllocator::FromSlab(int capacity) {
-    if (slabEnd_ - slabCursor_ < capacity) {
+    // Even an empty reserve points into a slab: callers copy zero bytes from it.
+    if (slabCursor_ == nullptr || slabEnd_ - slabCursor_ < capacity) {
         char* slab = static_cast<char*>(std::malloc(kSlabSize));
         if (slab == nullptr)
             throw std::bad_alloc();
