@@ -12,9 +12,9 @@ public:
                                    runCount);
     }
     LineScanState ColorizeVisible(LineScanState state, int line, int from, int to, ColorRun* runs,
-                                  int& runCount) override {
+                                  int& runCount, bool wantEndState) override {
         return ClassifyNetlistLineWindow(state, this->LineText(line), this->LineLength(line), from,
-                                         to, runs, runCount);
+                                         to, runs, runCount, wantEndState);
     }
 };
 

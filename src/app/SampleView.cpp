@@ -45,9 +45,9 @@ LineScanState CSampleView::ColorizeLine(LineScanState state, int line, ColorRun*
 }
 
 LineScanState CSampleView::ColorizeVisible(LineScanState state, int line, int from, int to,
-                                           ColorRun* runs, int& runCount) {
+                                           ColorRun* runs, int& runCount, bool wantEndState) {
     return ClassifyNetlistLineWindow(state, LineText(line), LineLength(line), from, to, runs,
-                                     runCount);
+                                     runCount, wantEndState);
 }
 
 CCorvelTextBuffer* CSampleView::LocateBuffer() {

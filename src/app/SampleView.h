@@ -22,7 +22,7 @@ public:
     LineScanState ColorizeLine(LineScanState state, int line, ColorRun* runs,
                                int& runCount) override;
     LineScanState ColorizeVisible(LineScanState state, int line, int from, int to, ColorRun* runs,
-                                  int& runCount) override;
+                                  int& runCount, bool wantEndState) override;
     CCorvelTextBuffer* LocateBuffer() override;
 
     // The context menu: cut, copy and paste, enabled as in the main menu.

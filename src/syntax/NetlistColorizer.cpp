@@ -63,10 +63,13 @@ public:
     LineScan(LineScanState state, const char* text, int length, ColorRun* runs, int& runCount)
         : state_(state), text_(text), length_(length), runs_(runs), runCount_(runCount) {}
     // Only the runs that colour the characters from .. to - 1 are stored.
-    void KeepWindow(int from, int to) {
+    void KeepWindow(int from, int to, bool wholeLine) {
         windowed_ = true;
         from_ = from;
         to_ = to;
+        // Past a few characters after the window only an open token can still colour it: its
+        // run is stored at its start when it closes. "Error" reaches back four characters.
+        stopAt_ = wholeLine ? -1 : to + 4;
     }
 
     LineScanState Run();
@@ -146,6 +149,7 @@ private:
     int from_ = 0;
     int to_ = 0;
     int lastStart_ = 0;
+    int stopAt_ = -1;
 };
 
 LineScanState LineScan::Run() {
@@ -155,6 +159,8 @@ LineScanState LineScan::Run() {
     firstCharacter_ = (state_ & ~BlockComment) == 0;
     int position = 0;
     for (;; ++position) {
+        if (stopAt_ >= 0 && position >= stopAt_ && (tokenStart_ == -1 || tokenStart_ >= to_))
+            return state_;
         if (pendingRestart_) {
             Store(oneBack_ ? position - 1 : position, StateColor());
             pendingRestart_ = oneBack_ = false;
@@ -311,8 +317,8 @@ LineScanState ClassifyNetlistLine(LineScanState state, const char* text, int len
 }
 
 LineScanState ClassifyNetlistLineWindow(LineScanState state, const char* text, int length, int from,
-                                        int to, ColorRun* runs, int& runCount) {
+                                        int to, ColorRun* runs, int& runCount, bool wholeLine) {
     LineScan scan(state, text, length, runs, runCount);
-    scan.KeepWindow(from, to);
+    scan.KeepWindow(from, to, wholeLine);
     return scan.Run();
 }

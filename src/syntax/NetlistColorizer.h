@@ -23,7 +23,9 @@ LineScanState ClassifyNetlistLine(LineScanState state, const char* text, int len
 // The same colouring, keeping only the runs that colour the characters from .. to - 1 of the
 // line: first the run in force at from, its start moved to from (none when the line's first run
 // starts later), then the runs that start after from and before to. runs has room for
-// 3 * (to - from) + 1 entries, however long the line; the state returned is that of the whole
-// line.
+// 3 * (to - from) + 1 entries, however long the line. The state returned is that of the whole
+// line; without wholeLine the scan may stop once nothing after it can colour the window, and the
+// state returned means nothing.
 LineScanState ClassifyNetlistLineWindow(LineScanState state, const char* text, int length, int from,
-                                        int to, ColorRun* runs, int& runCount);
+                                        int to, ColorRun* runs, int& runCount,
+                                        bool wholeLine = true);

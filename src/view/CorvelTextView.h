@@ -86,11 +86,12 @@ public:
                                        int& runCount);
     // The runs painting needs, for the characters from .. to - 1 of line: the run in force at
     // from with its start moved there (none when the first run starts later), then those that
-    // start after from and before to, in room for 3 * (to - from) + 1 runs; and the state at
-    // the line's end. The base keeps these of ColorizeLine's runs; a hook that can colour a
-    // window itself keeps a long line's painting to the size of its visible part.
+    // start after from and before to, in room for 3 * (to - from) + 1 runs; and, with
+    // wantEndState, the state at the line's end (otherwise any value). The base keeps these of
+    // ColorizeLine's runs; a hook that can colour a window itself keeps a long line's painting
+    // to the size of its visible part.
     virtual LineScanState ColorizeVisible(LineScanState state, int line, int from, int to,
-                                          ColorRun* runs, int& runCount);
+                                          ColorRun* runs, int& runCount, bool wantEndState);
     virtual CCorvelTextBuffer* LocateBuffer();
     void RefreshAfterChange(CTextBufferObserver* source, const CUpdateContext* context,
                             unsigned hint, int line) override;

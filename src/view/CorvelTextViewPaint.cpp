@@ -168,11 +168,13 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
         int runCount = 0;
         LineScanState before = StateForPainting(line - 1);
         bool exact = line - 1 < stateCache.ComputedCount();
+        // A line whose end state is known is coloured only as far as its visible part needs.
+        bool endKnown = line < stateCache.ComputedCount();
         LineScanState state = ColorizeVisible(before, line, visible.from, visible.to,
-                                              visibleRuns.data(), runCount);
-        if (exact)
+                                              visibleRuns.data(), runCount, !endKnown);
+        if (!endKnown && exact)
             stateCache.Set(line, state);
-        else
+        else if (!endKnown)
             NoteGuessedState(line, state);
         // The hook counts bytes: a run starting inside a character starts with that character,
         // which is drawn whole.
@@ -277,6 +279,29 @@ CCorvelTextView::VisibleBytes CCorvelTextView::VisibleBytesOf(int line, int firs
     VisibleBytes visible{length, 0, length};
     int column = 0;
     int index = 0;
+    if (encoding != TextEncoding::Utf8) {
+        // From tab to tab: the bytes between take a cell each.
+        while (index < length) {
+            const void* tab = std::memchr(text + index, '\t', length - index);
+            int stretch = (tab ? static_cast<int>(static_cast<const char*>(tab) - text) : length) -
+                          index;
+            if (column + stretch > firstColumn) {
+                int skipped = std::max(0, firstColumn - column);
+                index += skipped;
+                column += skipped;
+                break;
+            }
+            index += stretch;
+            column += stretch;
+            if (index == length)
+                break;
+            int cells = tabSize - column % tabSize;
+            if (column + cells > firstColumn)
+                break;
+            column += cells;
+            ++index;
+        }
+    }
     // The first character whose cell ends past firstColumn, then the first that starts at or
     // past endColumn.
     while (index < length) {
@@ -297,7 +322,7 @@ CCorvelTextView::VisibleBytes CCorvelTextView::VisibleBytesOf(int line, int firs
 }
 
 LineScanState CCorvelTextView::ColorizeVisible(LineScanState state, int line, int from, int to,
-                                               ColorRun* runs, int& runCount) {
+                                               ColorRun* runs, int& runCount, bool) {
     // The general hook colours the whole line; only the runs that reach into from .. to - 1 are
     // kept, the one in force at from starting there.
     std::size_t room = 3 * static_cast<std::size_t>(LineLength(line));

@@ -20,9 +20,9 @@ class CWindowedView : public CProbeView {
 public:
     using CProbeView::CProbeView;
     LineScanState ColorizeVisible(LineScanState state, int line, int from, int to, ColorRun* runs,
-                                  int& runCount) override {
+                                  int& runCount, bool wantEndState) override {
         return ClassifyNetlistLineWindow(state, LineText(line), LineLength(line), from, to, runs,
-                                         runCount);
+                                         runCount, wantEndState);
     }
 };
 
@@ -274,34 +274,46 @@ TEST_F(LongLineTest, AMillionCharacterLinePaintsAsAShortLineWithTheSameVisiblePa
     windowed->UnbindBuffer();
 }
 
+// The role that colours a position: that of the last run starting at or before it.
+int RoleAt(const ColorRun* runs, int count, int position) {
+    int role = NormalText;
+    for (int index = 0; index < count && runs[index].start <= position; ++index)
+        role = runs[index].role;
+    return role;
+}
+
 TEST_F(LongLineTest, TheWindowedColouringKeepsTheRunsThatReachIntoTheWindow) {
-    const std::string line = "R1 10k \"a b\" .tran 1n /* x */ 5 Error here";
-    const int length = static_cast<int>(line.size());
-    std::vector<ColorRun> whole(3 * line.size());
-    int wholeCount = 0;
-    LineScanState end = ClassifyNetlistLine(0, line.data(), length, whole.data(), wholeCount);
-    ASSERT_GT(wholeCount, 4);
-    // For every window, the runs are those of the whole line in force inside it.
-    for (int from = 0; from <= length; ++from) {
-        for (int to = from; to <= length; ++to) {
-            std::vector<ColorRun> runs(3 * (to - from) + 1);
-            int count = 0;
-            ASSERT_EQ(
-                ClassifyNetlistLineWindow(0, line.data(), length, from, to, runs.data(), count),
-                end);
-            auto roleAt = [](const ColorRun* list, int listCount, int position) {
-                int role = NormalText;
-                for (int index = 0; index < listCount && list[index].start <= position; ++index)
-                    role = list[index].role;
-                return role;
-            };
-            for (int position = from; position < to; ++position)
-                ASSERT_EQ(roleAt(runs.data(), count, position),
-                          roleAt(whole.data(), wholeCount, position))
-                    << from << ".." << to << " at " << position;
-            for (int index = 0; index < count; ++index)
-                ASSERT_TRUE(runs[index].start >= from && (runs[index].start < to || to == from))
-                    << from << ".." << to;
+    // Strings, a block comment, an error tail, and tokens long enough to reach across a window's
+    // end, whose colour is decided only where they end.
+    for (const std::string line : {"R1 10k \"a b\" .tran 1n /* x */ 5 Error here",
+                                   "V1 .param long_token_name_here 2n2222 'q' .tran x"}) {
+        SCOPED_TRACE(line);
+        const int length = static_cast<int>(line.size());
+        std::vector<ColorRun> whole(3 * line.size());
+        int wholeCount = 0;
+        LineScanState end = ClassifyNetlistLine(0, line.data(), length, whole.data(), wholeCount);
+        ASSERT_GT(wholeCount, 4);
+        // For every window, the runs are those of the whole line in force inside it, also when
+        // the scan may stop early because the line's end state is not wanted.
+        for (int from = 0; from <= length; ++from) {
+            for (int to = from; to <= length; ++to) {
+                for (bool wholeLine : {true, false}) {
+                    std::vector<ColorRun> runs(3 * (to - from) + 1);
+                    int count = 0;
+                    LineScanState state = ClassifyNetlistLineWindow(
+                        0, line.data(), length, from, to, runs.data(), count, wholeLine);
+                    if (wholeLine)
+                        ASSERT_EQ(state, end);
+                    for (int position = from; position < to; ++position)
+                        ASSERT_EQ(RoleAt(runs.data(), count, position),
+                                  RoleAt(whole.data(), wholeCount, position))
+                            << from << ".." << to << " at " << position << " " << wholeLine;
+                    for (int index = 0; index < count; ++index)
+                        ASSERT_TRUE(runs[index].start >= from &&
+                                    (runs[index].start < to || to == from))
+                            << from << ".." << to;
+                }
+            }
         }
     }
 }
