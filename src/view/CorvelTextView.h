@@ -328,10 +328,11 @@ protected:
     QPixmap lineBitmap;
     QPixmap marginIcons;
     CLineStateCache stateCache;
-    // The last line painted from a guessed state and the state it ended in (-1: none), and the
-    // lowest line so painted since the exact states were last complete.
-    int guessedLine = -1;
-    LineScanState guessedState = 0;
+    // The lines painted last from guessed states, from guessedFirst on, and the states they
+    // ended in; and the lowest line so painted since the exact states were last complete.
+    static constexpr std::size_t kMostGuessedStates = 1024;
+    int guessedFirst = -1;
+    std::vector<LineScanState> guessedStates;
     int guessedThrough = -1;
     QBasicTimer statesTimer;
     CLineWidthCache columnsCache;

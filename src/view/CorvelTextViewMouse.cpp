@@ -295,9 +295,11 @@ void CCorvelTextView::wheelEvent(QWheelEvent* event) {
     if (int pixels = event->pixelDelta().y(); pixels != 0) {
         // A touchpad says how far the text should move, in pixels.
         accumulate(wheelPixelRemainder, pixels, LineHeight());
+        wheelAngleRemainder = 0;
     } else {
         // One notch (120) is three lines; a smooth wheel sends parts of a notch.
         accumulate(wheelAngleRemainder, static_cast<std::int16_t>(event->angleDelta().y()), 40);
+        wheelPixelRemainder = 0;
     }
     int newTop = std::clamp(topLine - lines, 0, LineTotal() - 1);
     if (newTop != topLine) {

@@ -20,6 +20,8 @@ namespace {
 // The title line of a netlist is drawn in this colour.
 const QColor kTitleLineColor(0, 128, 128);
 constexpr int kLongestDrawingCall = 8192;
+// Room for the runs of lines this long is kept between paints.
+constexpr std::size_t kKeptRunRoom = 3 * 4096;
 
 QColor ToQColor(Rgb rgb) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -170,8 +172,11 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
         bool exact = line - 1 < stateCache.ComputedCount();
         // A line whose end state is known is coloured only as far as its visible part needs.
         bool endKnown = line < stateCache.ComputedCount();
-        LineScanState state = ColorizeVisible(before, line, visible.from, visible.to,
-                                              visibleRuns.data(), runCount, !endKnown);
+        // A line entirely left of the view has nothing to colour once its end state is known.
+        LineScanState state = endKnown && visible.from == visible.to
+                                  ? 0
+                                  : ColorizeVisible(before, line, visible.from, visible.to,
+                                                    visibleRuns.data(), runCount, !endKnown);
         if (!endKnown && exact)
             stateCache.Set(line, state);
         else if (!endKnown)
@@ -330,15 +335,28 @@ LineScanState CCorvelTextView::ColorizeVisible(LineScanState state, int line, in
         lineRuns.resize(room);
     int lineRunCount = 0;
     LineScanState end = ColorizeLine(state, line, lineRuns.data(), lineRunCount);
+    // Of runs with one start only the last colours anything, which keeps them within the room
+    // however many the hook stored there; a run out of order is dropped.
     runCount = 0;
+    int lastStart = 0;
     for (int index = 0; index < lineRunCount; ++index) {
         const ColorRun& run = lineRuns[index];
+        if (run.start < lastStart)
+            continue;
+        lastStart = run.start;
         if (run.start <= from) {
             runs[0] = {from, run.role};
             runCount = 1;
         } else if (run.start < to) {
+            if (runCount > 0 && runs[runCount - 1].start == run.start)
+                --runCount;
             runs[runCount++] = run;
         }
+    }
+    // The room of a very long line is not kept from paint to paint.
+    if (lineRuns.size() > kKeptRunRoom) {
+        lineRuns.clear();
+        lineRuns.shrink_to_fit();
     }
     return end;
 }

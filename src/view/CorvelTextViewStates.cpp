@@ -14,9 +14,11 @@ constexpr long kColouringCostOfALine = 64;
 // A paint colours at most about this many characters to reach the state it needs (a few
 // milliseconds); farther down it starts from a guess.
 constexpr long kPaintColouringBudget = 1 << 20;
-// A guess is the state 0 this many lines above the first line painted: most states do not
-// outlive a line, so the colours are almost always right already.
+// A guess is the state 0 this many lines above the first line painted, or this many characters
+// if fewer lines hold them: most states do not outlive a line, so the colours are almost always
+// right already.
 constexpr int kGuessDistance = 500;
+constexpr long kGuessCharacters = kPaintColouringBudget / 4;
 // Idle time computes states in slices this long, so that the window never waits on them.
 constexpr std::chrono::milliseconds kIdleSlice(10);
 
@@ -58,42 +60,63 @@ LineScanState CCorvelTextView::StateForPainting(int line) {
     // Paper is printed once: it waits for the exact states.
     if (IsPrinting())
         return EndStateOfLine(line);
-    if (line == guessedLine)
-        return guessedState;
-    if (line - stateCache.ComputedCount() < kGuessDistance)
-        return EndStateOfLine(line);
+    // The lines painted last from a guess keep the states they were painted with, so that a
+    // repaint of one of them (a caret's blink) shows the same colours.
+    int guessed = line - guessedFirst;
+    if (guessed >= 0 && guessed < static_cast<int>(guessedStates.size()))
+        return guessedStates[guessed];
     // While idle time is computing the states already, a paint does not spend its budget again.
     if (!StatesPending() && ComputeStates(line, kPaintColouringBudget))
         return stateCache.Get(line);
-    if (line - stateCache.ComputedCount() < kGuessDistance)
+    // The guess starts a few lines up, or where the known states end if that is nearer: then
+    // the state is exact.
+    int first = line;
+    long characters = 0;
+    while (first > stateCache.ComputedCount() && line - first < kGuessDistance &&
+           characters < kGuessCharacters) {
+        characters += LineLength(first) + kColouringCostOfALine;
+        --first;
+    }
+    if (first == stateCache.ComputedCount())
         return EndStateOfLine(line);
     int runCount = 0;
     LineScanState state = 0;
-    for (int current = line - kGuessDistance; current <= line; ++current)
+    for (int current = first; current <= line; ++current)
         state = ColorizeLine(state, current, nullptr, runCount);
     NoteGuessedState(line, state);
     return state;
 }
 
 void CCorvelTextView::NoteGuessedState(int line, LineScanState state) {
-    guessedLine = line;
-    guessedState = state;
+    // A paint goes down the lines: each state guessed follows the one before, or starts anew.
+    if (line != guessedFirst + static_cast<int>(guessedStates.size()) ||
+        guessedStates.size() >= kMostGuessedStates) {
+        guessedStates.clear();
+        guessedFirst = line;
+    }
+    guessedStates.push_back(state);
     guessedThrough = std::max(guessedThrough, line);
     if (!statesTimer.isActive())
         statesTimer.start(0, this);
 }
 
 void CCorvelTextView::ForgetGuessedStates() {
-    guessedLine = -1;
+    guessedStates.clear();
+    guessedFirst = -1;
 }
 
 void CCorvelTextView::StopGuessingStates() {
-    guessedLine = guessedThrough = -1;
+    ForgetGuessedStates();
+    guessedThrough = -1;
     statesTimer.stop();
 }
 
 void CCorvelTextView::ContinueStatesInIdleTime() {
     if (!stateCache.Exists() || guessedThrough < 0) {
+        // The states went with the text they were of: what was painted from guesses is painted
+        // again.
+        if (guessedThrough >= 0)
+            update(ClientRect());
         StopGuessingStates();
         return;
     }

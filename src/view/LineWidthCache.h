@@ -25,6 +25,7 @@ public:
         narrowCounts.clear();
         narrowCounts.shrink_to_fit();
         wideCounts.clear();
+        narrowTop = 0;
         measured = 0;
         exists = false;
     }

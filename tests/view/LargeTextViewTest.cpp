@@ -169,6 +169,13 @@ TEST_F(LargeTextTest, AFarPaintGuessesItsStatesAndIdleTimePaintsTheExactColours)
     // The paint did not colour the whole text to reach its first line.
     EXPECT_LT(view->StateOnlyCalls().size(), 30000u);
     EXPECT_TRUE(view->StatesPending());
+    // Painting one of those lines again (a caret's blink) uses the states it was painted with.
+    view->hookCalls.clear();
+    QPixmap strip(view->size());
+    QRect third(0, 3 * view->LineHeight(), view->width(), view->LineHeight());
+    view->render(&strip, QPoint(), QRegion(third));
+    EXPECT_TRUE(view->StateOnlyCalls().empty());
+    EXPECT_FALSE(view->hookCalls.empty());
 
     // Idle time computes the states in slices and paints the view again.
     paints = 0;
@@ -272,6 +279,27 @@ TEST_F(LongLineTest, AMillionCharacterLinePaintsAsAShortLineWithTheSameVisiblePa
         }
     }
     windowed->UnbindBuffer();
+}
+
+TEST_F(LongLineTest, AHookWithManyRunsAtOnePlaceColoursANarrowWindow) {
+    // The general hook may store any number of runs at one start, within three per character
+    // of the line; a window of the line has room for three per character of the window.
+    view->colouring = Colouring::Fixed;
+    std::string line(300, 'x');
+    view->fixedRuns.clear();
+    for (int index = 0; index < 600; ++index)
+        view->fixedRuns.push_back({200, index % 2 == 0 ? Keyword : Number});
+    view->fixedRuns.push_back({100, Comment});  // out of order: dropped
+    FillBuffer(buffer, {"title", line});
+    view->BindBuffer(&buffer);
+    SizeForText(*view, 4, 10);
+    view->ScrollToColumn(195, true);
+    QImage image = view->grab().toImage();
+    // The last of the runs at 200 colours from there on; the characters before stay plain.
+    QColor before = InkColor(image, CellSpan(*view, 1, 0, 5), kWhite);
+    QColor after = InkColor(image, CellSpan(*view, 1, 5, 10), kWhite);
+    EXPECT_TRUE(NearColor(before, view->RoleColor(NormalText))) << Describe(before);
+    EXPECT_TRUE(NearColor(after, view->RoleColor(Number))) << Describe(after);
 }
 
 // The role that colours a position: that of the last run starting at or before it.
