@@ -1,4 +1,5 @@
 #include "BenchmarkChild.h"
+#include "ProcessStatus.h"
 
 #include <poll.h>
 #include <sys/wait.h>
@@ -27,13 +28,7 @@ std::map<std::string, Work>& Registry() {
 }
 
 long PeakKilobytesOf(pid_t process) {
-    std::ifstream status("/proc/" + std::to_string(process) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    }
-    return -1;
+    return StatusKilobytes(("/proc/" + std::to_string(process) + "/status").c_str(), "VmHWM:");
 }
 
 }  // namespace

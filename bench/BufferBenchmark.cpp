@@ -22,6 +22,7 @@
 
 #include "CorvelTextBuffer.h"
 #include "NetlistGenerator.h"
+#include "ProcessStatus.h"
 
 namespace {
 
@@ -131,15 +132,6 @@ void PlainWrite(const std::string& bytes, const std::string& path) {
     std::rename(temporary.c_str(), path.c_str());
 }
 
-long StatusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(field));
-    }
-    return -1;
-}
 
 class CountingObserver : public CTextBufferObserver {
 public:

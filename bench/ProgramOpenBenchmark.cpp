@@ -34,6 +34,7 @@
 #include "NetlistGenerator.h"
 #include "SampleApp.h"
 #include "View.h"
+#include "ProcessStatus.h"
 
 namespace {
 
@@ -48,15 +49,6 @@ double Seconds(Action&& action) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-long StatusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(field));
-    }
-    return -1;
-}
 
 // --- The child: the program itself
 

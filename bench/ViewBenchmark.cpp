@@ -22,6 +22,7 @@
 #include "CorvelTextView.h"
 #include "NetlistColoredView.h"
 #include "NetlistGenerator.h"
+#include "ProcessStatus.h"
 
 namespace {
 
@@ -34,20 +35,6 @@ double Seconds(Action&& action) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// A field of a /proc status file, in KiB; -1 when missing.
-long StatusKilobytes(const char* file, const char* field) {
-    std::ifstream status(file);
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(field));
-    }
-    return -1;
-}
-
-long StatusKilobytes(const char* field) {
-    return StatusKilobytes("/proc/self/status", field);
-}
 
 // A generated netlist of about the given number of lines, made once per size for the whole run.
 const std::string& GeneratedText(int lines) {
