@@ -269,6 +269,7 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -323,6 +324,8 @@ protected:
     int visibleColumnsCache = -1;
     int widestLineCache = -1;
     int marginDigitsShown = 3;
+    // The horizontal bar's range was not set while the view was hidden.
+    bool horizontalRangeWaiting = false;
     LogFont logFontOfView;
     std::array<std::optional<QFont>, 4> fonts;  // by italic * 2 + bold
     QPixmap lineBitmap;

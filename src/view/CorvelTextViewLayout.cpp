@@ -365,6 +365,15 @@ void CCorvelTextView::UpdateHorizontalScrollBar(bool positionOnly) {
     QScrollBar* bar = HorizontalBar();
     if (bar == nullptr)
         return;
+    // The range needs the widest line, measured over the whole text: a window being opened
+    // loads, binds and sets the encoding of its view before it is shown, so the range waits
+    // until then and the lines are measured once.
+    if (!positionOnly && !isVisible()) {
+        horizontalRangeWaiting = true;
+        positionOnly = true;
+    } else if (!positionOnly) {
+        horizontalRangeWaiting = false;
+    }
     QSignalBlocker blocker(bar);
     if (!positionOnly) {
         int visible = VisibleColumnCount();
@@ -603,6 +612,12 @@ void CCorvelTextView::resizeEvent(QResizeEvent* event) {
     visibleLinesCache = visibleColumnsCache = -1;
     UpdateVerticalScrollBar(false);
     UpdateHorizontalScrollBar(false);
+}
+
+void CCorvelTextView::showEvent(QShowEvent* event) {
+    CView::showEvent(event);
+    if (horizontalRangeWaiting)
+        UpdateHorizontalScrollBar(false);
 }
 
 void CCorvelTextView::changeEvent(QEvent* event) {

@@ -420,6 +420,26 @@ TEST_F(LargeTextTest, TheMarginFitsTheLastLinesNumber) {
     EXPECT_GT(leftmost, margin.left());
 }
 
+TEST_F(LargeTextTest, AViewBoundWhileHiddenTakesItsScrollRangeWhenShown) {
+    // A window being opened binds its view and sets its encoding before it shows: the range
+    // of the horizontal bar is that of the encoding shown.
+    QWidget hidden;
+    auto* late = new CProbeView(&hidden);
+    std::string cyrillic;
+    for (int index = 0; index < 100; ++index)
+        cyrillic += "\xD0\xAF";  // 100 characters in 200 bytes of UTF-8
+    FillBuffer(buffer, {"title", cyrillic});
+    late->BindBuffer(&buffer);
+    late->SetEncoding(TextEncoding::Utf8);
+    SizeForText(*late, 6, 40);
+    hidden.show();
+    QScrollBar* bar = OwnBar(*late, Qt::Horizontal);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->maximum(), 100 - late->VisibleColumnCount());
+    EXPECT_TRUE(bar->isEnabled());
+    late->UnbindBuffer();
+}
+
 // --- The caret
 
 TEST_F(LargeTextTest, TheCaretShowsOverASelection) {
