@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -146,7 +147,14 @@ protected:
     bool SpiceRunning() const {
         const std::string deck = (root / "Talvex" / "talvex.cir").string();
         for (const auto& entry : fs::directory_iterator("/proc")) {
-            std::string arguments = ReadFile(entry.path() / "cmdline");
+            // A process may end between the listing and the reading: its file then reads as
+            // an error, and it is not ngspice any longer.
+            std::string arguments;
+            try {
+                arguments = ReadFile(entry.path() / "cmdline");
+            } catch (const std::exception&) {
+                continue;
+            }
             if (arguments == "ngspice" + std::string(1, '\0') + deck + std::string(1, '\0'))
                 return true;
         }
