@@ -484,23 +484,9 @@ TEST_F(LayoutTest, CachedStatesMatchAFreshColouringAfterRandomEdits) {
             view->ScrollToTopLine(pick(0, buffer.LineTotal() - 1), true);
             view->grab();
         }
-        // Every line's cached state against a colouring from the top; the probes run from a
-        // random line on so that not only the lines in order are asked.
-        std::vector<LineScanState> fresh;
-        LineScanState state = 0;
-        for (int index = 0; index < buffer.LineTotal(); ++index) {
-            int runCount = 0;
-            state = ClassifyNetlistLine(state, buffer.LineText(index), buffer.LineLength(index),
-                                        nullptr, runCount);
-            fresh.push_back(state);
-        }
-        int first = pick(0, buffer.LineTotal() - 1);
-        for (int index = first; index < buffer.LineTotal(); ++index)
-            ASSERT_EQ(view->EndStateOfLine(index), fresh[index])
-                << "step " << step << " line " << index;
-        for (int index = 0; index < first; ++index)
-            ASSERT_EQ(view->EndStateOfLine(index), fresh[index])
-                << "step " << step << " line " << index;
+        // Every line's cached state against a colouring from the top.
+        ASSERT_TRUE(StatesMatch(*view, FreshStates(buffer), pick(0, buffer.LineTotal() - 1)))
+            << "step " << step;
     }
 }
 

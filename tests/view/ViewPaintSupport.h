@@ -92,6 +92,33 @@ public:
     }
 };
 
+// The state at the end of every line of the buffer, coloured from the top by the netlist
+// classifier: what any view's cache must hold.
+inline std::vector<LineScanState> FreshStates(const CCorvelTextBuffer& buffer) {
+    std::vector<LineScanState> states;
+    LineScanState state = 0;
+    for (int index = 0; index < buffer.LineTotal(); ++index) {
+        int runCount = 0;
+        state = ClassifyNetlistLine(state, buffer.LineText(index), buffer.LineLength(index),
+                                    nullptr, runCount);
+        states.push_back(state);
+    }
+    return states;
+}
+
+// Asks the view for every line's state, from line first to the end and then from the top, so
+// that not only the lines in order are asked, against the fresh states.
+inline ::testing::AssertionResult StatesMatch(CCorvelTextView& view,
+                                              const std::vector<LineScanState>& fresh, int first) {
+    int total = static_cast<int>(fresh.size());
+    for (int step = 0; step < total; ++step) {
+        int index = (first + step) % total;
+        if (view.EndStateOfLine(index) != fresh[index])
+            return ::testing::AssertionFailure() << "line " << index;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // Lines joined with CR LF: the buffer breaks lines there.
 inline std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
