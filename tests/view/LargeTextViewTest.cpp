@@ -312,8 +312,9 @@ TEST_F(LongLineTest, TheWindowedColouringKeepsTheRunsThatReachIntoTheWindow) {
                     int count = 0;
                     LineScanState state = ClassifyNetlistLineWindow(
                         0, line.data(), length, from, to, runs.data(), count, wholeLine);
-                    if (wholeLine)
+                    if (wholeLine) {
                         ASSERT_EQ(state, end);
+                    }
                     for (int position = from; position < to; ++position)
                         ASSERT_EQ(RoleAt(runs.data(), count, position),
                                   RoleAt(whole.data(), wholeCount, position))
