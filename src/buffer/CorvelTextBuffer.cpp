@@ -22,15 +22,71 @@ CCorvelTextBuffer::~CCorvelTextBuffer() {
     Clear();
 }
 
-const CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) const {
+CCorvelTextBuffer::SLineInfo CCorvelTextBuffer::Decode(std::uint32_t entry) const {
+    if (entry & kOwnedEntry)
+        return records_[entry & ~kOwnedEntry];
+    int length;
+    SLineInfo info;
+    info.text = const_cast<char*>(loaded_.Text(entry, length));
+    info.length = length;
+    info.capacity = length;
+    info.flags = 0;
+    return info;
+}
+
+CCorvelTextBuffer::SLineInfo CCorvelTextBuffer::LineAt(int line) const {
     if (line < 0 || line >= lines.Size()) {
         throw CInvalidArgException("line " + std::to_string(line) + " is outside the text");
     }
-    return lines[line];
+    return Decode(lines[line]);
 }
 
-CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::LineAt(int line) {
-    return const_cast<SLineInfo&>(std::as_const(*this).LineAt(line));
+CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::OwnedLine(int line) {
+    if (line < 0 || line >= lines.Size()) {
+        throw CInvalidArgException("line " + std::to_string(line) + " is outside the text");
+    }
+    std::uint32_t& entry = lines[line];
+    if (!(entry & kOwnedEntry)) {
+        if (spareRecords_.empty())
+            ReserveRecords(1);
+        entry = TakeRecord(Decode(entry));
+    }
+    return records_[entry & ~kOwnedEntry];
+}
+
+void CCorvelTextBuffer::ReserveRecords(int count) {
+    if (static_cast<int>(spareRecords_.size()) >= count)
+        return;
+    std::size_t added = static_cast<std::size_t>(count) - spareRecords_.size();
+    if (records_.size() + added >= kOwnedEntry)
+        throw std::length_error("too many lines");
+    spareRecords_.reserve(records_.size() + added);
+    for (std::size_t made = 0; made < added; ++made) {
+        records_.emplace_back();
+        spareRecords_.push_back(static_cast<std::uint32_t>(records_.size() - 1));
+    }
+}
+
+std::uint32_t CCorvelTextBuffer::TakeRecord(const SLineInfo& info) {
+    std::uint32_t index = spareRecords_.back();
+    spareRecords_.pop_back();
+    records_[index] = info;
+    return index | kOwnedEntry;
+}
+
+void CCorvelTextBuffer::ForgetLine(std::uint32_t entry) {
+    if (!(entry & kOwnedEntry))
+        return;
+    std::uint32_t index = entry & ~kOwnedEntry;
+    SLineInfo& info = records_[index];
+    ReleaseReserve(info.text, info.capacity);
+    info = SLineInfo{};
+    spareRecords_.push_back(index);
+}
+
+void CCorvelTextBuffer::ReleaseReserve(char* text, int capacity) {
+    if (!loaded_.Holds(text))
+        reserves_.Release(text, capacity);
 }
 
 void CCorvelTextBuffer::CheckPosition(int line, int character) const {
@@ -69,12 +125,17 @@ bool CCorvelTextBuffer::CreateEmpty(LineEndingStyle style) {
 }
 
 void CCorvelTextBuffer::ReleaseLineReserves() {
-    for (SLineInfo& info : lines) {
-        if (info.capacity > CLineReserveAllocator::kPooledLimit) {
-            reserves_.Release(info.text, info.capacity);
-        }
+    for (std::uint32_t entry : lines) {
+        if (!(entry & kOwnedEntry))
+            continue;
+        const SLineInfo& info = records_[entry & ~kOwnedEntry];
+        if (info.capacity > CLineReserveAllocator::kPooledLimit)
+            ReleaseReserve(info.text, info.capacity);
     }
     reserves_.ReleaseSlabs();
+    loaded_.Release();
+    std::deque<SLineInfo>().swap(records_);
+    std::vector<std::uint32_t>().swap(spareRecords_);
     lines.MakeEmpty();
 }
 
@@ -126,7 +187,7 @@ void CCorvelTextBuffer::NotifyViews(CTextBufferObserver* source, const CUpdateCo
 
 int CCorvelTextBuffer::FirstLineWithFlags(std::uint32_t mask) const {
     for (int line = 0; line < lines.Size(); ++line) {
-        if ((lines[line].flags & mask) != 0)
+        if ((FlagsOfEntry(lines[line]) & mask) != 0)
             return line;
     }
     return -1;
@@ -145,45 +206,44 @@ void CCorvelTextBuffer::ChangeLineFlag(int line, std::uint32_t flag, bool set, b
             return;
         exclusive = false;
     }
-    SLineInfo& info = LineAt(line);
-    std::uint32_t newFlags = set ? (info.flags | flag) : (info.flags & ~flag);
-    if (newFlags == info.flags)
+    const std::uint32_t flags = LineAt(line).flags;
+    std::uint32_t newFlags = set ? (flags | flag) : (flags & ~flag);
+    if (newFlags == flags)
         return;
 
+    ReserveRecords(2);
     if (exclusive && set) {
         int holder = FirstLineWithFlags(flag);
         if (holder != -1) {
-            lines[holder].flags &= ~flag;
+            OwnedLine(holder).flags &= ~flag;
             NotifyViews(nullptr, nullptr, OneLineOnly | MarksOnly, holder);
         }
     }
-    lines[line].flags = newFlags;
+    OwnedLine(line).flags = newFlags;
     NotifyViews(nullptr, nullptr, OneLineOnly | MarksOnly, line);
 }
 
 int CCorvelTextBuffer::NextBookmarkedLine(int line) const {
-    const SLineInfo& info = LineAt(line);
-    int first = (info.flags & Bookmark) ? line + 1 : line;
+    int first = (LineAt(line).flags & Bookmark) ? line + 1 : line;
     for (int candidate = first; candidate < lines.Size(); ++candidate) {
-        if (lines[candidate].flags & Bookmark)
+        if (FlagsOfEntry(lines[candidate]) & Bookmark)
             return candidate;
     }
     for (int candidate = 0; candidate < lines.Size(); ++candidate) {
-        if (lines[candidate].flags & Bookmark)
+        if (FlagsOfEntry(lines[candidate]) & Bookmark)
             return candidate;
     }
     return -1;
 }
 
 int CCorvelTextBuffer::PreviousBookmarkedLine(int line) const {
-    const SLineInfo& info = LineAt(line);
-    int first = (info.flags & Bookmark) ? line - 1 : line;
+    int first = (LineAt(line).flags & Bookmark) ? line - 1 : line;
     for (int candidate = first; candidate >= 0; --candidate) {
-        if (lines[candidate].flags & Bookmark)
+        if (FlagsOfEntry(lines[candidate]) & Bookmark)
             return candidate;
     }
     for (int candidate = lines.Size() - 1; candidate >= 0; --candidate) {
-        if (lines[candidate].flags & Bookmark)
+        if (FlagsOfEntry(lines[candidate]) & Bookmark)
             return candidate;
     }
     return -1;
@@ -198,6 +258,8 @@ void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
             throw std::length_error("a line cannot be longer than its longest length");
         count = static_cast<int>(length);
     }
+    lines.Reserve(lines.Size() + 1);
+    ReserveRecords(1);
     SLineInfo info;
     info.length = count;
     info.capacity = CLineReserveAllocator::CapacityFor(count);
@@ -205,14 +267,17 @@ void CCorvelTextBuffer::AddLine(const char* characters, int count, int index) {
     info.flags = 0;
     if (count > 0)
         std::memcpy(info.text, characters, count);
+    std::uint32_t entry = TakeRecord(info);
     if (index == -1) {
-        lines.Append(info);
+        lines.Append(entry);
     } else {
-        lines.InsertAt(index, info);
+        lines.InsertAt(index, entry);
     }
 }
 
-void CCorvelTextBuffer::AddLoadedLine(const char* characters, int count) {
+void CCorvelTextBuffer::AddLineOfItsOwn(const char* characters, int count) {
+    lines.Reserve(lines.Size() + 1);
+    ReserveRecords(1);
     SLineInfo info;
     info.length = count;
     info.capacity = count;
@@ -220,7 +285,7 @@ void CCorvelTextBuffer::AddLoadedLine(const char* characters, int count) {
     info.flags = 0;
     if (count > 0)
         std::memcpy(info.text, characters, count);
-    lines.Append(info);
+    lines.Append(TakeRecord(info));
 }
 
 void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) {
@@ -231,15 +296,15 @@ void CCorvelTextBuffer::ExtendLine(int line, const char* characters, int count) 
     }
     if (count == 0)
         return;
-    SLineInfo& info = LineAt(line);
-    if (count > kLongestLine - info.length)
+    if (count > kLongestLine - LineAt(line).length)
         throw std::length_error("a line cannot grow beyond its longest length");
+    SLineInfo& info = OwnedLine(line);
     int newLength = info.length + count;
     if (info.capacity < newLength) {
         int capacity = CLineReserveAllocator::CapacityFor(newLength);
         char* reserve = reserves_.Allocate(capacity);
         std::memcpy(reserve, info.text, info.length);
-        reserves_.Release(info.text, info.capacity);
+        ReleaseReserve(info.text, info.capacity);
         info.text = reserve;
         info.capacity = capacity;
     }
@@ -270,8 +335,10 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
                                      const Piece* pieces, int count, int& endLine,
                                      int& endCharacter) {
     CheckPosition(line, character);
-    // A pointer, not a reference: growing the line table below may move it.
-    SLineInfo* target = &lines[line];
+    // Every record the insertion takes is there before the text changes: one for the line
+    // itself if it is still in the loaded block, one for each new line.
+    ReserveRecords(count);
+    SLineInfo* target = &OwnedLine(line);
     const int tailLength = target->length - character;
     const Piece& first = pieces[0];
     const Piece& last = pieces[count - 1];
@@ -289,7 +356,7 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
             char* reserve = reserves_.Allocate(capacity);
             std::memcpy(reserve, target->text, character);
             std::memcpy(reserve + character + first.length, target->text + character, tailLength);
-            reserves_.Release(target->text, target->capacity);
+            ReleaseReserve(target->text, target->capacity);
             target->text = reserve;
             target->capacity = capacity;
         } else {
@@ -303,12 +370,12 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
     } else {
         // The new lines, the last one ending with the tail of the split line.
         std::vector<SLineInfo> added(count - 1);
+        std::vector<std::uint32_t> addedEntries(count - 1);
         int made = 0;
         char* firstReserve = nullptr;
         int firstCapacity = 0;
         try {
             lines.Reserve(lines.Size() + count - 1);
-            target = &lines[line];
             if (target->capacity < firstLength) {
                 firstCapacity = CLineReserveAllocator::CapacityFor(static_cast<int>(firstLength));
                 firstReserve = reserves_.Allocate(firstCapacity);
@@ -332,13 +399,15 @@ bool CCorvelTextBuffer::InsertPieces(CTextBufferObserver* view, int line, int ch
         std::memcpy(added.back().text + last.length, target->text + character, tailLength);
         if (firstReserve != nullptr) {
             std::memcpy(firstReserve, target->text, character);
-            reserves_.Release(target->text, target->capacity);
+            ReleaseReserve(target->text, target->capacity);
             target->text = firstReserve;
             target->capacity = firstCapacity;
         }
         std::memcpy(target->text + character, first.data, first.length);
         target->length = static_cast<int>(firstLength);
-        lines.InsertRange(line + 1, added.data(), count - 1);
+        for (int index = 0; index < count - 1; ++index)
+            addedEntries[index] = TakeRecord(added[index]);
+        lines.InsertRange(line + 1, addedEntries.data(), count - 1);
         endLine = line + count - 1;
         endCharacter = last.length;
     }
@@ -389,7 +458,7 @@ bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int 
     context.start = {startCharacter, startLine};
     context.end = {endCharacter, endLine};
 
-    SLineInfo& first = lines[startLine];
+    SLineInfo& first = OwnedLine(startLine);
     if (startLine == endLine) {
         std::memmove(first.text + startCharacter, first.text + endCharacter,
                      first.length - endCharacter);
@@ -399,7 +468,7 @@ bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int 
     }
 
     // The start line takes the tail of the end line; its reserve is made before anything goes.
-    const SLineInfo& last = lines[endLine];
+    const SLineInfo last = LineAt(endLine);
     const int tailLength = last.length - endCharacter;
     const long long joinedLength = static_cast<long long>(startCharacter) + tailLength;
     if (joinedLength > kLongestLine)
@@ -408,14 +477,14 @@ bool CCorvelTextBuffer::RawDelete(CTextBufferObserver* view, int startLine, int 
         int capacity = CLineReserveAllocator::CapacityFor(static_cast<int>(joinedLength));
         char* reserve = reserves_.Allocate(capacity);
         std::memcpy(reserve, first.text, startCharacter);
-        reserves_.Release(first.text, first.capacity);
+        ReleaseReserve(first.text, first.capacity);
         first.text = reserve;
         first.capacity = capacity;
     }
     std::memcpy(first.text + startCharacter, last.text + endCharacter, tailLength);
     first.length = static_cast<int>(joinedLength);
     for (int line = startLine + 1; line <= endLine; ++line)
-        reserves_.Release(lines[line].text, lines[line].capacity);
+        ForgetLine(lines[line]);
     lines.RemoveRange(startLine + 1, endLine - startLine);
     NotifyAndMarkModified(view, context, LengthsChanged | LineCountChanged, startLine);
     return true;
@@ -437,14 +506,15 @@ void CCorvelTextBuffer::CopyRange(int startLine, int startCharacter, int endLine
         text.append(LineAt(startLine).text + startCharacter, endCharacter - startCharacter);
         return;
     }
-    const SLineInfo& first = lines[startLine];
+    const SLineInfo first = Decode(lines[startLine]);
     text.append(first.text + startCharacter, first.length - startCharacter);
     text.append(lineBreak, breakLength);
     for (int line = startLine + 1; line < endLine; ++line) {
-        text.append(lines[line].text, lines[line].length);
+        const SLineInfo info = Decode(lines[line]);
+        text.append(info.text, info.length);
         text.append(lineBreak, breakLength);
     }
-    text.append(lines[endLine].text, endCharacter);
+    text.append(Decode(lines[endLine]).text, endCharacter);
 }
 
 bool CCorvelTextBuffer::InsertAt(CTextBufferObserver* view, int line, int character,
@@ -511,10 +581,10 @@ std::vector<int> CCorvelTextBuffer::AmbiguousBreakOffsets(const std::string& rem
         return {};
     std::vector<int> offsets;
     offsets.reserve(breaks);
-    int offset = lines[startLine].length - startCharacter;
+    int offset = Decode(lines[startLine]).length - startCharacter;
     for (int line = startLine; line < endLine; ++line) {
         if (line > startLine)
-            offset += lines[line].length;
+            offset += Decode(lines[line]).length;
         offsets.push_back(offset);
         offset += 2;
     }

@@ -12,6 +12,7 @@
 #include "LineEndingStyle.h"
 #include "LineFlags.h"
 #include "LineReserveAllocator.h"
+#include "LoadedLineBlock.h"
 #include "RecordTable.h"
 #include "TextBufferObserver.h"
 #include "TextPosition.h"
@@ -26,9 +27,10 @@
 // a NUL byte. A line index outside the table raises CInvalidArgException.
 class CCorvelTextBuffer {
 public:
-    // One line: its characters (not NUL-terminated, owned), how many are in use, how many bytes
-    // are reserved, and its LineFlags. Packed to 20 bytes: a text of millions of short lines
-    // spends a large part of its memory on these records.
+    // One line: its characters (not NUL-terminated), how many are in use, how many bytes are
+    // reserved, and its LineFlags. Packed to 20 bytes. Only lines that were edited, marked or
+    // added by an edit have a record of their own; a line as read from its file lives in the
+    // loaded block, and its table entry is four bytes.
     struct [[gnu::packed, gnu::aligned(4)]] SLineInfo {
         char* text;
         int length;
@@ -120,7 +122,9 @@ public:
     // Valid until the next change of the text; not terminated.
     const char* LineText(int line) const { return LineAt(line).text; }
     std::uint32_t FlagsOfLine(int line) const { return LineAt(line).flags; }
-    const SLineInfo& LineInfo(int line) const { return LineAt(line); }
+    // A copy of the line's record. A line not changed since it was read reports a reserve
+    // exactly as long as its characters.
+    SLineInfo LineInfo(int line) const { return LineAt(line); }
 
     // The description of an action; false, with text untouched, for an unknown code.
     virtual bool ActionName(EditAction action, std::string& text) const;
@@ -201,10 +205,21 @@ public:
 
 protected:
     void AddLine(const char* characters, int count = -1, int index = -1);
-    // Appends a line read from a file, its reserve exactly as long as it: the first edit of the
-    // line gives it a reserve by the 16-byte rule.
-    void AddLoadedLine(const char* characters, int count);
+    // Appends a line read from a file, into the loaded block while it has room: the first edit
+    // of the line gives it a reserve by the 16-byte rule. Inline: a file of millions of lines
+    // calls it once a line.
+    void AddLoadedLine(const char* characters, int count) {
+        std::uint32_t offset;
+        if (loaded_.Append(characters, count, offset))
+            lines.Append(offset);
+        else
+            AddLineOfItsOwn(characters, count);
+    }
+    // A line read past the loaded block's limit: a record of its own, its reserve as exact.
+    void AddLineOfItsOwn(const char* characters, int count);
     void ExtendLine(int line, const char* characters, int count = -1);
+    // Lines read past this many bytes of the loaded block get records of their own.
+    void LimitLoadedBlock(std::size_t bytes) { loaded_.SetLimit(bytes); }
     void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, const char* text,
                     EditAction action);
 
@@ -212,7 +227,9 @@ protected:
     bool modified = false;
     LineEndingStyle lineEnding = LineEndingStyle::Win;
     int historyLimit = kDefaultHistoryLimit;
-    CRecordTable<SLineInfo> lines;
+    // One entry per line: with kOwnedEntry, the index of the line's record; without, the
+    // offset of the line in the loaded block.
+    CRecordTable<std::uint32_t> lines;
     std::deque<SUndoRecord> history;
     int historyPosition = 0;
     int savedPosition = 0;
@@ -227,8 +244,27 @@ private:
         int length;
     };
 
-    const SLineInfo& LineAt(int line) const;
-    SLineInfo& LineAt(int line);
+    static constexpr std::uint32_t kOwnedEntry = 0x80000000u;
+
+    // The line's record, checked against the table.
+    SLineInfo LineAt(int line) const;
+    SLineInfo Decode(std::uint32_t entry) const;
+    std::uint32_t FlagsOfEntry(std::uint32_t entry) const {
+        return (entry & kOwnedEntry) ? records_[entry & ~kOwnedEntry].flags : 0;
+    }
+    // The record of a line about to change. A line still in the loaded block is given one that
+    // borrows its characters there; that takes a spare record, allocated here when there is
+    // none (see ReserveRecords).
+    SLineInfo& OwnedLine(int line);
+    // Makes sure count records can be taken without allocating, so that an edit runs out of
+    // memory before it touches the text rather than halfway.
+    void ReserveRecords(int count);
+    // Stores the record in a spare one; never allocates.
+    std::uint32_t TakeRecord(const SLineInfo& info);
+    // Gives back the reserve and the record of a line that leaves the table; never allocates.
+    void ForgetLine(std::uint32_t entry);
+    // Reserves in the loaded block go with the block, never one by one.
+    void ReleaseReserve(char* text, int capacity);
     // Raises CInvalidArgException unless the position lies inside the text.
     void CheckPosition(int line, int character) const;
     void CheckRange(int startLine, int startCharacter, int endLine, int endCharacter) const;
@@ -266,6 +302,12 @@ private:
     std::string keptCopyPath;
     bool loadCutAtNul = false;
     CLineReserveAllocator reserves_;
+    CLoadedLineBlock loaded_;
+    // A deque, so that a record stays where it is while others are added.
+    std::deque<SLineInfo> records_;
+    // Indices of unused records. Its room never falls below the number of records, so that
+    // giving one back cannot fail.
+    std::vector<std::uint32_t> spareRecords_;
     int groupStartCount_ = 0;  // records in the history that start a group
     // The place of each notification in progress in the views list.
     std::vector<std::list<CTextBufferObserver*>::iterator*> notificationCursors_;

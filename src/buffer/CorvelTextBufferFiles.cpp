@@ -166,7 +166,8 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     bool cutAtNul = false;
     // Only the lines of a chunk with a NUL in it are searched for one.
     bool chunkHasNul = false;
-    auto addLine = [&](const char* characters, std::size_t count) {
+    // A line that began in an earlier chunk, or lies in one holding a NUL.
+    auto addGatheredLine = [&](const char* characters, std::size_t count) {
         if (gathered.size() + count > kLongest) {
             tooLong = true;
             return;
@@ -179,6 +180,14 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
             AddLoadedLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
             gathered.clear();
         }
+    };
+    // Almost every line lies inside its chunk, which holds no NUL: that case is kept short
+    // enough to be inlined into the loop below.
+    auto addLine = [&](const char* characters, std::size_t count) {
+        if (gathered.empty() && !chunkHasNul) [[likely]]
+            AddLoadedLine(characters, static_cast<int>(count));
+        else
+            addGatheredLine(characters, count);
     };
 
     while (size > 0) {
@@ -238,7 +247,7 @@ bool CCorvelTextBuffer::WriteLines(CWritableFile& file, const char* lineBreak) c
     std::size_t breakLength = std::strlen(lineBreak);
     int last = lines.Size() - 1;
     for (int line = 0; line <= last; ++line) {
-        const SLineInfo& info = lines[line];
+        const SLineInfo info = Decode(lines[line]);
         if (info.length > 0 && !writer.Append(info.text, info.length))
             return false;
         if (line < last && !writer.Append(lineBreak, breakLength))

@@ -22,7 +22,11 @@ public:
     // table one record at a time stays linear.
     void SetGrowthStep(int records) { growthStep_ = records > 0 ? records : 1; }
 
-    void Append(const Record& record) { InsertAt(size_, record); }
+    void Append(const Record& record) {
+        if (static_cast<std::size_t>(size_) * sizeof(Record) + sizeof(Record) > storage_.Bytes())
+            Reserve(size_ + 1);
+        Records()[size_++] = record;
+    }
 
     void InsertAt(int index, const Record& record) {
         Reserve(size_ + 1);

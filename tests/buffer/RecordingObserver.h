@@ -66,6 +66,7 @@ class TestBuffer : public CCorvelTextBuffer {
 public:
     using CCorvelTextBuffer::AddLine;
     using CCorvelTextBuffer::ExtendLine;
+    using CCorvelTextBuffer::LimitLoadedBlock;
 
     void MarkModified(bool value) override {
         markModifiedCalls.push_back(value);

@@ -329,6 +329,75 @@ TEST_F(TextFileTest, LinesReadExactlyAsLongAsTheyAreEditLikeTypedOnes) {
     EXPECT_TRUE(SameLines(LinesOf(buffer), model));
 }
 
+// A buffer whose loaded block can be made small, so that lines also land past it.
+class LimitedBlockBuffer : public CCorvelTextBuffer {
+public:
+    using CCorvelTextBuffer::LimitLoadedBlock;
+};
+
+// Lines of every length class the loaded block stores (one-byte and five-byte lengths, either
+// side of 255 and of 65536), whether in the block or past its limit, read back whole, take
+// bookmarks, change in place and give their text back on save and reload.
+TEST_F(TextFileTest, LoadedLinesOfEveryLengthReadMarkEditAndReloadWhole) {
+    const std::vector<std::string> original = {
+        "", "R1 a b 1k", Letters(254), Letters(255, 'b'), Letters(256, 'c'), Letters(70000, 'd'),
+        "", ".end"};
+    std::string bytes;
+    for (std::size_t index = 0; index < original.size(); ++index)
+        bytes += original[index] + (index + 1 < original.size() ? "\r\n" : "");
+    const std::string path = Make("lengths.cir", bytes);
+    for (std::size_t limit : {CLoadedLineBlock::kDefaultLimit, std::size_t{0}, std::size_t{270}}) {
+        SCOPED_TRACE("block limit " + std::to_string(limit));
+        LimitedBlockBuffer loaded;
+        loaded.LimitLoadedBlock(limit);
+        ASSERT_TRUE(loaded.LoadFile(path.c_str(), LineEndingStyle::Detect));
+        ASSERT_TRUE(SameLines(LinesOf(loaded), original));
+        for (int line = 0; line < loaded.LineTotal(); ++line) {
+            EXPECT_EQ(loaded.LineInfo(line).capacity, loaded.LineLength(line)) << line;
+            EXPECT_EQ(loaded.FlagsOfLine(line), 0u) << line;
+        }
+
+        std::vector<std::string> model = original;
+        loaded.ChangeLineFlag(5, Bookmark, true, false);
+        loaded.ChangeLineFlag(2, NumberedBookmark(3), true, true);
+        loaded.ChangeLineFlag(4, NumberedBookmark(3), true, true);  // moves from line 2
+        EXPECT_EQ(loaded.NextBookmarkedLine(0), 5);
+        EXPECT_EQ(loaded.LineOfSingleFlag(NumberedBookmark(3)), 4);
+        EXPECT_EQ(loaded.FlagsOfLine(2), 0u);
+        ASSERT_TRUE(SameLines(LinesOf(loaded), model)) << "a mark changes no text";
+
+        int endLine = 0, endCharacter = 0;
+        // Shortened in place, grown, split and joined.
+        ASSERT_TRUE(loaded.DeleteRange(nullptr, 5, 10, 5, 69990, EditAction::Delete));
+        model[5].erase(10, 69980);
+        ASSERT_TRUE(loaded.InsertAt(nullptr, 3, 255, "+", endLine, endCharacter,
+                                    EditAction::Typing));
+        model[3] += "+";
+        ASSERT_TRUE(loaded.InsertAt(nullptr, 1, 3, "\r\n", endLine, endCharacter,
+                                    EditAction::Typing));
+        model.insert(model.begin() + 2, model[1].substr(3));
+        model[1].resize(3);
+        ASSERT_TRUE(loaded.DeleteRange(nullptr, 3, 254, 4, 0, EditAction::Delete));
+        model[3] += model[4];
+        model.erase(model.begin() + 4);
+        ASSERT_TRUE(SameLines(LinesOf(loaded), model));
+        EXPECT_EQ(loaded.FlagsOfLine(4), NumberedBookmark(3)) << "marks move with their lines";
+        EXPECT_EQ(loaded.FlagsOfLine(5), static_cast<std::uint32_t>(Bookmark));
+
+        TextPosition position;
+        while (loaded.CanStepBack())
+            ASSERT_TRUE(loaded.StepBack(position));
+        ASSERT_TRUE(SameLines(LinesOf(loaded), original));
+
+        const std::string saved = folder.File("saved.cir");
+        ASSERT_TRUE(loaded.StoreFile(saved.c_str(), LineEndingStyle::Detect, true));
+        EXPECT_EQ(ReadBytes(saved), bytes);
+        ASSERT_TRUE(loaded.LoadFile(path.c_str(), LineEndingStyle::Detect));
+        ASSERT_TRUE(SameLines(LinesOf(loaded), original));
+        EXPECT_EQ(loaded.FirstLineWithFlags(~0u), -1) << "a reload forgets the marks";
+    }
+}
+
 // --- The state a load leaves
 
 TEST_F(TextFileTest, LoadNotifiesViewsOnceWithWholeText) {

@@ -345,7 +345,10 @@ TEST(LineWidthCacheTest, TheWidestLineStaysKnownThroughChangesOfNarrowAndWideLin
         int line = pick(0, static_cast<int>(model.size()) - 1);
         int kind = pick(0, 9);
         // Mostly narrow lines, some far wider than the counting array.
-        int width = kind < 7 ? pick(0, 120) : kind < 9 ? pick(4000, 4200) : pick(0, 1000000);
+        int width = kind < 7   ? pick(0, 120)
+                    : kind < 8 ? pick(4000, 4200)
+                    : kind < 9 ? pick(65530, 65540)
+                               : pick(0, 1000000);
         if (pick(0, 5) == 0 && model.size() > 2) {
             cache.RemoveLines(line, 1);
             model.erase(model.begin() + line);
@@ -359,6 +362,9 @@ TEST(LineWidthCacheTest, TheWidestLineStaysKnownThroughChangesOfNarrowAndWideLin
         }
         ASSERT_TRUE(cache.AllMeasured());
         ASSERT_EQ(cache.Widest(), *std::max_element(model.begin(), model.end())) << step;
+        // Widths past what two bytes hold move with their lines.
+        for (int index = 0; index < static_cast<int>(model.size()); ++index)
+            ASSERT_EQ(cache.Get(index), model[index]) << "line " << index << ", step " << step;
     }
 }
 
