@@ -34,17 +34,16 @@ CCorvelTextBuffer::SLineInfo CCorvelTextBuffer::Decode(std::uint32_t entry) cons
     return info;
 }
 
+void CCorvelTextBuffer::ThrowOutsideText(int line) {
+    throw CInvalidArgException("line " + std::to_string(line) + " is outside the text");
+}
+
 CCorvelTextBuffer::SLineInfo CCorvelTextBuffer::LineAt(int line) const {
-    if (line < 0 || line >= lines.Size()) {
-        throw CInvalidArgException("line " + std::to_string(line) + " is outside the text");
-    }
-    return Decode(lines[line]);
+    return Decode(EntryOf(line));
 }
 
 CCorvelTextBuffer::SLineInfo& CCorvelTextBuffer::OwnedLine(int line) {
-    if (line < 0 || line >= lines.Size()) {
-        throw CInvalidArgException("line " + std::to_string(line) + " is outside the text");
-    }
+    EntryOf(line);
     std::uint32_t& entry = lines[line];
     if (!(entry & kOwnedEntry)) {
         if (spareRecords_.empty())
@@ -58,12 +57,15 @@ void CCorvelTextBuffer::ReserveRecords(int count) {
     if (static_cast<int>(spareRecords_.size()) >= count)
         return;
     std::size_t added = static_cast<std::size_t>(count) - spareRecords_.size();
-    if (records_.size() + added >= kOwnedEntry)
+    if (records_.Size() + added >= kOwnedEntry)
         throw std::length_error("too many lines");
-    spareRecords_.reserve(records_.size() + added);
+    // Geometric growth: an edit of every line in turn (Replace all) takes one record each time.
+    const std::size_t room = records_.Size() + added;
+    if (spareRecords_.capacity() < room)
+        spareRecords_.reserve(std::max(room, 2 * spareRecords_.capacity()));
     for (std::size_t made = 0; made < added; ++made) {
-        records_.emplace_back();
-        spareRecords_.push_back(static_cast<std::uint32_t>(records_.size() - 1));
+        records_.Add();
+        spareRecords_.push_back(static_cast<std::uint32_t>(records_.Size() - 1));
     }
 }
 
@@ -134,7 +136,7 @@ void CCorvelTextBuffer::ReleaseLineReserves() {
     }
     reserves_.ReleaseSlabs();
     loaded_.Release();
-    std::deque<SLineInfo>().swap(records_);
+    records_.Clear();
     std::vector<std::uint32_t>().swap(spareRecords_);
     lines.MakeEmpty();
 }

@@ -14,6 +14,7 @@
 #include "LineReserveAllocator.h"
 #include "LoadedLineBlock.h"
 #include "RecordTable.h"
+#include "StableArray.h"
 #include "TextBufferObserver.h"
 #include "TextPosition.h"
 #include "UpdateContext.h"
@@ -118,10 +119,19 @@ public:
 
     // --- Lines
     int LineTotal() const { return lines.Size(); }
-    int LineLength(int line) const { return LineAt(line).length; }
+    // These three are inline: painting, searching and measuring call them for every line.
+    int LineLength(int line) const {
+        std::uint32_t entry = EntryOf(line);
+        return (entry & kOwnedEntry) ? records_[entry & ~kOwnedEntry].length
+                                     : loaded_.Length(entry);
+    }
     // Valid until the next change of the text; not terminated.
-    const char* LineText(int line) const { return LineAt(line).text; }
-    std::uint32_t FlagsOfLine(int line) const { return LineAt(line).flags; }
+    const char* LineText(int line) const {
+        std::uint32_t entry = EntryOf(line);
+        return (entry & kOwnedEntry) ? records_[entry & ~kOwnedEntry].text
+                                     : loaded_.Characters(entry);
+    }
+    std::uint32_t FlagsOfLine(int line) const { return FlagsOfEntry(EntryOf(line)); }
     // A copy of the line's record. A line not changed since it was read reports a reserve
     // exactly as long as its characters.
     SLineInfo LineInfo(int line) const { return LineAt(line); }
@@ -246,6 +256,13 @@ private:
 
     static constexpr std::uint32_t kOwnedEntry = 0x80000000u;
 
+    // The line's entry in the table; CInvalidArgException for a line outside it.
+    std::uint32_t EntryOf(int line) const {
+        if (static_cast<unsigned>(line) >= static_cast<unsigned>(lines.Size()))
+            ThrowOutsideText(line);
+        return lines[line];
+    }
+    [[noreturn]] static void ThrowOutsideText(int line);
     // The line's record, checked against the table.
     SLineInfo LineAt(int line) const;
     SLineInfo Decode(std::uint32_t entry) const;
@@ -303,8 +320,8 @@ private:
     bool loadCutAtNul = false;
     CLineReserveAllocator reserves_;
     CLoadedLineBlock loaded_;
-    // A deque, so that a record stays where it is while others are added.
-    std::deque<SLineInfo> records_;
+    // Records stay where they are while others are added: an edit holds one while it adds lines.
+    CStableArray<SLineInfo> records_;
     // Indices of unused records. Its room never falls below the number of records, so that
     // giving one back cannot fail.
     std::vector<std::uint32_t> spareRecords_;

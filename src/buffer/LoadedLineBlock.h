@@ -40,6 +40,19 @@ public:
         return AppendSlowly(characters, count, offset);
     }
 
+    int Length(std::uint32_t offset) const {
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(Base()) + offset;
+        if (*at < kLongLength)
+            return *at;
+        std::uint32_t longLength;
+        std::memcpy(&longLength, at + 1, sizeof longLength);
+        return static_cast<int>(longLength);
+    }
+    const char* Characters(std::uint32_t offset) const {
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(Base()) + offset;
+        return reinterpret_cast<const char*>(at + (*at < kLongLength ? 1 : 5));
+    }
+
     // The characters of the line appended at offset, and their count.
     const char* Text(std::uint32_t offset, int& length) const {
         const unsigned char* at = reinterpret_cast<const unsigned char*>(Base()) + offset;
