@@ -8,6 +8,8 @@ packages=(
   cmake
   ninja-build
   qt6-base-dev
+  qt6-qpa-plugins
+  qt6-translations-l10n
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
@@ -20,6 +22,7 @@ packages=(
   xdotool
   fp-utils
   poppler-utils
+  lintian
 )
 
 missing=()

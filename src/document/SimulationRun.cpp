@@ -36,7 +36,7 @@ QString ChooseRunFolder(const QString& programFolder, bool programFolderWritable
 
 QString RunFolderFor(const QString& programFolder) {
     QDir programs(programFolder);
-    bool writable = true;
+    bool writable = !QFileInfo::exists(programs.filePath(QLatin1String(kInstalledFolderMarker)));
     for (const char* name : {"Murin", "Talvex"}) {
         QFileInfo folder(programs.filePath(QString::fromLatin1(name)));
         writable = writable && folder.isDir() && folder.isWritable();

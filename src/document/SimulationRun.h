@@ -28,8 +28,12 @@ SimulationPaths SimulationPathsIn(const QString& programFolder);
 // The folder whose Murin and Talvex sub-folders a run works in. An installed program's folder
 // belongs to the system, so a user who may not write in its Murin or Talvex folder gets a folder
 // of their own, ~/.local/share/kivra, with the two sub-folders side by side as in the program's,
-// so that "..\Murin\kivra.raw" seen from the deck's folder still names the raw file.
+// so that "..\Murin\kivra.raw" seen from the deck's folder still names the raw file. So does
+// every user of a folder marked as installed, root too: the package manager owns that folder
+// and would leave a run's files behind when it removes the program.
 QString RunFolderFor(const QString& programFolder);
+// The file the install rules put in the program's folder to mark it as installed.
+inline constexpr char kInstalledFolderMarker[] = "run-in-user-folder";
 // The choice itself: the program folder when it is writable, else the user's folder.
 QString ChooseRunFolder(const QString& programFolder, bool programFolderWritable,
                         const QString& userFolder);

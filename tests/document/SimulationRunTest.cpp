@@ -151,6 +151,30 @@ TEST(SimulationPathsTest, AFolderTheUserMayNotWriteInSendsTheFilesToTheUsersOwn)
     EXPECT_TRUE(QFileInfo(paths.secondFolder).isDir());
 }
 
+// A folder the install rules marked runs nothing in itself, even for a user who may write in it
+// (root may, in the installed program's folder); an unmarked one, as a build's, keeps its runs.
+TEST(SimulationPathsTest, AnInstalledFolderSendsTheFilesToTheUsersOwnEvenWhenWritable) {
+    QTemporaryDir program;
+    QTemporaryDir data;
+    ASSERT_TRUE(QDir().mkpath(program.path() + QStringLiteral("/Murin")));
+    ASSERT_TRUE(QDir().mkpath(program.path() + QStringLiteral("/Talvex")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QString unmarked = RunFolderFor(program.path());
+    QFile marker(program.filePath(QLatin1String(kInstalledFolderMarker)));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    SimulationPaths paths = SimulationPathsIn(program.path());
+    qunsetenv("XDG_DATA_HOME");
+
+    EXPECT_EQ(unmarked, program.path());
+    const QString user = data.path() + QStringLiteral("/kivra");
+    EXPECT_EQ(paths.logFile, user + QStringLiteral("/Murin/kivra.log"));
+    EXPECT_EQ(paths.rawFile, user + QStringLiteral("/Murin/kivra.raw"));
+    EXPECT_EQ(paths.deckFile, user + QStringLiteral("/Talvex/temp.cir"));
+    EXPECT_EQ(paths.firstProgram, program.path() + QStringLiteral("/Murin/Murin1.exe"));
+    EXPECT_TRUE(QFileInfo(paths.secondFolder).isDir());
+}
+
 struct ExtensionCase {
     const char* path;
     bool netlist;
