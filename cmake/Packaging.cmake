@@ -12,6 +12,8 @@ install(TARGETS kivra RUNTIME DESTINATION ${KIVRA_INSTALL_DIR})
 install(PROGRAMS simulators/Murin/Murin1.exe DESTINATION ${KIVRA_INSTALL_DIR}/Murin)
 install(PROGRAMS simulators/Talvex/Talvex.exe DESTINATION ${KIVRA_INSTALL_DIR}/Talvex)
 install(FILES ${KIVRA_HELP_FILES} DESTINATION ${KIVRA_INSTALL_DIR})
+# The help pages as HTML too, for desktops without a viewer for the help file.
+install(FILES ${KIVRA_HELP_PAGES} DESTINATION ${KIVRA_INSTALL_DIR}/help)
 # Marks the folder as installed: runs then work in the user's own folder, also for root.
 install(FILES desktop/run-in-user-folder DESTINATION ${KIVRA_INSTALL_DIR})
 
@@ -54,9 +56,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries found by shlibdeps: Qt's platform plugins, without which no window opens
-# on X11 (a minimal system does not have them), and Qt's own texts in Russian.
+# on X11 (a minimal system does not have them), Qt's own texts in Russian, and the desktop's
+# opener of files and pages, through which help, the user guide and the home page are shown.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-translations-l10n, ngspice, fonts-liberation2, x11-utils, xterm | x-terminal-emulator")
+    "qt6-qpa-plugins, qt6-translations-l10n, xdg-utils, ngspice, fonts-liberation2, x11-utils, xterm | x-terminal-emulator")
 # Removes the run files that earlier versions wrote into the program's folder when run as root.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/desktop/postrm)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xchm")

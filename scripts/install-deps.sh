@@ -23,6 +23,7 @@ packages=(
   fp-utils
   poppler-utils
   lintian
+  xdg-utils
 )
 
 missing=()

@@ -76,10 +76,25 @@ void CChildFrame::ActivateFrame() {
         view->setFocus();
 }
 
+void CChildFrame::PlaceByFrame(const QRect& rect) {
+    setGeometry(rect);
+    // The minimum size may have won over the rectangle asked for.
+    framePlacement = geometry();
+}
+
+bool CChildFrame::StillPlacedByFrame() const {
+    return framePlacement.isValid() && geometry() == framePlacement;
+}
+
 void CChildFrame::DestroyFrame() {
     if (destroying)
         return;
     destroying = true;
+    QMdiArea* area = mdiArea();
+    // The area hands the maximized state on only when the user switches windows, not when the
+    // maximized window goes: the window activated in its place must not come up restored.
+    const bool handOnMaximized =
+        area != nullptr && area->activeSubWindow() == this && isMaximized();
     if (frameDocument != nullptr) {
         for (CView* view : FrameViews())
             frameDocument->RemoveView(view);
@@ -92,8 +107,12 @@ void CChildFrame::DestroyFrame() {
         document->UpdateFrameCounts();
     }
     hide();
-    if (QMdiArea* area = mdiArea())
+    if (area != nullptr) {
         area->removeSubWindow(this);
+        QMdiSubWindow* next = area->activeSubWindow();
+        if (handOnMaximized && next != nullptr && !next->isMaximized())
+            next->showMaximized();
+    }
     // The command that closes the window may still run in one of its views.
     deleteLater();
 }

@@ -7,8 +7,8 @@
 class CDocument;
 class CSplitterWnd;
 
-// The window of one document inside the main window: always maximized, holding a split frame of
-// up to 2 × 2 panes, each a view of the document.
+// The window of one document inside the main window: it opens and activates maximized, and holds
+// a split frame of up to 2 × 2 panes, each a view of the document.
 class CChildFrame : public QMdiSubWindow, public CFrameWnd {
     Q_OBJECT
 
@@ -26,6 +26,11 @@ public:
 
     CSplitterWnd* Splitter() const { return splitter; }
 
+    // Moves the window in its normal state to where the main window places it, remembering the
+    // place: while the window is still there, the user has not placed it himself.
+    void PlaceByFrame(const QRect& rect);
+    bool StillPlacedByFrame() const;
+
     // --- Commands
     void OnNextPane();
     void OnPrevPane();
@@ -41,4 +46,5 @@ private:
     CDocument* frameDocument;
     CSplitterWnd* splitter;
     bool destroying = false;
+    QRect framePlacement;
 };

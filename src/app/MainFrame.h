@@ -15,6 +15,7 @@ class CMDITabs;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
 class QToolBar;
@@ -35,6 +36,16 @@ public:
     // Where the window starts on a screen of the given size: a tenth of the width from the
     // left edge times four, a tenth of the height from the top; four tenths wide, eight high.
     static QRect InitialPlacement(QSize screen);
+
+    // Where the cascade puts the window at the given place in its order, in an area of the given
+    // size. Each window is two thirds of the area both ways, so that the windows behind show
+    // their title bars and left edges; each steps down and right by `step` (a title bar's
+    // height) from the one before, and the steps start again at the top left once the next
+    // window would leave the area. A restored window that was never placed takes this too.
+    static QRect CascadePlacement(QSize area, int index, int step);
+    // The tile of "Рядом": the windows stacked top to bottom, each the full width of the area,
+    // sharing its height equally; the pixels left over by rounding go to the lower windows.
+    static std::vector<QRect> TilePlacement(QSize area, int count);
 
     QWidget* FrameWidget() override { return this; }
     CView* GetActiveView() const override;
@@ -98,6 +109,16 @@ private:
     void FillRecentFiles(QMenu* menu, QAction* before);
     void FillWindowList(QMenu* menu, QAction* before);
     void OnSubWindowActivated();
+    // When a window comes back from maximized, the windows in the normal state that still have
+    // the place this window gave them (the user never moved or sized them) take their cascade
+    // places in the area as it is now.
+    void OnChildStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
+    // The document windows that cascade and tile lay out, in the order of their creation, each
+    // back in its normal state; minimized windows stay icons.
+    std::vector<QMdiSubWindow*> RestoreForLayout();
+    int CascadeStep() const;
+    // Brings the actions in line with the update handlers, from the active view or this window.
+    void UpdateActions(const QList<QAction*>& list);
     void SetIdleText();
 
     CMDITabs* tabStrip = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QAbstractPrintDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -40,9 +41,22 @@ namespace {
 const QString kDocumentStrings =
     QStringLiteral("\nKivra\nKivra\nKivra Files (*.cir)\n.cir\ncir\nKivra Document");
 
+// Shows a file with the desktop's viewer for it, or says in one message why it is not shown.
+void ShowFileOnDesktop(const QString& path) {
+    QFileInfo file(path);
+    if (!file.exists()) {
+        AfxMessageBox(QStringLiteral("Не удалось открыть файл %1: файл не найден.")
+                          .arg(QDir::toNativeSeparators(path)));
+    } else if (!ModalHost().OpenWithDesktop(QUrl::fromLocalFile(path))) {
+        AfxMessageBox(
+            QStringLiteral("Не удалось открыть файл %1: не найдена программа для просмотра %2.")
+                .arg(file.fileName(), file.suffix().toUpper()));
+    }
+}
+
 }  // namespace
 
-CSampleApp::CSampleApp(QStringList arguments) : arguments(std::move(arguments)) {}
+CSampleApp::CSampleApp(QStringList files) : files(std::move(files)) {}
 
 CSampleApp::~CSampleApp() {
     // The documents close while the main window that holds their windows still exists.
@@ -93,6 +107,7 @@ bool CSampleApp::InitInstance() {
                      });
 
     helpFilePath = ProgramFile(QStringLiteral("Kivra.chm"));
+    helpPagesPath = ProgramFile(QStringLiteral("help/index.html"));
     CCorvelTextView::SetPrinterSource([this] { return &Printer(); });
 
     // Back from another program, or in another document window: its file may have changed.
@@ -111,9 +126,9 @@ bool CSampleApp::InitInstance() {
     auto recoveryFolder = std::make_shared<CRecoveryFolder>();
     CSampleDoc::SetRecoveryFolder(recoveryFolder);
 
-    // The window shows before the file opens, so that messages about the file have an owner.
+    // The window shows before the files open, so that messages about them have an owner.
     mainFrame->show();
-    if (!ProcessShellCommand(arguments))
+    if (!ProcessShellCommand(files))
         return false;
     OfferRecoveryCopies(*this, *recoveryFolder);
     mainFrame->ActivateFrame();
@@ -151,19 +166,27 @@ void CSampleApp::OnAppAbout() {
 }
 
 void CSampleApp::OnHelpContents() {
-    // A help file that is not there cannot be shown by any viewer.
-    if (!QFileInfo::exists(helpFilePath) ||
-        !ModalHost().OpenWithDesktop(QUrl::fromLocalFile(helpFilePath)))
-        AfxMessageBox(QStringLiteral("Failed to launch help."));
+    // The help file needs a viewer of its own; without one its pages open in the browser. A file
+    // that is not there cannot be shown by any viewer.
+    for (const QString& path : {helpFilePath, helpPagesPath}) {
+        if (QFileInfo::exists(path) && ModalHost().OpenWithDesktop(QUrl::fromLocalFile(path)))
+            return;
+    }
+    AfxMessageBox(QStringLiteral("Failed to launch help."));
 }
 
 void CSampleApp::OnHelpUserGuide() {
-    // Whatever happens is the desktop's to report.
-    ModalHost().OpenWithDesktop(QUrl::fromLocalFile(ProgramFile(QStringLiteral("UserGuideA.pdf"))));
+    ShowFileOnDesktop(ProgramFile(QStringLiteral("UserGuideA.pdf")));
 }
 
 void CSampleApp::OnHelpWebsite() {
-    ModalHost().OpenWithDesktop(QUrl(WebsiteAddress()));
+    QUrl address(WebsiteAddress());
+    if (address.isLocalFile()) {
+        ShowFileOnDesktop(address.toLocalFile());
+    } else if (!ModalHost().OpenWithDesktop(address)) {
+        AfxMessageBox(QStringLiteral("Не удалось открыть страницу %1: не найден браузер.")
+                          .arg(address.toString()));
+    }
 }
 
 QPrinter& CSampleApp::Printer() {

@@ -19,14 +19,16 @@ class CSampleApp : public CWinApp, public CResultDocuments {
 public:
     static constexpr int kRecentFileCount = 4;
 
-    // The command line after the program name.
-    explicit CSampleApp(QStringList arguments = {});
+    // The files of the command line, to open in their order.
+    explicit CSampleApp(QStringList files = {});
     ~CSampleApp() override;
 
     bool InitInstance() override;
 
     CMainFrame* MainFrame() const { return mainFrame; }
     const QString& HelpFilePath() const { return helpFilePath; }
+    // The first page of the same help as plain pages, for a desktop without a viewer of the file.
+    const QString& HelpPagesPath() const { return helpPagesPath; }
     // The page the web-site command opens.
     static QString WebsiteAddress();
 
@@ -46,6 +48,7 @@ public:
 
     // --- Commands
     void OnAppAbout();
+    // The help file, or the same pages in the browser where no viewer of the file is installed.
     void OnHelpContents();
     void OnHelpUserGuide();
     void OnHelpWebsite();
@@ -62,8 +65,9 @@ protected:
     const CCommandTable& Commands() const override;
 
 private:
-    QStringList arguments;
+    QStringList files;
     CMainFrame* mainFrame = nullptr;
     QString helpFilePath;
+    QString helpPagesPath;
     std::unique_ptr<QPrinter> printer;
 };

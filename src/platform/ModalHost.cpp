@@ -3,8 +3,13 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QUrl>
 
 namespace {
@@ -13,8 +18,42 @@ class CDesktopModalHost : public CModalHost {
 public:
     int RunModal(QDialog& dialog) override { return dialog.exec(); }
     QAction* RunMenu(QMenu& menu, const QPoint& at) override { return menu.exec(at); }
-    bool OpenWithDesktop(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+    bool OpenWithDesktop(const QUrl& url) override {
+        // xdg-open counts as opened once it has started, whatever it then finds: the desktop is
+        // asked first. Where it cannot be asked, Qt's own answer stands.
+        if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+            return false;
+        std::optional<bool> handled = DesktopHasHandler(url);
+        if (handled.has_value() && !*handled)
+            return false;
+        return QDesktopServices::openUrl(url);
+    }
 };
+
+// The desktop's default program for the MIME type, empty when it names none; nothing when
+// xdg-mime is not there, fails or does not answer in time.
+std::optional<QString> DefaultApplication(const QString& mimeType) {
+    QProcess query;
+    query.setStandardInputFile(QProcess::nullDevice());
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForStarted())
+        return std::nullopt;
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return std::nullopt;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+}
+
+// xdg-open shows web pages in the browser the system names even when no program claims them.
+bool SystemNamesABrowser() {
+    return !qEnvironmentVariableIsEmpty("BROWSER") ||
+           !QStandardPaths::findExecutable(QStringLiteral("x-www-browser")).isEmpty();
+}
 
 CModalHost* installedHost = nullptr;
 
@@ -26,12 +65,43 @@ QString& Title() {
 }  // namespace
 
 CModalHost& ModalHost() {
-    static CDesktopModalHost desktop;
-    return installedHost != nullptr ? *installedHost : desktop;
+    return installedHost != nullptr ? *installedHost : DesktopModalHost();
 }
 
 void SetModalHost(CModalHost* host) {
     installedHost = host;
+}
+
+CModalHost& DesktopModalHost() {
+    static CDesktopModalHost desktop;
+    return desktop;
+}
+
+std::optional<bool> DesktopHasHandler(const QUrl& url) {
+    QStringList types;
+    bool page = false;
+    if (url.isLocalFile()) {
+        QMimeType type = QMimeDatabase().mimeTypeForFile(url.toLocalFile());
+        // Without the system's table of types nothing can be asked.
+        if (!type.isValid())
+            return std::nullopt;
+        // A viewer may claim the type by another of its names (application/x-chm for help files).
+        types << type.name() << type.aliases();
+        page = type.inherits(QStringLiteral("text/html"));
+    } else {
+        types << QStringLiteral("x-scheme-handler/") + url.scheme();
+        page = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    }
+    if (page && SystemNamesABrowser())
+        return true;
+    for (const QString& type : types) {
+        std::optional<QString> application = DefaultApplication(type);
+        if (!application.has_value())
+            return std::nullopt;
+        if (!application->isEmpty())
+            return true;
+    }
+    return false;
 }
 
 QString ApplicationTitle() {

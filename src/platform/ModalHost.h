@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QAction;
 class QDialog;
@@ -20,7 +21,8 @@ public:
     // Shows a popup menu at a screen point until the user picks an item or dismisses it; the
     // item picked (already triggered), or null.
     virtual QAction* RunMenu(QMenu& menu, const QPoint& at) = 0;
-    // Opens a file or web page with the desktop's handler; false when none could be started.
+    // Opens a file or web page with the desktop's handler; false when the file is not there, the
+    // desktop has no program for it, or none could be started.
     virtual bool OpenWithDesktop(const QUrl& url) = 0;
 };
 
@@ -28,6 +30,14 @@ public:
 CModalHost& ModalHost();
 // Puts a host in place; null restores the desktop's own. The caller keeps ownership.
 void SetModalHost(CModalHost* host);
+// The desktop's own host, for a test host that hands some steps on to it.
+CModalHost& DesktopModalHost();
+
+// Whether the desktop has a program for what the address names: for a local file, for its MIME
+// type or an alias of it; for a web address, for its scheme. Pages also count as shown when the
+// system names a browser. Asked through xdg-mime, as xdg-open decides; empty when it cannot be
+// asked.
+std::optional<bool> DesktopHasHandler(const QUrl& url);
 
 // Message-box types and answers, with their usual values.
 enum : unsigned {

@@ -102,13 +102,18 @@ void CWinApp::CloseAllDocuments() {
         docTemplate->CloseAllDocuments();
 }
 
-bool CWinApp::ProcessShellCommand(const QStringList& arguments) {
-    if (arguments.isEmpty()) {
+bool CWinApp::ProcessShellCommand(const QStringList& files) {
+    if (files.isEmpty()) {
         if (templates.empty())
             return false;
         return templates.front()->OpenDocumentFile(QString()) != nullptr;
     }
-    return OpenDocumentFile(arguments.first()) != nullptr;
+    bool anyOpened = false;
+    for (const QString& path : files) {
+        if (OpenDocumentFile(path) != nullptr)
+            anyOpened = true;
+    }
+    return anyOpened;
 }
 
 void CWinApp::OnFileNew() {

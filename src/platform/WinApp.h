@@ -53,9 +53,10 @@ public:
     bool SaveAllModified();
     void CloseAllDocuments();
 
-    // The command line after the program name: no argument makes an untitled document, one
-    // argument opens that file. False when the file could not be opened.
-    bool ProcessShellCommand(const QStringList& arguments);
+    // The files of the command line: none makes an untitled document; otherwise each opens in
+    // turn, the last one opened staying active, and one that cannot be opened is reported and
+    // passed over. False when files were given and none of them opened.
+    bool ProcessShellCommand(const QStringList& files);
 
     // --- Commands
     void OnFileNew();

@@ -17,7 +17,7 @@ folder=$(printf '%s\n' "$version" | sed -n 's/^Program directory: //p')
 [ "$folder" = "$(cd "$prefix/lib/kivra" && pwd -P)" ] ||
     { echo "the program directory is '$folder', not $prefix/lib/kivra"; exit 1; }
 for file in kivra Murin/Murin1.exe Talvex/Talvex.exe Kivra.chm UserGuideA.pdf Kivra.html \
-            run-in-user-folder; do
+            run-in-user-folder help/index.html; do
     [ -e "$folder/$file" ] || { echo "missing in the program directory: $file"; exit 1; }
 done
 for program in kivra Murin/Murin1.exe Talvex/Talvex.exe; do

@@ -16,7 +16,7 @@ contents=$(dpkg-deb -c "$package")
 for file in ./usr/bin/kivra ./usr/lib/kivra/kivra ./usr/lib/kivra/Murin/Murin1.exe \
             ./usr/lib/kivra/Talvex/Talvex.exe ./usr/lib/kivra/Kivra.chm \
             ./usr/lib/kivra/UserGuideA.pdf ./usr/lib/kivra/Kivra.html \
-            ./usr/lib/kivra/run-in-user-folder \
+            ./usr/lib/kivra/run-in-user-folder ./usr/lib/kivra/help/index.html \
             ./usr/share/applications/kivra.desktop ./usr/share/mime/packages/kivra.xml \
             ./usr/share/icons/hicolor/48x48/apps/kivra.png ./usr/share/doc/kivra/copyright; do
     printf '%s\n' "$contents" | grep -q " $file\( \|$\)" || { echo "not in the package: $file"; exit 1; }
@@ -26,7 +26,7 @@ printf '%s\n' "$contents" | grep -q "usr/bin/kivra -> ../lib/kivra/kivra" ||
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
 # The platform plugins are no library the program links: without them no window opens on X11.
-for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n ngspice \
+for needed in libqt6widgets6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n xdg-utils ngspice \
               fonts-liberation2; do
     printf '%s\n' "$depends" | grep -q "$needed" || { echo "no dependency on $needed"; exit 1; }
 done

@@ -90,12 +90,16 @@ public:
 
     bool OpenWithDesktop(const QUrl& url) override {
         opened.push_back(url);
-        return openSucceeds;
+        return opens ? opens(url) : openSucceeds;
     }
 
     std::vector<ShownMessage> messages;
+    // Every address handed to the desktop, whether it opened or not.
     std::vector<QUrl> opened;
+    // Whether the desktop opens an address: openSucceeds for all, unless a test decides address
+    // by address (a viewer for some types only) or hands them to the real desktop.
     bool openSucceeds = true;
+    std::function<bool(const QUrl&)> opens;
     int dialogsShown = 0;
     QString lastDialogTitle;
     int menusShown = 0;

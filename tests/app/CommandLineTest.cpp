@@ -1,0 +1,84 @@
+// The command line read as a table: files, help, version, unknown options and the end of options.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+#include "CommandLine.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+using Action = CommandLine::Action;
+
+struct Case {
+    QStringList arguments;
+    Action action;
+    QStringList files;  // for a run
+    QString wrong;      // for an error: the argument it names
+};
+
+void PrintTo(const Case& line, std::ostream* out) {
+    *out << "kivra " << line.arguments.join(QLatin1Char(' ')).toStdString();
+}
+
+class CommandLineTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CommandLineTest, IsReadAsExpected) {
+    const Case& expected = GetParam();
+    CommandLine line = ParseCommandLine(expected.arguments);
+    EXPECT_EQ(line.action, expected.action);
+    if (expected.action == Action::Run) {
+        EXPECT_EQ(line.files, expected.files);
+    }
+    if (expected.action == Action::Error) {
+        EXPECT_TRUE(line.error.contains(QStringLiteral("«") + expected.wrong + QStringLiteral("»")))
+            << line.error.toStdString();
+    } else {
+        EXPECT_TRUE(line.error.isEmpty());
+    }
+}
+
+const QString a = QStringLiteral("a.cir");
+const QString b = QStringLiteral("/tmp/b c.cir");
+const QString russian = QStringLiteral("схема.cir");
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineTest,
+    ::testing::Values(
+        // Files open in their order; none at all is a plain start.
+        Case{{}, Action::Run, {}, {}},
+        Case{{a}, Action::Run, {a}, {}},
+        Case{{a, b, russian}, Action::Run, {a, b, russian}, {}},
+        // Help and version, wherever they stand; the first option decides.
+        Case{{QStringLiteral("--help")}, Action::Help, {}, {}},
+        Case{{a, QStringLiteral("--help")}, Action::Help, {}, {}},
+        Case{{QStringLiteral("--version")}, Action::Version, {}, {}},
+        Case{{QStringLiteral("--version"), QStringLiteral("--help")}, Action::Version, {}, {}},
+        Case{{QStringLiteral("--help"), QStringLiteral("-p")}, Action::Help, {}, {}},
+        // Anything else beginning with "-" is wrong, also when files come with it.
+        Case{{QStringLiteral("-p"), QStringLiteral("x")}, Action::Error, {}, QStringLiteral("-p")},
+        Case{{a, QStringLiteral("--bogus")}, Action::Error, {}, QStringLiteral("--bogus")},
+        Case{{QStringLiteral("-")}, Action::Error, {}, QStringLiteral("-")},
+        Case{{QStringLiteral("--help=all")}, Action::Error, {}, QStringLiteral("--help=all")},
+        Case{{QStringLiteral("-x"), QStringLiteral("--help")}, Action::Error, {},
+             QStringLiteral("-x")},
+        // After "--" every argument is a file, options and a second "--" too.
+        Case{{QStringLiteral("--"), QStringLiteral("-p.cir")}, Action::Run,
+             {QStringLiteral("-p.cir")}, {}},
+        Case{{a, QStringLiteral("--"), QStringLiteral("--help"), QStringLiteral("--"), b},
+             Action::Run, {a, QStringLiteral("--help"), QStringLiteral("--"), b}, {}},
+        Case{{QStringLiteral("--")}, Action::Run, {}, {}},
+        // Before "--" an option still counts.
+        Case{{QStringLiteral("--version"), QStringLiteral("--"), a}, Action::Version, {}, {}}));
+// clang-format on
+
+}  // namespace
