@@ -7,12 +7,7 @@
 #include <ostream>
 
 #include "CommandLine.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
+#include "QStringPrinting.h"
 
 namespace {
 

@@ -42,12 +42,7 @@
 #include "ScriptedModalHost.h"
 #include "SettingsStore.h"
 #include "SplitterWnd.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
+#include "QStringPrinting.h"
 
 namespace {
 

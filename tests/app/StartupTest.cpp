@@ -26,12 +26,7 @@
 #include "QtTranslations.h"
 #include "SampleApp.h"
 #include "ShellFixture.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
+#include "QStringPrinting.h"
 
 namespace {
 

@@ -31,12 +31,7 @@
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
 #include "SplitterWnd.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
+#include "QStringPrinting.h"
 
 namespace {
 
