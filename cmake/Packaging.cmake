@@ -10,7 +10,13 @@ set(KIVRA_INSTALL_DIR lib/kivra)
 
 install(TARGETS kivra RUNTIME DESTINATION ${KIVRA_INSTALL_DIR})
 install(PROGRAMS simulators/Murin/Murin1.exe DESTINATION ${KIVRA_INSTALL_DIR}/Murin)
+install(FILES simulators/Murin/run-deck.awk simulators/Murin/log-filter.awk
+    DESTINATION ${KIVRA_INSTALL_DIR}/Murin)
 install(PROGRAMS simulators/Talvex/Talvex.exe DESTINATION ${KIVRA_INSTALL_DIR}/Talvex)
+install(FILES simulators/Talvex/talvex-deck.awk simulators/Talvex/deck-raw.awk
+    simulators/Talvex/plot-windows.sh DESTINATION ${KIVRA_INSTALL_DIR}/Talvex)
+install(FILES simulators/common/netlist-lines.awk simulators/common/spice-init.sh
+    DESTINATION ${KIVRA_INSTALL_DIR}/common)
 install(FILES ${KIVRA_HELP_FILES} DESTINATION ${KIVRA_INSTALL_DIR})
 # The help pages as HTML too, for desktops without a viewer for the help file.
 install(FILES ${KIVRA_HELP_PAGES} DESTINATION ${KIVRA_INSTALL_DIR}/help)

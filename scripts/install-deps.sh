@@ -20,6 +20,7 @@ packages=(
   x11-utils
   xterm
   xdotool
+  openbox
   fp-utils
   poppler-utils
   lintian

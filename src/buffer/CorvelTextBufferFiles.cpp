@@ -319,17 +319,23 @@ bool CCorvelTextBuffer::StoreByRenaming(const std::string& target, const char* l
                                         int& error, bool& folderRefused) {
     std::string temporaryPath;
     errno = 0;
+    // A file that replaces another takes its permissions before a byte is written, so that a
+    // private netlist is never readable by others in its temporary copy.
+    FileAttributes existing;
+    const bool replaces = fileSystem_.GetAttributes(target, existing);
     std::unique_ptr<CWritableFile> file =
-        fileSystem_.CreateTemporaryFile(FolderOf(target), temporaryPath);
+        fileSystem_.CreateTemporaryFile(FolderOf(target), temporaryPath, replaces);
     if (!file) {
         error = errno;
         folderRefused = FolderRefuses(error);
         return false;
     }
     errno = 0;
-    bool stored = WriteLines(*file, lineBreak) && file->Sync();
+    bool stored = !replaces || fileSystem_.CopyPermissions(target, temporaryPath);
+    stored = stored && WriteLines(*file, lineBreak) && file->Sync();
     stored = file->Close() && stored;
     file.reset();
+    // Once more after the writes, which clear set-user and set-group bits.
     stored = stored && fileSystem_.CopyPermissions(target, temporaryPath);
     if (stored) {
         errno = 0;

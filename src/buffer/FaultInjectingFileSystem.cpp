@@ -65,12 +65,12 @@ std::unique_ptr<CReadableFile> CFaultInjectingFileSystem::OpenForReading(const s
 }
 
 std::unique_ptr<CWritableFile> CFaultInjectingFileSystem::CreateTemporaryFile(
-    const std::string& folder, std::string& path) {
+    const std::string& folder, std::string& path, bool makePrivate) {
     if (faults.failTemporaryCreation) {
         errno = faults.temporaryCreationError;
         return nullptr;
     }
-    std::unique_ptr<CWritableFile> file = target_.CreateTemporaryFile(folder, path);
+    std::unique_ptr<CWritableFile> file = target_.CreateTemporaryFile(folder, path, makePrivate);
     if (!file)
         return nullptr;
     return std::make_unique<FaultyWritableFile>(std::move(file), *this);

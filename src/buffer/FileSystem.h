@@ -41,10 +41,12 @@ public:
     // False when nothing exists at the path.
     virtual bool GetAttributes(const std::string& path, FileAttributes& attributes) = 0;
     virtual std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) = 0;
-    // Creates a new, uniquely named empty file in the folder and opens it for writing. It gets
-    // the permissions of any newly created file. Null on failure.
+    // Creates a new, uniquely named empty file in the folder and opens it for writing. A private
+    // one only this user may read, for a file that is to take the permissions of another before
+    // its first byte; else it gets the permissions of any newly created file. Null on failure.
     virtual std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
-                                                               std::string& path) = 0;
+                                                               std::string& path,
+                                                               bool makePrivate) = 0;
     // Opens an existing file for writing from its start, emptied. Null on failure.
     virtual std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) = 0;
     // Creates a new, uniquely named empty file that only this user may read, to hold a copy of

@@ -132,10 +132,11 @@ std::unique_ptr<CReadableFile> CPosixFileSystem::OpenForReading(const std::strin
 }
 
 std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::string& folder,
-                                                                     std::string& path) {
-    // Made with the mode of any new file (0666 less the umask, and the folder's default access
-    // list), not mkstemp's 0600: the temporary file becomes the saved netlist.
-    return CreateUniqueFile(folder, ".kivra-", 0666, path);
+                                                                     std::string& path,
+                                                                     bool makePrivate) {
+    // A file that becomes a new netlist is made with the mode of any new file (0666 less the
+    // umask, and the folder's default access list).
+    return CreateUniqueFile(folder, ".kivra-", makePrivate ? 0600 : 0666, path);
 }
 
 std::unique_ptr<CWritableFile> CPosixFileSystem::OpenForOverwriting(const std::string& path) {

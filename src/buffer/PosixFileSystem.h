@@ -7,8 +7,8 @@ class CPosixFileSystem : public CFileSystem {
 public:
     bool GetAttributes(const std::string& path, FileAttributes& attributes) override;
     std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override;
-    std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
-                                                       std::string& path) override;
+    std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder, std::string& path,
+                                                       bool makePrivate) override;
     std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) override;
     std::unique_ptr<CWritableFile> CreateSpareCopy(const std::string& nearPath,
                                                    std::string& path) override;

@@ -10,9 +10,7 @@
 template <typename Record, int kChunkBits = 10>
 class CStableArray {
 public:
-    Record& operator[](std::size_t index) {
-        return chunks_[index >> kChunkBits][index & kMask];
-    }
+    Record& operator[](std::size_t index) { return chunks_[index >> kChunkBits][index & kMask]; }
     const Record& operator[](std::size_t index) const {
         return chunks_[index >> kChunkBits][index & kMask];
     }

@@ -8,6 +8,9 @@
 #include <functional>
 #include <utility>
 
+#include <signal.h>
+
+#include "ProcessLauncher.h"
 #include "RunProgressWindow.h"
 #include "WaitCursor.h"
 #include "WinApp.h"
@@ -62,18 +65,21 @@ WaitEnd WaitForFirstProgram(QProcess& program) {
     killer.setSingleShot(true);
     bool stopRequested = false;
     bool closeRequested = false;
-    auto stop = [&program, &killer, &stopRequested] {
+    // A stop reaches the program's whole group: the simulator it runs as well.
+    const qint64 group = program.processId();
+    auto stop = [group, &killer, &stopRequested] {
         if (stopRequested)
             return;
         stopRequested = true;
-        program.terminate();
+        SignalProcessGroup(group, SIGTERM);
         // A program that ignores the request is ended all the same.
         killer.start(2000);
     };
     QObject::connect(&program, &QProcess::readyRead, window,
                      [&program, window] { window->AppendOutput(program.readAll()); });
     QObject::connect(&program, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&killer, &QTimer::timeout, &program, &QProcess::kill);
+    QObject::connect(&killer, &QTimer::timeout, &program,
+                     [group] { SignalProcessGroup(group, SIGKILL); });
     QObject::connect(window, &CRunProgressWindow::StopRequested, &program, stop);
     CCloseRefusal refusal([&closeRequested, &stop] {
         closeRequested = true;
@@ -93,10 +99,13 @@ WaitEnd WaitForFirstProgram(QProcess& program) {
 
     if (program.state() != QProcess::NotRunning) {
         // Only the application's closing ends every event loop while the program still runs.
-        program.kill();
+        SignalProcessGroup(group, SIGKILL);
         program.waitForFinished(1000);
         return WaitEnd::Abandoned;
     }
+    // What the stopped program started and left behind goes with it.
+    if (stopRequested)
+        SignalProcessGroup(group, SIGKILL);
     if (closeRequested)
         return WaitEnd::Closing;
     if (stopRequested)

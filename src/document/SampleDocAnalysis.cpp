@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "CmdUI.h"
@@ -13,6 +14,7 @@
 #include "ResultWindows.h"
 #include "SampleDoc.h"
 #include "SimulationRun.h"
+#include "WinApp.h"
 
 namespace {
 
@@ -36,7 +38,10 @@ std::vector<std::string_view> DocumentLines(const CSampleDoc::CSampleTextBuffer&
 // The copied-line count says whether the second program has anything to do.
 bool WriteControlDeck(const CSampleDoc& document, const QString& deckPath, int& copiedLines) {
     QFile deckFile(deckPath);
-    if (!deckFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // The netlist's control lines are the user's alone.
+    const QFileDevice::Permissions privateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!deckFile.open(QIODevice::WriteOnly | QIODevice::Truncate, privateFile) ||
+        !deckFile.setPermissions(privateFile)) {
         AfxMessageBox(QStringLiteral("Не открывается для записи временный файл temp.cir"));
         return false;
     }
@@ -103,8 +108,13 @@ void RunAnalysis(CSampleDoc* document) {
     if (CResultDocuments* results = CResultDocuments::OfApplication())
         results->netlistPath = netlist;
 
+    // The first program's private files, which go with the run however it ends.
+    QTemporaryDir privateFolder(QStringLiteral("/tmp/kivra-run.XXXXXX"));
+    QStringList environment;
+    if (privateFolder.isValid())
+        environment << QStringLiteral("KIVRA_RUN_FOLDER=") + privateFolder.path();
     std::unique_ptr<QProcess> first = ProcessLauncher().Start(
-        paths.firstProgram, FirstProgramArguments(netlist), paths.firstFolder);
+        paths.firstProgram, FirstProgramArguments(netlist), paths.firstFolder, environment);
     if (first == nullptr) {
         AfxMessageBox(QStringLiteral("Murin1.exe отсутствует."));
         AfxMessageBox(QStringLiteral("Murin1.exe испорчен или отсутствует."));
@@ -117,11 +127,16 @@ void RunAnalysis(CSampleDoc* document) {
                 // Nothing more is shown or started: the user is leaving.
                 CloseMainWindowAgain();
                 return;
+            case WaitEnd::Stopped:
+                // What a stopped run left is not the netlist's result: nothing is opened.
+                AfxMessageBox(
+                    QStringLiteral("Расчет остановлен. Результаты неполные, "
+                                   "они не открываются."));
+                return;
             case WaitEnd::Crashed:
                 AfxMessageBox(QStringLiteral("Расчет аварийно прерван."));
                 break;
             case WaitEnd::Exited:
-            case WaitEnd::Stopped:
                 break;
         }
         first.reset();
@@ -145,6 +160,20 @@ void RunAnalysis(CSampleDoc* document) {
         AfxMessageBox(QStringLiteral("Файл Talvex.exe отсутствует"));
 }
 
+// In a window of a result file, the netlist that the results are of, opened again if it was
+// closed; the document itself otherwise.
+CSampleDoc* NetlistToRun(CSampleDoc* document) {
+    CResultDocuments* results = CResultDocuments::OfApplication();
+    if (results == nullptr || results->netlistPath.isEmpty() ||
+        (document != results->logDocument && document != results->rawDocument))
+        return document;
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr)
+        return document;
+    // Null when it can no longer be opened; the reason has been shown.
+    return dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(results->netlistPath));
+}
+
 }  // namespace
 
 void CSampleDoc::OnAnalysisStart() {
@@ -153,7 +182,8 @@ void CSampleDoc::OnAnalysisStart() {
     if (IsWaitingForFirstProgram())
         return;
     // The run may outlive this document: nothing of it is used here afterwards.
-    RunAnalysis(this);
+    if (CSampleDoc* netlist = NetlistToRun(this))
+        RunAnalysis(netlist);
 }
 
 void CSampleDoc::OnUpdateAnalysisStart(CCmdUI& ui) {

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "FolderLock.h"
 #include "ProgramDirectory.h"
 
 namespace {
@@ -11,6 +12,25 @@ namespace {
 QString& ChosenFolder() {
     static QString folder;
     return folder;
+}
+
+constexpr QFileDevice::Permissions kPrivateFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+// Makes the folder, its parents and its two program sub-folders where missing; the run's own
+// folders are the user's alone.
+void MakeRunFolders(const QString& folder) {
+    for (const char* name : {"Murin", "Talvex"}) {
+        const QString sub = folder + QLatin1Char('/') + QLatin1String(name);
+        QDir().mkpath(sub);
+        QFile::setPermissions(sub, kPrivateFolder);
+    }
+}
+
+// Takes the folder for this process, which keeps it until it ends. A folder another running
+// Kivra has taken is refused: its results are that run's.
+bool TakeRunFolder(const QString& folder) {
+    return HoldLockFile(folder + QStringLiteral("/.kivra-run.lock"));
 }
 
 }  // namespace
@@ -44,11 +64,23 @@ QString RunFolderFor(const QString& programFolder) {
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     QString user = data.isEmpty() ? QString() : data + QStringLiteral("/kivra");
     QString chosen = ChooseRunFolder(programs.path(), writable, user);
-    if (chosen != programs.path()) {
-        QDir().mkpath(chosen + QStringLiteral("/Murin"));
-        QDir().mkpath(chosen + QStringLiteral("/Talvex"));
+    if (chosen == programs.path()) {
+        if (TakeRunFolder(chosen))
+            return chosen;
+        if (user.isEmpty())
+            return chosen;
+        chosen = user;
     }
-    return chosen;
+    // The user's folder, or, while another Kivra of the user runs there, a numbered one in it.
+    QDir().mkpath(user);
+    QFile::setPermissions(user, kPrivateFolder);
+    for (int number = 1; number < 100; ++number) {
+        const QString candidate = number == 1 ? user : user + QStringLiteral("/run-%1").arg(number);
+        MakeRunFolders(candidate);
+        if (TakeRunFolder(candidate))
+            return candidate;
+    }
+    return user;
 }
 
 QString SimulationFolder() {
@@ -65,12 +97,6 @@ QStringList FirstProgramArguments(const QString& netlistPath) {
 
 QStringList SecondProgramArguments() {
     return {QStringLiteral("temp.cir")};
-}
-
-bool HasNetlistExtension(const QString& path) {
-    QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && name.mid(dot).compare(QLatin1String(".cir"), Qt::CaseInsensitive) == 0;
 }
 
 RunWindowPlace RunWindowPlaceOn(int screenWidth, int screenHeight) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "NetlistExtensions.h"
+
 // The fixed parts of a simulation run: where the two programs and their files are, what they are
 // given, where the progress window stands, and the control deck for the second program.
 
@@ -30,7 +32,10 @@ SimulationPaths SimulationPathsIn(const QString& programFolder);
 // of their own, ~/.local/share/kivra, with the two sub-folders side by side as in the program's,
 // so that "..\Murin\kivra.raw" seen from the deck's folder still names the raw file. So does
 // every user of a folder marked as installed, root too: the package manager owns that folder
-// and would leave a run's files behind when it removes the program.
+// and would leave a run's files behind when it removes the program. Each running Kivra has a
+// folder of its own, which it keeps until it ends, so that two never delete each other's
+// results: while one has the folder, another uses ~/.local/share/kivra/run-2 and so on. The
+// user's folders are the user's alone (mode 0700).
 QString RunFolderFor(const QString& programFolder);
 // The file the install rules put in the program's folder to mark it as installed.
 inline constexpr char kInstalledFolderMarker[] = "run-in-user-folder";
@@ -48,10 +53,6 @@ void SetSimulationFolder(const QString& folder);
 QStringList FirstProgramArguments(const QString& netlistPath);
 // The second program's arguments: the deck's name, relative to the folder it runs in.
 QStringList SecondProgramArguments();
-
-// Whether the file's extension is ".cir" in any case of letters. The extension is what follows
-// the last dot of the file's name; a path without a name has none.
-bool HasNetlistExtension(const QString& path);
 
 // Where the progress window of the first program stands on a screen of the given size: its right
 // edge at the horizontal centre, its top edge at the vertical centre, a sixth of the width wide.

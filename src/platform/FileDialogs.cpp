@@ -4,6 +4,7 @@
 #include <QFileDialog>
 
 #include "ModalHost.h"
+#include "NetlistExtensions.h"
 
 namespace {
 
@@ -11,7 +12,8 @@ QStringList Filters(const QString& filter) {
     QStringList filters;
     if (!filter.isEmpty())
         filters << filter;
-    filters << QStringLiteral("All Files (*)");
+    // Netlists by their other usual names too, which the document type's filter leaves out.
+    filters << NetlistFileFilter() << QStringLiteral("All Files (*)");
     return filters;
 }
 

@@ -30,10 +30,8 @@
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
 #include "SimulationRun.h"
+#include "SimulatorCopies.h"
 
-#ifndef KIVRA_SIMULATORS_DIR
-#error "KIVRA_SIMULATORS_DIR must name the folder of the simulator scripts"
-#endif
 
 namespace {
 
@@ -352,8 +350,8 @@ protected:
         if (QStandardPaths::findExecutable(QStringLiteral("ngspice")).isEmpty())
             GTEST_SKIP() << "ngspice is not installed (Debian package ngspice)";
         LogErrorNavigationTest::SetUp();
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe"),
-                                paths.firstProgram));
+        ASSERT_TRUE(kivra_test::CopySimulatorFolder(programFolder, QStringLiteral("Murin")));
+        ASSERT_TRUE(kivra_test::CopySimulatorFolder(programFolder, QStringLiteral("common")));
     }
 };
 

@@ -235,9 +235,9 @@ public:
         auto file = real_.OpenForReading(path);
         return file ? std::make_unique<TricklingFile>(std::move(file)) : nullptr;
     }
-    std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder,
-                                                       std::string& path) override {
-        return real_.CreateTemporaryFile(folder, path);
+    std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder, std::string& path,
+                                                       bool makePrivate) override {
+        return real_.CreateTemporaryFile(folder, path, makePrivate);
     }
     std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) override {
         return real_.OpenForOverwriting(path);
@@ -310,8 +310,8 @@ TEST_F(TextFileTest, LinesReadExactlyAsLongAsTheyAreEditLikeTypedOnes) {
     model.insert(model.begin(), "");
     for (int line = 0; line + 1 < static_cast<int>(model.size()); line += 3) {
         // Grow one line by a character, join the next onto it, and split a third in two.
-        ASSERT_TRUE(buffer.InsertAt(nullptr, line, 0, "#", endLine, endCharacter,
-                                    EditAction::Typing));
+        ASSERT_TRUE(
+            buffer.InsertAt(nullptr, line, 0, "#", endLine, endCharacter, EditAction::Typing));
         model[line].insert(0, "#");
         int joined = static_cast<int>(model[line].size());
         ASSERT_TRUE(buffer.DeleteRange(nullptr, line, joined, line + 1, 0, EditAction::Delete));
@@ -370,11 +370,11 @@ TEST_F(TextFileTest, LoadedLinesOfEveryLengthReadMarkEditAndReloadWhole) {
         // Shortened in place, grown, split and joined.
         ASSERT_TRUE(loaded.DeleteRange(nullptr, 5, 10, 5, 69990, EditAction::Delete));
         model[5].erase(10, 69980);
-        ASSERT_TRUE(loaded.InsertAt(nullptr, 3, 255, "+", endLine, endCharacter,
-                                    EditAction::Typing));
+        ASSERT_TRUE(
+            loaded.InsertAt(nullptr, 3, 255, "+", endLine, endCharacter, EditAction::Typing));
         model[3] += "+";
-        ASSERT_TRUE(loaded.InsertAt(nullptr, 1, 3, "\r\n", endLine, endCharacter,
-                                    EditAction::Typing));
+        ASSERT_TRUE(
+            loaded.InsertAt(nullptr, 1, 3, "\r\n", endLine, endCharacter, EditAction::Typing));
         model.insert(model.begin() + 2, model[1].substr(3));
         model[1].resize(3);
         ASSERT_TRUE(loaded.DeleteRange(nullptr, 3, 254, 4, 0, EditAction::Delete));
@@ -445,6 +445,95 @@ INSTANTIATE_TEST_SUITE_P(Modes, LoadReadOnlyTest,
                          ::testing::Values(ModeCase{0444, true}, ModeCase{0400, true},
                                            ModeCase{0555, true}, ModeCase{0644, false},
                                            ModeCase{0600, false}));
+
+// Passes everything to the real file system and notes the mode of each temporary file as its
+// first byte is written: what another user could read of the text during a save.
+class ModeWatchingFileSystem : public CFileSystem {
+public:
+    bool GetAttributes(const std::string& path, FileAttributes& attributes) override {
+        return real_.GetAttributes(path, attributes);
+    }
+    std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override {
+        return real_.OpenForReading(path);
+    }
+    std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder, std::string& path,
+                                                       bool makePrivate) override {
+        auto file = real_.CreateTemporaryFile(folder, path, makePrivate);
+        return file ? std::make_unique<WatchedFile>(std::move(file), path, modes) : nullptr;
+    }
+    std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) override {
+        return real_.OpenForOverwriting(path);
+    }
+    std::unique_ptr<CWritableFile> CreateSpareCopy(const std::string& nearPath,
+                                                   std::string& path) override {
+        return real_.CreateSpareCopy(nearPath, path);
+    }
+    bool CopyPermissions(const std::string& from, const std::string& to) override {
+        return real_.CopyPermissions(from, to);
+    }
+    bool Rename(const std::string& source, const std::string& target) override {
+        return real_.Rename(source, target);
+    }
+    bool Remove(const std::string& path) override { return real_.Remove(path); }
+    std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
+
+    std::vector<unsigned> modes;
+
+private:
+    class WatchedFile : public CWritableFile {
+    public:
+        WatchedFile(std::unique_ptr<CWritableFile> file, std::string path,
+                    std::vector<unsigned>& modes)
+            : file_(std::move(file)), path_(std::move(path)), modes_(modes) {}
+        long Write(const char* source, std::size_t size) override {
+            if (!written_) {
+                struct stat status {};
+                ::stat(path_.c_str(), &status);
+                modes_.push_back(status.st_mode & 07777);
+                written_ = true;
+            }
+            return file_->Write(source, size);
+        }
+        bool Sync() override { return file_->Sync(); }
+        bool Close() override { return file_->Close(); }
+
+    private:
+        std::unique_ptr<CWritableFile> file_;
+        std::string path_;
+        std::vector<unsigned>& modes_;
+        bool written_ = false;
+    };
+
+    CFileSystem& real_ = DefaultFileSystem();
+};
+
+// The saved file keeps its mode, and its temporary copy has that mode before the first byte;
+// a new file gets the mode of any new file.
+TEST_F(TextFileTest, SavingNeverShowsTheTextToOthersInTheTemporaryFile) {
+    const mode_t mask = ::umask(022);
+    for (unsigned mode : {0600u, 0640u, 0644u}) {
+        std::string path = Make("private.cir", "old\r\n");
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        ModeWatchingFileSystem watching;
+        CCorvelTextBuffer saving(watching);
+        ASSERT_TRUE(saving.LoadFile(path.c_str(), LineEndingStyle::Detect));
+        ASSERT_TRUE(saving.StoreFile(path.c_str(), LineEndingStyle::Detect, true));
+        ASSERT_EQ(watching.modes.size(), 1u);
+        EXPECT_EQ(watching.modes[0], mode);
+        struct stat status {};
+        ASSERT_EQ(::stat(path.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+    }
+    ModeWatchingFileSystem watching;
+    CCorvelTextBuffer fresh(watching);
+    fresh.CreateEmpty(LineEndingStyle::Unix);
+    std::string path = folder.File("new.cir");
+    ASSERT_TRUE(fresh.StoreFile(path.c_str(), LineEndingStyle::Detect, true));
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0644u);
+    ::umask(mask);
+}
 
 // A load that fails leaves the buffer as the caller emptied it and tells no view.
 class LoadFailureTest : public TextFileTest, public ::testing::WithParamInterface<const char*> {};

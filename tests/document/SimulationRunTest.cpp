@@ -186,7 +186,7 @@ void PrintTo(const ExtensionCase& c, std::ostream* out) {
 
 class NetlistExtensionTest : public ::testing::TestWithParam<ExtensionCase> {};
 
-TEST_P(NetlistExtensionTest, IsDotCirInAnyCase) {
+TEST_P(NetlistExtensionTest, IsANetlistsUsualExtensionInAnyCase) {
     EXPECT_EQ(HasNetlistExtension(QString::fromUtf8(GetParam().path)), GetParam().netlist)
         << GetParam().path;
 }
@@ -198,6 +198,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{"/d/.cir", true}, ExtensionCase{"/d/name.txt", false},
                       ExtensionCase{"/d/name.cir.txt", false}, ExtensionCase{"/d/name.cirx", false},
                       ExtensionCase{"/d/namecir", false}, ExtensionCase{"/d.cir/name", false},
+                      ExtensionCase{"/d/amp.sp", true}, ExtensionCase{"/d/AMP.SPI", true},
+                      ExtensionCase{"/d/a.Spice", true}, ExtensionCase{"/d/a.net", true},
+                      ExtensionCase{"/d/a.CKT", true}, ExtensionCase{"/d/a.spx", false},
+                      ExtensionCase{"/d/a.s", false}, ExtensionCase{"/d/a.raw", false},
                       ExtensionCase{"/d/", false}, ExtensionCase{"", false}));
 
 struct PlaceCase {

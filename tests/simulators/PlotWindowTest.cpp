@@ -1,4 +1,5 @@
-// The second program with a display: on an X server of the test's own (Xvfb), ngspice's plot
+// The second program with a display: on an X server of the test's own (Xvfb) with a window
+// manager (openbox), which puts every window in a frame of its own as desktops do, ngspice's plot
 // window of the RC example draws its curves, and closing it ends ngspice and its terminal. The
 // screen is read back through Qt's X11 platform.
 
@@ -43,6 +44,7 @@ using kivra_test::ReadFile;
 using kivra_test::WriteFile;
 
 pid_t serverProcess = 0;
+pid_t managerProcess = 0;
 
 bool Has(const char* program) {
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
@@ -89,6 +91,30 @@ std::string StartServer() {
     }
     serverProcess = child;
     return ":" + number;
+}
+
+// Starts openbox on the display and waits until it manages windows; false when there is none.
+bool StartWindowManager() {
+    if (!Has("openbox"))
+        return false;
+    pid_t child = fork();
+    if (child == 0) {
+        execlp("openbox", "openbox", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    managerProcess = child;
+    return WaitFor(
+        [] {
+            return std::system(
+                       "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | "
+                       "grep -q 'window id'") == 0;
+        },
+        10000);
+}
+
+// Whether some window of the tree, frames' children included, is of the class.
+bool WindowOfClass(const std::string& pattern) {
+    return std::system(("xwininfo -root -tree | grep -qi '(\"" + pattern + "\" '").c_str()) == 0;
 }
 
 // Pixels of strong colour: a channel far from the others. The plot's curves are red, blue and
@@ -143,22 +169,38 @@ protected:
                   0);
     }
 
-    // Whether an ngspice runs on this test's deck.
-    bool SpiceRunning() const {
-        const std::string deck = (root / "Talvex" / "talvex.cir").string();
+    // The ngspice processes that run in this test's folder.
+    int SpiceProcesses() const {
+        int count = 0;
+        std::error_code error;
+        const fs::path folder = fs::canonical(root, error);
         for (const auto& entry : fs::directory_iterator("/proc")) {
-            // A process may end between the listing and the reading: its file then reads as
-            // an error, and it is not ngspice any longer.
-            std::string arguments;
+            // A process may end between the listing and the reading: it is not ngspice then.
+            std::string name;
             try {
-                arguments = ReadFile(entry.path() / "cmdline");
+                name = ReadFile(entry.path() / "comm");
             } catch (const std::exception&) {
                 continue;
             }
-            if (arguments == "ngspice" + std::string(1, '\0') + deck + std::string(1, '\0'))
-                return true;
+            if (name != "ngspice\n")
+                continue;
+            if (fs::read_symlink(entry.path() / "cwd", error) == folder && !error)
+                ++count;
         }
-        return false;
+        return count;
+    }
+    bool SpiceRunning() const { return SpiceProcesses() > 0; }
+
+    // The terminal windows on the display.
+    static int Terminals() {
+        FILE* list = popen("xwininfo -root -tree | grep -ci '(\"[a-z]*term\" '", "r");
+        int count = 0;
+        if (list != nullptr) {
+            if (fscanf(list, "%d", &count) != 1)
+                count = 0;
+            pclose(list);
+        }
+        return count;
     }
 
     fs::path root;
@@ -183,17 +225,15 @@ TEST_F(PlotWindowTest, PlotWindowDrawsTheCurvesAndClosingItEndsNgspice) {
     // The plot window's own Quit button, at the top of its button column, pressed no sooner than
     // a person would.
     QThread::msleep(1500);
-    ASSERT_EQ(std::system("xwininfo -root -children | grep -q '(\"ngspice\" '"), 0);
+    ASSERT_TRUE(WindowOfClass("ngspice"));
     if (!Has("xdotool"))
         GTEST_SKIP() << "xdotool is not installed";
-    std::system("for w in $(xdotool search --classname ngspice); do "
-                "xdotool mousemove --window $w 630 17 click 1; done");
+    std::system(
+        "for w in $(xdotool search --classname ngspice); do "
+        "xdotool mousemove --window $w 630 17 click 1; done");
     EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000))
         << "ngspice outlives its plot window";
-    EXPECT_TRUE(WaitFor([] { return std::system("xwininfo -root -children | grep -qi "
-                                                 "'(\"[a-z]*term\" '") != 0; },
-                        5000))
-        << "the terminal stays";
+    EXPECT_TRUE(WaitFor([] { return Terminals() == 0; }, 5000)) << "the terminal stays";
 }
 
 // The terminal goes the way a desktop's "kill window" takes it: its connection to the display is
@@ -204,19 +244,43 @@ TEST_F(PlotWindowTest, ClosingTheTerminalEndsNgspiceAndItsPlotWindows) {
     fs::path netlist = root / "rc.cir";
     fs::copy_file(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir", netlist);
     Run(netlist);
-    ASSERT_TRUE(WaitFor(
-        [] { return std::system("xwininfo -root -children | grep -q '(\"ngspice\" '") == 0; },
-        20000));
+    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000));
     ASSERT_TRUE(SpiceRunning());
 
-    std::system("for w in $(xwininfo -root -children | grep -i '(\"[a-z]*term\" ' | "
-                "awk '{print $1}'); do xdotool windowkill $w; done");
+    std::system(
+        "for w in $(xwininfo -root -tree | grep -i '(\"[a-z]*term\" ' | "
+        "awk '{print $1}'); do xdotool windowkill $w; done");
 
-    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000))
-        << "ngspice outlives its terminal";
-    EXPECT_TRUE(WaitFor(
-        [] { return std::system("xwininfo -root -children | grep -q '(\"ngspice\" '") != 0; },
-        5000));
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000)) << "ngspice outlives its terminal";
+    EXPECT_TRUE(WaitFor([] { return !WindowOfClass("ngspice"); }, 5000));
+}
+
+// A new run of the netlist first ends the run before it: one terminal, one ngspice.
+TEST_F(PlotWindowTest, ANewRunEndsThePreviousOne) {
+    fs::path netlist = root / "rc.cir";
+    fs::copy_file(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir", netlist);
+    Run(netlist);
+    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000));
+    Run(netlist);
+    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000));
+    QThread::msleep(1000);
+
+    EXPECT_EQ(Terminals(), 1);
+    EXPECT_EQ(SpiceProcesses(), 1);
+}
+
+// A block that ends with "quit" ends ngspice, as ngspice does, but the terminal stays for the
+// user to read what the block printed.
+TEST_F(PlotWindowTest, QuitInTheBlockLeavesTheTerminalOpen) {
+    fs::path netlist = root / "quits.cir";
+    WriteFile(netlist,
+              "quits\nV1 in 0 1\nR1 in 0 1k\n.control\nop\necho Marker Of The Block\n"
+              "quit\n.endc\n.end\n");
+    Run(netlist);
+    ASSERT_TRUE(WaitFor([] { return Terminals() == 1; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000));
+    QThread::msleep(1000);
+    EXPECT_EQ(Terminals(), 1) << "the terminal closed before the user could read it";
 }
 
 }  // namespace
@@ -229,13 +293,18 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     setenv("DISPLAY", display.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    StartWindowManager();
     int result = 0;
     {
         QGuiApplication application(argc, argv);
         result = RUN_ALL_TESTS();
     }
-    kill(serverProcess, SIGTERM);
     int status = 0;
+    if (managerProcess != 0) {
+        kill(managerProcess, SIGTERM);
+        waitpid(managerProcess, &status, 0);
+    }
+    kill(serverProcess, SIGTERM);
     waitpid(serverProcess, &status, 0);
     return result;
 }
