@@ -1,61 +1,94 @@
 #!/usr/bin/env bash
-# Runs the first simulator program over a folder of netlists (by default the ngspice examples of
-# the shared corpus) and counts, among the netlists that ngspice itself runs in batch mode
-# (`ngspice -b NETLIST` exits 0 and reports no error), those whose run leaves a kivra.raw with
-# data. Prints one line per exception and a summary; exits 1 when there are exceptions.
+# Runs both simulator programs over a folder of netlists (by default a copy of the ngspice
+# examples of the shared corpus, so that the files the netlists write land in the copy) and
+# compares them with ngspice itself. Of the netlists that `ngspice -b NETLIST`, run in the
+# netlist's folder, runs without reporting an error, it counts
+# - those whose first stage leaves a kivra.raw with data;
+# - those whose kivra.log is what `ngspice -b -o LOG NETLIST` writes, once the lines that change
+#   from run to run (times, memory, dates, progress) are left out;
+# - of those with a control block, those whose second stage, without a display, prints all that
+#   `ngspice -b` prints, in order.
+# Prints one line per exception and a summary; exits 1 when there are exceptions.
 #
 #   scripts/corpus-run.sh [FOLDER] [SECONDS-PER-RUN]
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-corpus=${1:-$here/../shared/corpus/ngspice-examples}
 limit=${2:-60}
-first=$here/simulators/Murin/Murin1.exe
-
-if [[ ! -d $corpus ]]; then
-    echo "no corpus at $corpus" >&2
-    exit 2
-fi
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+if [[ $# -ge 1 ]]; then
+    corpus=$1
+else
+    corpus=$work/corpus
+    cp -r "$here/../shared/corpus/ngspice-examples" "$corpus" 2>/dev/null || {
+        echo "no corpus beside the repository" >&2
+        exit 2
+    }
+    chmod -R u+w "$corpus"
+fi
+first=$here/simulators/Murin/Murin1.exe
+second=$here/simulators/Talvex/Talvex.exe
 
-# A plot with at least one point.
-has_data() {
-    grep -aq '^No. Points: *[1-9]' "$1" 2>/dev/null
+# The lines of a log that differ between two runs of the same netlist, and empty lines.
+steady() {
+    grep -av -E 'time \(seconds\)|time = |DRAM|program size|pages =|Stack =|^Date:|Reference value|[A-Z][a-z]{2} [A-Z][a-z]{2} +[0-9]+ [0-9:]+ +[0-9]{4}|Time +[-0-9.]+ ' \
+        "$1" | grep -av '^[[:space:]]*$'
+}
+
+# Whether every line of the first file stands in the second, in the same order.
+contained() {
+    awk 'NR == FNR { want[++n] = $0; next } k < n && $0 == want[k + 1] { k++ }
+         END { exit k == n ? 0 : 1 }' "$1" "$2"
 }
 
 total=0
 runs=0
-good=0
+withData=0
+sameLog=0
+blocks=0
+sameSecond=0
 exceptions=()
 while IFS= read -r -d '' netlist; do
     total=$((total + 1))
     folder=$(dirname "$netlist")
     name=${netlist#"$corpus"/}
-    # ngspice on its own, in the netlist's folder, as a user would run it.
-    if ! (cd "$folder" && timeout "$limit" ngspice -b "$netlist" >"$work/alone.log" 2>&1); then
+    if ! (cd "$folder" && timeout "$limit" ngspice -b -o "$work/alone.log" "$netlist" \
+        >"$work/alone.out" 2>&1); then
         continue
     fi
     if grep -aq 'Error' "$work/alone.log"; then
         continue
     fi
     runs=$((runs + 1))
-    rm -rf "$work/Murin" && mkdir "$work/Murin"
-    # A netlist with .print or .measure lines is simulated twice: once for the log as batch mode
-    # gives it, once for the plots.
-    (cd "$work/Murin" && timeout $((2 * limit + 30)) "$first" -t datanet3 "$netlist" >/dev/null 2>&1)
-    if has_data "$work/Murin/kivra.raw"; then
-        good=$((good + 1))
+    rm -rf "$work/Murin" "$work/Talvex" && mkdir "$work/Murin" "$work/Talvex"
+    (cd "$work/Murin" && timeout $((limit + 30)) "$first" -t datanet3 "$netlist" >/dev/null 2>&1)
+    if grep -aq '^No. Points: *[1-9]' "$work/Murin/kivra.raw" 2>/dev/null; then
+        withData=$((withData + 1))
     else
-        reason=$(grep -a -m 1 -i 'error' "$work/Murin/kivra.log" 2>/dev/null || echo "no plot written")
-        exceptions+=("$name: $reason")
+        exceptions+=("no data: $name")
     fi
-done < <(find "$corpus" -type f \( -name '*.cir' -o -name '*.sp' -o -name '*.net' -o -name '*.spi*' \) \
-    -print0 | sort -z)
+    if diff <(steady "$work/alone.log") <(steady "$work/Murin/kivra.log") >"$work/log.diff"; then
+        sameLog=$((sameLog + 1))
+    else
+        exceptions+=("log differs: $name: $(grep -m 1 '^[<>]' "$work/log.diff")")
+    fi
+    grep -aqiE '^[[:space:]]*\.control([[:space:]]|$)' "$netlist" || continue
+    blocks=$((blocks + 1))
+    printf 'temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n.end\r\n' \
+        >"$work/Talvex/temp.cir"
+    (cd "$folder" && timeout "$limit" ngspice -b "$netlist" >"$work/alone.print" 2>&1)
+    (cd "$work/Talvex" && env -u DISPLAY timeout "$limit" "$second" temp.cir >/dev/null 2>&1)
+    if contained <(steady "$work/alone.print") <(steady "$work/Talvex/talvex.log"); then
+        sameSecond=$((sameSecond + 1))
+    else
+        exceptions+=("second stage differs: $name")
+    fi
+done < <(find "$corpus" -type f \( -iname '*.cir' -o -iname '*.sp' -o -iname '*.spi' \
+    -o -iname '*.spice' -o -iname '*.net' -o -iname '*.ckt' \) -print0 | sort -z)
 
-for exception in "${exceptions[@]}"; do
-    echo "no data: $exception"
-done
-echo "netlists: $total; run by ngspice in batch mode: $runs; kivra.raw with data: $good"
+printf '%s\n' "${exceptions[@]}"
+echo "netlists: $total; run by ngspice in batch mode: $runs; kivra.raw with data: $withData;" \
+    "kivra.log as ngspice's: $sameLog; with a control block: $blocks;" \
+    "second stage prints what ngspice prints: $sameSecond"
 [[ ${#exceptions[@]} -eq 0 ]]

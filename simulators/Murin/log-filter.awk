@@ -21,7 +21,7 @@ $0 == mark {
 }
 # What the tail's own run reports, before the printed output: the first run has reported it.
 afterTail && (/^Doing analysis at TEMP/ || /^No\. of Data Rows : / || /^(Note|Warning): / ||
-              $0 == "") { next }
+              /^  Measurements for / || $0 == "") { next }
 { afterTail = 0 }
 $0 == rawLine { next }
 { print }

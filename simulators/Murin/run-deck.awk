@@ -10,7 +10,8 @@
 #   empty run lets batch mode print those lines from the plots just made, so that the circuit is
 #   simulated once. The tail holds the title and the printed lines; with an ".op" it is the
 #   whole circuit with no analysis but the operating point, since that report lists the
-#   devices as the solution left them.
+#   devices as the solution left them (with other analyses besides, batch mode would list them
+#   as the last analysis left them: there the report differs).
 # What ngspice prints of the added commands lies between two marker lines, which the first
 # stage cuts from the log.
 #

@@ -1024,3 +1024,67 @@ TEST_F(NgspiceRunTest, SecondProgramRunsTheNetlistsLinesOnTheResultsAndLeavesThe
 }
 
 }  // namespace
+
+// The ngspice processes that run in the folder (by their working folder).
+int NgspiceProcessesIn(const QString& folder) {
+    const QString wanted = QFileInfo(folder).canonicalFilePath();
+    int count = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (ReadFile(QStringLiteral("/proc/%1/comm").arg(entry)) != "ngspice\n")
+            continue;
+        count += QFileInfo(QStringLiteral("/proc/%1/cwd").arg(entry)).symLinkTarget() == wanted;
+    }
+    return count;
+}
+
+QStringList PrivateRunFolders() {
+    return QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("kivra-run.*")}, QDir::Dirs);
+}
+
+// A long simulation stopped, with Стоп or by closing Kivra during the wait, leaves no ngspice
+// running and no private folder behind.
+TEST_F(NgspiceRunTest, AStoppedLongSimulationLeavesNothingRunning) {
+    for (bool byClosing : {false, true}) {
+        CSampleDoc* netlist = Open(QStringLiteral("long.cir"),
+                                   "long\nV1 in 0 sin(0 1 1meg)\nR1 in out 1k\nC1 out 0 1n\n"
+                                   ".tran 1n 10\n.print tran v(out)\n.end\n");
+        CSampleDoc* unsaved = nullptr;
+        if (byClosing) {
+            application->OnFileNew();
+            unsaved = dynamic_cast<CSampleDoc*>(Documents().back());
+            Type(*unsaved, "* notes");
+            // The save prompt of the close is cancelled: Kivra stays.
+            host.Then([](QDialog&) { return static_cast<int>(QMessageBox::Cancel); });
+        }
+        const QStringList before = PrivateRunFolders();
+        bool stopped = false;
+        bool simulating = false;
+        QStringList during;
+        During(200, [&] {
+            if (stopped || NgspiceProcessesIn(netlistFolder) == 0)
+                return;
+            simulating = true;
+            during = PrivateRunFolders();
+            stopped = true;
+            if (byClosing)
+                application->MainFrame()->close();
+            else if (CRunProgressWindow* window = ProgressWindow())
+                QTest::mouseClick(window->StopButton(), Qt::LeftButton);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Run(netlist);
+
+        EXPECT_TRUE(simulating) << byClosing;
+        EXPECT_LT(clock.elapsed(), 10000) << byClosing;
+        EXPECT_EQ(NgspiceProcessesIn(netlistFolder), 0) << byClosing;
+        for (const QString& folder : during)
+            EXPECT_TRUE(before.contains(folder) ||
+                        !QFileInfo::exists(QStringLiteral("/tmp/") + folder))
+                << folder.toStdString();
+        EXPECT_EQ(application->logDocument, nullptr);
+        if (unsaved != nullptr)
+            unsaved->OnCloseDocument();
+        host.messages.clear();
+    }
+}

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "SimulationRun.h"
 #include "SimulatorTestSupport.h"
 
@@ -25,12 +27,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::HasSubstr;
-using ::testing::Not;
 using kivra_test::Lines;
 using kivra_test::Quoted;
 using kivra_test::ReadFile;
 using kivra_test::WriteFile;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 // The plots of a raw file, as "Plotname (points)".
 std::vector<std::string> Plots(const std::string& raw) {
@@ -54,8 +56,8 @@ protected:
         char pattern[] = "/tmp/kivra-programs-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
-        // Blanks, a quote and Cyrillic letters in every folder the programs see.
-        programs = root / "про грамма's";
+        // Blanks, a quote, a backslash and Cyrillic letters in every folder the programs see.
+        programs = root / "про грамма's \\ x";
         netlists = root / "мои \"схемы\"";
         fs::create_directories(programs / "Murin");
         fs::create_directories(programs / "Talvex");
@@ -75,8 +77,8 @@ protected:
     // The first program as Kivra starts it, in its folder.
     void RunFirst(const fs::path& netlist) {
         std::string command = "cd " + Quoted((programs / "Murin").string()) + " && " +
-                              Quoted(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe") +
-                              " -t datanet3 " + Quoted(netlist.string()) + " >/dev/null 2>&1";
+                              Quoted(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe") + " -t datanet3 " +
+                              Quoted(netlist.string()) + " >/dev/null 2>&1";
         std::system(command.c_str());
         raw = ReadFile(programs / "Murin" / "kivra.raw");
         log = ReadFile(programs / "Murin" / "kivra.log");
@@ -89,12 +91,35 @@ protected:
         std::string text = ReadFile(netlist);
         ControlDeck deck = BuildControlDeck(Lines(text));
         WriteFile(programs / "Talvex" / "temp.cir", ControlDeckText(deck));
-        std::string command = "cd " + Quoted((programs / "Talvex").string()) +
-                              " && env -u DISPLAY " +
-                              Quoted(KIVRA_SIMULATORS_DIR "/Talvex/Talvex.exe") +
-                              " temp.cir >/dev/null 2>&1";
+        std::string command =
+            "cd " + Quoted((programs / "Talvex").string()) + " && env -u DISPLAY " +
+            Quoted(KIVRA_SIMULATORS_DIR "/Talvex/Talvex.exe") + " temp.cir >/dev/null 2>&1";
         std::system(command.c_str());
         return ReadFile(programs / "Talvex" / "talvex.log");
+    }
+
+    // What ngspice itself gives for the netlist, run in batch mode in a folder of its own that
+    // holds a copy of the netlist's folder: its log (with -o, as the first stage keeps it), and
+    // what it prints.
+    struct Oracle {
+        fs::path folder;
+        std::string log;
+        std::string printed;
+    };
+    Oracle RunNgspice(const fs::path& netlist) {
+        Oracle oracle{root / "oracle"};
+        fs::remove_all(oracle.folder);
+        fs::copy(netlist.parent_path(), oracle.folder, fs::copy_options::recursive);
+        const std::string copy = (oracle.folder / netlist.filename()).string();
+        const std::string in = "cd " + Quoted(oracle.folder.string()) + " && ";
+        std::system(
+            (in + "ngspice -b -o ../oracle.log " + Quoted(copy) + " >/dev/null 2>&1").c_str());
+        fs::remove_all(oracle.folder);
+        fs::copy(netlist.parent_path(), oracle.folder, fs::copy_options::recursive);
+        std::system((in + "ngspice -b " + Quoted(copy) + " >../oracle.out 2>&1").c_str());
+        oracle.log = ReadFile(root / "oracle.log");
+        oracle.printed = ReadFile(root / "oracle.out");
+        return oracle;
     }
 
     fs::path root;
@@ -103,6 +128,37 @@ protected:
     std::string raw;
     std::string log;
 };
+
+// The lines of ngspice's output that are the same in every run: no times, sizes or dates, and
+// no empty lines.
+std::vector<std::string> SteadyLines(const std::string& text) {
+    static const std::regex changing(
+        "time \\(seconds\\)|time = |DRAM|program size|pages =|Stack =|^Date:|"
+        "[A-Z][a-z]{2} [A-Z][a-z]{2} +[0-9]+ [0-9:]+ +[0-9]{4}");
+    std::vector<std::string> lines;
+    for (std::string_view line : Lines(text)) {
+        std::string kept(line);
+        if (kept.find_first_not_of(" \t") != std::string::npos &&
+            !std::regex_search(kept, changing))
+            lines.push_back(kept);
+    }
+    return lines;
+}
+
+// Whether every line of the part stands in the whole, in the same order.
+bool InOrder(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+    size_t found = 0;
+    for (const std::string& line : whole)
+        found += found < part.size() && line == part[found] ? 1 : 0;
+    return found == part.size();
+}
+
+int CountOf(const std::string& text, const std::string& word) {
+    int count = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
 
 TEST_F(SimulatorProgramsTest, TwoDotAnalysesGiveAPlotEachWithData) {
     RunFirst(Netlist("two.cir",
@@ -192,8 +248,8 @@ TEST_F(SimulatorProgramsTest, ErrorLinesCountTheUsersLinesInEveryLineEndingStyle
         {"lf", "\n"}, {"crlf", "\r\n"}, {"cr", "\r"}};
     for (const auto& [name, end] : styles) {
         std::string text;
-        for (const char* line : {"bad", "*# plot v(out)", ".control", "run", ".endc",
-                                 "V1 in 0 1", "R1 in out xyz zz", ".op", ".end"})
+        for (const char* line : {"bad", "*# plot v(out)", ".control", "run", ".endc", "V1 in 0 1",
+                                 "R1 in out xyz zz", ".op", ".end"})
             text += std::string(line) + end;
         RunFirst(Netlist(std::string("bad ") + name + ".cir", text));
         EXPECT_THAT(log, HasSubstr("Error on line 7 ")) << name << "\n" << log;
@@ -256,3 +312,186 @@ TEST_F(SimulatorProgramsTest, CorpusNetlistWithItsAnalysisInsideTheBlockGivesAPl
 }
 
 }  // namespace
+
+// Netlists whose control blocks ngspice runs in a way of its own: both stages give what
+// `ngspice -b` gives, the first in its log, the second in what it prints, and the files a block
+// writes hold what ngspice writes, under the names written.
+struct NgspiceCase {
+    const char* name;
+    const char* text;
+    std::vector<const char*> printed;  // in the log and in what the second stage prints
+    std::vector<const char*> absent;   // in neither
+    std::vector<const char*> files;    // written beside the netlist, as ngspice writes them
+};
+
+void PrintTo(const NgspiceCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class AsNgspiceGivesIt : public SimulatorProgramsTest,
+                         public ::testing::WithParamInterface<NgspiceCase> {};
+
+TEST_P(AsNgspiceGivesIt, BothStagesPrintAndWriteWhatNgspiceDoes) {
+    const NgspiceCase& c = GetParam();
+    fs::create_directories(netlists / "Results");
+    const fs::path netlist = Netlist(std::string(c.name) + ".cir", c.text);
+    const Oracle oracle = RunNgspice(netlist);
+    RunFirst(netlist);
+    const std::string printed = RunSecond(netlist);
+
+    EXPECT_EQ(SteadyLines(log), SteadyLines(oracle.log)) << log;
+    EXPECT_TRUE(InOrder(SteadyLines(oracle.printed), SteadyLines(printed)))
+        << "ngspice:\n"
+        << oracle.printed << "\nsecond stage:\n"
+        << printed;
+    ASSERT_FALSE(Plots(raw).empty()) << log;
+    for (const char* text : c.printed) {
+        EXPECT_THAT(log, HasSubstr(text));
+        EXPECT_THAT(printed, HasSubstr(text));
+    }
+    for (const char* text : c.absent) {
+        EXPECT_THAT(log, Not(HasSubstr(text)));
+        EXPECT_THAT(printed, Not(HasSubstr(text)));
+    }
+    for (const char* file : c.files) {
+        const std::string written = ReadFile(netlists / file);
+        EXPECT_FALSE(written.empty()) << file;
+        EXPECT_EQ(written, ReadFile(oracle.folder / file)) << file;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Netlists, AsNgspiceGivesIt,
+    ::testing::Values(
+        NgspiceCase{"MixedCase",
+                    "Mixed Case\nV1 In 0 1\nR1 In Out 1k\nR2 Out 0 3k\n.control\nop\n"
+                    "echo Hello World\nwrdata Results/MyData.TXT v(Out)\n  print v(Out)\n"
+                    ".endc\n.end\n",
+                    {"Hello World", "v(out) = 7.500000e-01"},
+                    {"hello world", "rror"},
+                    {"Results/MyData.TXT"}},
+        NgspiceCase{"QuitInIf",
+                    "quit in a branch\nV1 1 0 1\nR1 1 0 1k\n.control\nop\nlet x = 1\n"
+                    "if x = 1\n  echo \"INFO: ok\"\n  quit 0\nelse\n"
+                    "  echo \"ERROR: Test failure\"\nend\necho after-the-branch\n.endc\n.end\n",
+                    {"INFO: ok"},
+                    {"Test failure", "after-the-branch"},
+                    {}},
+        NgspiceCase{"LetInALoop",
+                    "a sweep with let\nR1 1 2 1k\nR2 2 0 1k\nVDD 1 0 DC 1\n.dc VDD 0 1 .5\n"
+                    ".control\nlet r_act = 1k\nwhile r_act le 3k\n  alter r1 r_act\n  run\n"
+                    "  write sweep.out v(2)\n  set appendwrite\n  let r_act = r_act + 1k\nend\n"
+                    "print dc3.v(2)\n.endc\n.end\n",
+                    {"dc3.v(2)"},
+                    {"rror", "invalid"},
+                    {}},
+        NgspiceCase{"ControlInTitleAndComment",
+                    "RC test, no .control block used here\n* the .control block below is real\n"
+                    "V1 in 0 pulse(0 1 0 1u 1u 1m 2m)\nR1 in out 1k\nC1 out 0 1u\n.tran 10u 2m\n"
+                    "* and .endc here closes nothing\n.control\nrun\nmeas tran top max v(out)\n"
+                    ".endc\n.end\n",
+                    {"top"},
+                    {"rror", "Nesting", "No circuit"},
+                    {}},
+        NgspiceCase{"PrintAndMeasureSimulatedOnce",
+                    "printed once\nV1 in 0 sin(0 1 1k)\nR1 in out 1k\nC1 out 0 100n\n"
+                    ".tran 10u 3m\n.print tran v(out)\n.measure tran peak max v(out)\n"
+                    ".four 1k v(out)\n.end\n",
+                    {"Index   time", "peak", "Fourier analysis for v(out)"},
+                    {"ignored", "rror"},
+                    {}},
+        NgspiceCase{"OperatingPointReport",
+                    "op report\nV1 1 0 2\nR1 1 2 1k\nR2 2 0 1k\n.op\n.end\n",
+                    {"Source\tCurrent", "resistance"},
+                    {"rror", "No matching"},
+                    {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The parameter sweep of ngspice's examples: ten runs of one block, each plot in the raw file
+// and in the file the block writes, and nothing in error.
+TEST_F(SimulatorProgramsTest, ParameterSweepOfTheExamplesRunsEveryPass) {
+    const fs::path source = KIVRA_CORPUS_DIR "/ngspice-examples/various/param_sweep.cir";
+    if (!fs::exists(source))
+        GTEST_SKIP() << "the corpus is not beside the repository";
+    const fs::path netlist = netlists / "param_sweep.cir";
+    fs::copy_file(source, netlist);
+    RunFirst(netlist);
+    EXPECT_EQ(Plots(raw).size(), 10u) << log;
+    fs::remove(netlists / "dc-sweep.out");
+    const std::string printed = RunSecond(netlist);
+
+    EXPECT_THAT(printed, Not(HasSubstr("rror"))) << printed;
+    EXPECT_EQ(CountOf(ReadFile(netlists / "dc-sweep.out"), "Plotname:"), 10);
+}
+
+// A .spiceinit beside the netlist runs only when it is the user's and nobody else may change
+// it; otherwise the log says it was skipped and why.
+TEST_F(SimulatorProgramsTest, SpiceInitBesideTheNetlistRunsOnlyWhenTrusted) {
+    struct InitCase {
+        const char* name;
+        mode_t mode;
+        bool otherOwner;
+        bool runs;
+    };
+    const std::vector<InitCase> cases = {{"own", 0644, false, true},
+                                         {"group-writable", 0664, false, false},
+                                         {"world-writable", 0666, false, false},
+                                         {"someone else's", 0644, true, false}};
+    for (const InitCase& c : cases) {
+        if (c.otherOwner && geteuid() != 0)
+            continue;  // only root may give a file away
+        fs::path folder = netlists / c.name;
+        fs::create_directories(folder);
+        fs::path init = folder / ".spiceinit";
+        WriteFile(init, "echo Init-Ran-Here\n");
+        ASSERT_EQ(chmod(init.c_str(), c.mode), 0);
+        if (c.otherOwner)
+            ASSERT_EQ(chown(init.c_str(), 65534, 65534), 0);
+        fs::path netlist = folder / "divider.cir";
+        WriteFile(netlist,
+                  "divider\nV1 1 0 1\nR1 1 2 1k\nR2 2 0 1k\n.control\nop\n"
+                  "print v(2)\nwrdata out.txt v(2)\n.endc\n.end\n");
+        RunFirst(netlist);
+        const std::string printed = RunSecond(netlist);
+
+        EXPECT_EQ(log.find("Init-Ran-Here") != std::string::npos, c.runs) << c.name << "\n" << log;
+        EXPECT_EQ(printed.find("Init-Ran-Here") != std::string::npos, c.runs) << c.name;
+        EXPECT_EQ(log.find(".spiceinit of") != std::string::npos, !c.runs) << c.name;
+        // Where ngspice starts does not change where the block writes.
+        EXPECT_TRUE(fs::exists(folder / "out.txt")) << c.name;
+        EXPECT_THAT(log, HasSubstr("v(2) = 5.000000e-01")) << c.name;
+        EXPECT_THAT(log, Not(HasSubstr("Current directory"))) << c.name;
+    }
+}
+
+// What the programs keep of the user's netlist is the user's alone; the files the netlist's
+// block writes get the user's usual mode; nothing private is left behind.
+TEST_F(SimulatorProgramsTest, RunFilesArePrivateAndNothingIsLeftBehind) {
+    const mode_t mask = umask(022);
+    auto privateFolders = [] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator("/tmp")) {
+            const std::string name = entry.path().filename().string();
+            count += name.starts_with("kivra-run.") || name.starts_with("kivra-plot.") ? 1 : 0;
+        }
+        return count;
+    };
+    const int before = privateFolders();
+    const fs::path netlist = Netlist("modes.cir",
+                                     "modes\nV1 1 0 1\nR1 1 0 1k\n.control\nop\n"
+                                     "wrdata written.txt v(1)\n.endc\n.end\n");
+    RunFirst(netlist);
+    RunSecond(netlist);
+    umask(mask);
+
+    auto modeOf = [](const fs::path& path) {
+        struct stat status {};
+        return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+    };
+    for (const char* file : {"kivra.log", "kivra.raw", "kivra.source"})
+        EXPECT_EQ(modeOf(programs / "Murin" / file), 0600u) << file;
+    EXPECT_EQ(modeOf(programs / "Talvex" / "talvex.log"), 0600u);
+    EXPECT_EQ(modeOf(netlists / "written.txt"), 0644u);
+    // Other runs of the test side by side may have folders of their own meanwhile.
+    EXPECT_LE(privateFolders(), before);
+}
