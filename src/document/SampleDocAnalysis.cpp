@@ -120,7 +120,10 @@ void RunAnalysis(CSampleDoc* document) {
         AfxMessageBox(QStringLiteral("Murin1.exe испорчен или отсутствует."));
         AfxMessageBox(QStringLiteral("Расчет аварийно прерван."));
     } else {
-        switch (WaitForFirstProgram(*first)) {
+        const WaitEnd end = WaitForFirstProgram(*first);
+        // Gone before anything is said: a message may wait long for the user.
+        privateFolder.remove();
+        switch (end) {
             case WaitEnd::Abandoned:
                 return;
             case WaitEnd::Closing:
