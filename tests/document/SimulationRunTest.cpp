@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 
 #include "SimulationRun.h"
@@ -149,6 +151,32 @@ TEST(SimulationPathsTest, AFolderTheUserMayNotWriteInSendsTheFilesToTheUsersOwn)
     EXPECT_EQ(paths.deckFile, user + QStringLiteral("/Talvex/temp.cir"));
     EXPECT_TRUE(QFileInfo(paths.firstFolder).isDir());
     EXPECT_TRUE(QFileInfo(paths.secondFolder).isDir());
+}
+
+// The user's run folders are the user's alone, and a folder another running Kivra holds is left
+// to it: this one takes the next free one beside it.
+TEST(SimulationPathsTest, AFolderAnotherKivraHoldsIsLeftToItAndRunFoldersArePrivate) {
+    QTemporaryDir data;
+    const QString user = data.path() + QStringLiteral("/kivra");
+    ASSERT_TRUE(QDir().mkpath(user));
+    // Another process holds the first folder for as long as the test needs.
+    QProcess other;
+    other.start(QStringLiteral("flock"),
+                {user + QStringLiteral("/.kivra-run.lock"), QStringLiteral("sleep"),
+                 QStringLiteral("30")});
+    ASSERT_TRUE(other.waitForStarted());
+    QThread::msleep(300);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QString taken = RunFolderFor(QStringLiteral("/nonexistent/kivra"));
+    qunsetenv("XDG_DATA_HOME");
+    other.kill();
+    other.waitForFinished();
+
+    EXPECT_EQ(taken, user + QStringLiteral("/run-2"));
+    for (const QString& folder : {user, taken + QStringLiteral("/Murin"),
+                                  taken + QStringLiteral("/Talvex")})
+        EXPECT_EQ(QFileInfo(folder).permissions() & 0x0777, QFileDevice::Permissions(0x0700))
+            << folder.toStdString();
 }
 
 // A folder the install rules marked runs nothing in itself, even for a user who may write in it
