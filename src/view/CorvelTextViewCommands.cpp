@@ -171,6 +171,13 @@ void CCorvelTextView::OnUpdateEditSelectAll(CCmdUI& ui) {
 }
 
 void CCorvelTextView::OnUpdatePosition(CCmdUI& ui) {
+    // A view whose document is still being read (its "cannot open" message may be showing) has
+    // no line for the caret yet.
+    if (buffer != nullptr && buffer->LineTotal() <= caretPosition.y) {
+        ui.SetText("");
+        ui.Enable(false);
+        return;
+    }
     // The column counts characters: a tab is one, whatever its width on screen.
     int column = LineCharacters::CountBefore(encoding, LineText(caretPosition.y),
                                              LineLength(caretPosition.y), caretPosition.x);
