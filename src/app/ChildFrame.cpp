@@ -1,5 +1,7 @@
 #include "ChildFrame.h"
 
+#include "MainFrame.h"
+
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "Document.h"
+#include "MainFrame.h"
 #include "SampleView.h"
 #include "ShellIcons.h"
 #include "SplitterWnd.h"
@@ -126,7 +129,11 @@ void CChildFrame::OnUpdateFrameTitle() {
         auto found = std::find(frames.begin(), frames.end(), this);
         title += QStringLiteral(":%1").arg(found - frames.begin() + 1);
     }
-    setWindowTitle(title);
+    // Qt puts "*" in place of "[*]" while the window is marked modified.
+    setWindowTitle(title + QStringLiteral("[*]"));
+    setWindowModified(frameDocument->IsModified());
+    if (auto* main = qobject_cast<CMainFrame*>(window()))
+        main->OnUpdateFrameTitle();
 }
 
 void CChildFrame::OnNextPane() {

@@ -23,12 +23,12 @@
 
 #include "ActionCmdUI.h"
 #include "ChildFrame.h"
-#include "DroppedFiles.h"
 #include "CommandIds.h"
 #include "CommandPrompts.h"
 #include "CommandTable.h"
 #include "DocTemplate.h"
 #include "Document.h"
+#include "DroppedFiles.h"
 #include "KeyboardLocks.h"
 #include "MDITabs.h"
 #include "ModalHost.h"
@@ -174,7 +174,9 @@ CMainFrame::CMainFrame() : accelerators(MainFrameAccelerators()) {
     tabStrip->SetTitleProvider([](QMdiSubWindow* window) -> QString {
         auto* child = qobject_cast<CChildFrame*>(window);
         CDocument* document = child != nullptr ? child->GetActiveDocument() : nullptr;
-        return document != nullptr ? document->GetTitle() : QString();
+        if (document == nullptr)
+            return QString();
+        return document->GetTitle() + (document->IsModified() ? QStringLiteral("*") : QString());
     });
 
     CreateActions();
@@ -533,10 +535,11 @@ void CMainFrame::OnUpdateFrameTitle() {
     CDocument* document = child != nullptr ? child->GetActiveDocument() : nullptr;
     QString title = ApplicationTitle();
     if (document != nullptr)
-        title += QStringLiteral(" - ") + document->GetTitle();
+        title += QStringLiteral(" - ") + document->GetTitle() + QStringLiteral("[*]");
     frameTitle = title;
     if (windowTitle() != title)
         setWindowTitle(title);
+    setWindowModified(document != nullptr && document->IsModified());
     if (tabStrip != nullptr)
         tabStrip->RefreshTabs();
 }

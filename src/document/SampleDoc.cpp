@@ -102,7 +102,11 @@ bool CSampleDoc::IsModified() const {
 }
 
 void CSampleDoc::SetModifiedFlag(bool value) {
+    const bool changed = modifiedFlag != value;
     modifiedFlag = value;
+    // The windows' titles and tabs mark a modified document.
+    if (changed)
+        UpdateFrameCounts();
     if (recovery)
         recovery->DocumentChanged();
 }
@@ -162,8 +166,9 @@ bool CSampleDoc::OnOpenDocument(const QString& path) {
 
 QString CSampleDoc::FileErrorReason(int error) {
     if (error == ENOTSUP)
-        return QStringLiteral("Это не обычный файл, а канал или устройство: "
-                              "открываются и сохраняются только файлы.");
+        return QStringLiteral(
+            "Это не обычный файл, а канал или устройство: "
+            "открываются и сохраняются только файлы.");
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -186,9 +191,9 @@ bool CSampleDoc::OnSaveDocument(const QString& path) {
             mainFrame->OnUpdateFrameTitle();
     }
     if (!stored) {
-        QString message = QStringLiteral("Не удается сохранить файл %1.\n%2")
-                              .arg(QDir::toNativeSeparators(path),
-                                   FileErrorReason(buffer.LastFileError()));
+        QString message =
+            QStringLiteral("Не удается сохранить файл %1.\n%2")
+                .arg(QDir::toNativeSeparators(path), FileErrorReason(buffer.LastFileError()));
         if (!buffer.KeptCopyPath().empty()) {
             message += QStringLiteral("\nПрежний текст файла сохранён в %1.")
                            .arg(QDir::toNativeSeparators(

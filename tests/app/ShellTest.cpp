@@ -36,15 +36,18 @@
 #include "MDITabs.h"
 #include "MainFrame.h"
 #include "ProgramDirectory.h"
+#include "QStringPrinting.h"
 #include "SampleApp.h"
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
 #include "SettingsStore.h"
+#include "ShellFixture.h"
 #include "SplitterWnd.h"
-#include "QStringPrinting.h"
 
 namespace {
+
+using kivra_test::ShownTitle;
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -183,7 +186,7 @@ TEST_F(ShellTest, StartWithoutArgumentsShowsOneMaximizedUntitledDocument) {
     ASSERT_EQ(Children().size(), 1u);
     EXPECT_TRUE(Children()[0]->isMaximized());
     EXPECT_EQ(Frame().ActiveChild(), Children()[0]);
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kivra - Kivra1"));
+    EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - Kivra1"));
     EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("Kivra1")));
     EXPECT_TRUE(application->Documents()[0]->GetPathName().isEmpty());
     EXPECT_FALSE(application->Documents()[0]->IsModified());
@@ -195,7 +198,7 @@ TEST_F(ShellTest, StartWithAFileOpensItAndNothingElse) {
     ASSERT_TRUE(Start({path}));
     EXPECT_THAT(DocumentTitles(), ElementsAre(QStringLiteral("rc.cir")));
     EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("rc.cir")));
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kivra - rc.cir"));
+    EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - rc.cir"));
     auto* document = dynamic_cast<CSampleDoc*>(application->Documents()[0]);
     EXPECT_EQ(QFileInfo(document->GetPathName()).canonicalFilePath(),
               QFileInfo(path).canonicalFilePath());
@@ -248,7 +251,7 @@ TEST_F(ShellTest, CtrlOOpensTheChosenFileInPlaceOfTheUntouchedUntitledDocument) 
     EXPECT_EQ(host.dialogsShown, 1);
     EXPECT_THAT(DocumentTitles(), ElementsAre(QStringLiteral("a.cir")));
     EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("a.cir")));
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kivra - a.cir"));
+    EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - a.cir"));
 }
 
 TEST_F(ShellTest, CtrlNOpensAnotherUntitledDocumentMaximized) {
@@ -301,7 +304,7 @@ TEST_F(ShellTest, OpeningAnOpenFileActivatesItsWindowAndMakesNoDocument) {
     EXPECT_EQ(Children().size(), 2u);
     EXPECT_EQ(Frame().ActiveChild()->GetActiveDocument(), first);
     EXPECT_EQ(Frame().TabStrip()->currentIndex(), 0);
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kivra - a.cir"));
+    EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - a.cir"));
 }
 
 TEST_F(ShellTest, NewWindowAddsATabWithTheSameTitleAndNumbersTheWindows) {
@@ -311,9 +314,10 @@ TEST_F(ShellTest, NewWindowAddsATabWithTheSameTitleAndNumbersTheWindows) {
     Settle();
 
     ASSERT_EQ(Children().size(), 2u);
-    EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("Kivra1"), QStringLiteral("Kivra1")));
-    EXPECT_EQ(Children()[0]->windowTitle(), QStringLiteral("Kivra1:1"));
-    EXPECT_EQ(Children()[1]->windowTitle(), QStringLiteral("Kivra1:2"));
+    // The typed text marks both windows of the document as modified.
+    EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("Kivra1*"), QStringLiteral("Kivra1*")));
+    EXPECT_EQ(ShownTitle(*Children()[0]), QStringLiteral("Kivra1:1*"));
+    EXPECT_EQ(ShownTitle(*Children()[1]), QStringLiteral("Kivra1:2*"));
     EXPECT_EQ(Frame().ActiveChild(), Children()[1]);
     // Both windows show the one text.
     EXPECT_EQ(Children()[1]->GetActiveDocument(), Children()[0]->GetActiveDocument());
@@ -325,9 +329,37 @@ TEST_F(ShellTest, NewWindowAddsATabWithTheSameTitleAndNumbersTheWindows) {
     Settle();
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(Children().size(), 1u);
-    EXPECT_EQ(Children()[0]->windowTitle(), QStringLiteral("Kivra1"));
-    EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("Kivra1")));
+    EXPECT_EQ(ShownTitle(*Children()[0]), QStringLiteral("Kivra1*"));
+    EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("Kivra1*")));
     EXPECT_TRUE(application->Documents()[0]->IsModified());
+}
+
+// A modified document shows "*" after its title, on its tab and in the window's title; saving,
+// or undoing back to the saved text, takes it away.
+TEST_F(ShellTest, AModifiedDocumentIsMarkedUntilSavedOrUndoneToTheSavedText) {
+    const QString path = folder.filePath(QStringLiteral("a.cir"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("R1 1 0 1k\r\n");
+    file.close();
+    ASSERT_TRUE(Start({path}));
+    auto shows = [this](const char* mark) {
+        EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - a.cir") + QLatin1String(mark));
+        EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("a.cir") + QLatin1String(mark)));
+    };
+    shows("");
+
+    Type("x");
+    shows("*");
+    ASSERT_TRUE(Frame().OnCommand(ID_EDIT_UNDO));
+    Settle();
+    shows("");
+
+    Type("y");
+    shows("*");
+    ASSERT_TRUE(Frame().OnCommand(ID_FILE_SAVE));
+    Settle();
+    shows("");
 }
 
 TEST_F(ShellTest, ClosingADocumentClosesEveryWindowAndPaneOfIt) {
@@ -364,7 +396,7 @@ TEST_F(ShellTest, StripAndDocumentMenuGoWithTheLastWindow) {
     EXPECT_TRUE(Frame().TabStrip()->isHidden());
     EXPECT_EQ(Frame().TabStrip()->count(), 0);
     EXPECT_FALSE(Frame().ShowsDocumentMenu());
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kivra"));
+    EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra"));
 
     ASSERT_TRUE(Frame().OnCommand(ID_FILE_NEW));
     Settle();
@@ -404,8 +436,8 @@ TEST_P(SaveRenameTest, NamingTheDocumentRenamesItsTabAndTitle) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_THAT(DocumentTitles(), ElementsAre(QStringLiteral("new.cir")));
     EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("new.cir")));
-    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kivra - new.cir"));
-    EXPECT_EQ(Children()[0]->windowTitle(), QStringLiteral("new.cir"));
+    EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - new.cir"));
+    EXPECT_EQ(ShownTitle(*Children()[0]), QStringLiteral("new.cir"));
     EXPECT_FALSE(application->Documents()[0]->IsModified());
     EXPECT_THAT(FileBytes(target).toStdString(), HasSubstr("V1 1 0 5"));
     EXPECT_EQ(application->RecentFiles()->At(0), QFileInfo(target).canonicalFilePath());
@@ -987,10 +1019,10 @@ TEST_F(ShellTest, UserGuideThatIsNotThereIsSaidToBeMissing) {
     ASSERT_TRUE(Frame().OnCommand(ID_HELP_USER_GUIDE));
     EXPECT_TRUE(host.opened.empty());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              QStringLiteral("Не удалось открыть файл %1: файл не найден.")
-                  .arg(QDir::toNativeSeparators(ProgramDirectory() +
-                                                QStringLiteral("/UserGuideA.pdf"))));
+    EXPECT_EQ(
+        host.messages[0].text,
+        QStringLiteral("Не удалось открыть файл %1: файл не найден.")
+            .arg(QDir::toNativeSeparators(ProgramDirectory() + QStringLiteral("/UserGuideA.pdf"))));
 }
 
 // --- The view's context menu

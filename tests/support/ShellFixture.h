@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <memory>
 
@@ -16,6 +17,14 @@
 #include "ScriptedModalHost.h"
 
 namespace kivra_test {
+
+// A window's title as the desktop shows it: Qt's "[*]" is "*" while the window is marked
+// modified, and nothing otherwise.
+inline QString ShownTitle(const QWidget& window) {
+    QString title = window.windowTitle();
+    return title.replace(QStringLiteral("[*]"),
+                         window.isWindowModified() ? QStringLiteral("*") : QString());
+}
 
 class ShellFixture : public ::testing::Test {
 protected:
