@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -1076,6 +1077,11 @@ TEST_F(NgspiceRunTest, AStoppedLongSimulationLeavesNothingRunning) {
 
         EXPECT_TRUE(stopped) << byClosing;
         EXPECT_LT(clock.elapsed(), 10000) << byClosing;
+        // A process killed a moment ago may take a moment to go.
+        QElapsedTimer gone;
+        gone.start();
+        while (!NgspiceCommandsIn(netlistFolder).isEmpty() && gone.elapsed() < 2000)
+            QThread::msleep(20);
         EXPECT_TRUE(NgspiceCommandsIn(netlistFolder).isEmpty()) << byClosing;
         EXPECT_FALSE(privateFolder.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(privateFolder)) << privateFolder.toStdString();
