@@ -32,6 +32,7 @@
 #include "KeyboardLocks.h"
 #include "MDITabs.h"
 #include "ModalHost.h"
+#include "SettingsStore.h"
 #include "ShellIcons.h"
 #include "View.h"
 #include "WinApp.h"
@@ -682,6 +683,19 @@ void CMainFrame::OnUpdateWindowCommand(CCmdUI& ui) {
 
 // --- Events
 
+namespace {
+
+// The window's place, beside the other sections of the settings.
+constexpr char kPlacementKey[] = "MainWindow/Placement";
+
+}  // namespace
+
+void CMainFrame::RestorePlacement() {
+    const QByteArray kept = CSettingsStore().value(QLatin1String(kPlacementKey)).toByteArray();
+    if (!kept.isEmpty())
+        restoreGeometry(kept);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     CWinApp* application = CWinApp::Instance();
     if (application != nullptr) {
@@ -691,6 +705,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
         application->CloseAllDocuments();
         application->SaveStdProfileSettings();
+        CSettingsStore().setValue(QLatin1String(kPlacementKey), saveGeometry());
     }
     event->accept();
 }

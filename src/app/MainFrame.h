@@ -36,6 +36,9 @@ public:
     // Where the window starts on a screen of the given size: a tenth of the width from the
     // left edge times four, a tenth of the height from the top; four tenths wide, eight high.
     static QRect InitialPlacement(QSize screen);
+    // Where the window stood when it was last closed, with its maximized state; the initial
+    // placement stays when nothing was kept or what was kept no longer fits a screen.
+    void RestorePlacement();
 
     // Where the cascade puts the window at the given place in its order, in an area of the given
     // size. Each window is two thirds of the area both ways, so that the windows behind show

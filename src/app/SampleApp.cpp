@@ -126,7 +126,9 @@ bool CSampleApp::InitInstance() {
     auto recoveryFolder = std::make_shared<CRecoveryFolder>();
     CSampleDoc::SetRecoveryFolder(recoveryFolder);
 
-    // The window shows before the files open, so that messages about them have an owner.
+    // The window shows before the files open, so that messages about them have an owner; where
+    // and how large the user last left it, maximized or not.
+    mainFrame->RestorePlacement();
     mainFrame->show();
     if (!ProcessShellCommand(files))
         return false;

@@ -239,6 +239,31 @@ TEST_F(ShellTest, MainWindowStartsWhereThePlacementPutsIt) {
     EXPECT_EQ(Frame().geometry(), CMainFrame::InitialPlacement(screen));
 }
 
+// The window comes back where and as large as the user left it, and maximized when it was.
+TEST_F(ShellTest, MainWindowComesBackAsTheUserLeftIt) {
+    ASSERT_TRUE(Start());
+    const QRect moved(QPoint(37, 41), QSize(700, 500));
+    Frame().setGeometry(moved);
+    Settle();
+    const QRect left = Frame().geometry();
+    ASSERT_TRUE(Frame().close());
+    Settle();
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Frame().geometry(), left);
+    EXPECT_FALSE(Frame().isMaximized());
+    Frame().showMaximized();
+    Settle();
+    ASSERT_TRUE(Frame().close());
+    Settle();
+
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(Frame().isMaximized());
+    Frame().showNormal();
+    Settle();
+    EXPECT_EQ(Frame().geometry(), left) << "the size to go back to from maximized";
+}
+
 // --- Documents, windows and tabs
 
 TEST_F(ShellTest, CtrlOOpensTheChosenFileInPlaceOfTheUntouchedUntitledDocument) {
