@@ -141,6 +141,16 @@ void CCorvelTextBuffer::ReleaseLineReserves() {
     lines.MakeEmpty();
 }
 
+void CCorvelTextBuffer::SwapLines(CCorvelTextBuffer& other) {
+    lines.Swap(other.lines);
+    reserves_.Swap(other.reserves_);
+    loaded_.Swap(other.loaded_);
+    records_.Swap(other.records_);
+    spareRecords_.swap(other.spareRecords_);
+    std::swap(lineEnding, other.lineEnding);
+    std::swap(loadCutAtNul, other.loadCutAtNul);
+}
+
 void CCorvelTextBuffer::Clear() {
     ReleaseLineReserves();
     ClearHistory();

@@ -299,6 +299,8 @@ private:
     // to lead back to earlier texts, so it goes, and the text counts as modified.
     void AbandonHistory();
     void ReleaseLineReserves();
+    // Exchanges the lines, with everything that holds their characters, with another buffer's.
+    void SwapLines(CCorvelTextBuffer& other);
     void DiscardRedoPart();
     void EraseRecords(int first, int last);
     void ClearHistory();

@@ -111,8 +111,13 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     std::unique_ptr<CReadableFile> file = fileSystem_.OpenForReading(path);
     if (!file)
         return FailWith(errno);
-    if (!ReadLines(*file, style))
+    // The new lines are read apart and take the old ones' place only once all of them are in:
+    // a read that fails half way leaves the text as it was.
+    CCorvelTextBuffer incoming(fileSystem_);
+    incoming.loaded_.SetLimit(loaded_.Limit());
+    if (!incoming.ReadLines(*file, style))
         return FailWith(errno == 0 ? EFBIG : errno);
+    SwapLines(incoming);
 
     // A save would write the lines as cut, so the text cannot be saved over its file.
     readOnly = attributes.readOnly || loadCutAtNul;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // Hands out the character reserves of lines. Reserves of up to kPooledLimit bytes are carved from
@@ -29,6 +30,13 @@ public:
     void Release(char* reserve, int capacity);
     // Releases every slab at once; reserves above kPooledLimit must have been released before.
     void ReleaseSlabs();
+
+    void Swap(CLineReserveAllocator& other) {
+        slabs_.swap(other.slabs_);
+        std::swap(slabCursor_, other.slabCursor_);
+        std::swap(slabEnd_, other.slabEnd_);
+        std::swap(freeLists_, other.freeLists_);
+    }
 
 private:
     char* FromSlab(int capacity);

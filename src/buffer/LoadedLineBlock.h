@@ -76,6 +76,13 @@ public:
     // Makes the appends fail once the block would pass the given size.
     void SetLimit(std::size_t bytes);
     void Release();
+    std::size_t Limit() const { return limit_; }
+    void Swap(CLoadedLineBlock& other) {
+        storage_.Swap(other.storage_);
+        std::swap(cursor_, other.cursor_);
+        std::swap(end_, other.end_);
+        std::swap(limit_, other.limit_);
+    }
 
 private:
     static constexpr int kLongLength = 255;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 #include <cstddef>
 
 // Raw storage for a growable array of trivially copyable records. On Linux it lives in its own
@@ -18,6 +20,11 @@ public:
     // std::bad_alloc when the memory cannot be had.
     void Grow(std::size_t bytes);
     void Release();
+
+    void Swap(CPageBackedArray& other) {
+        std::swap(data_, other.data_);
+        std::swap(bytes_, other.bytes_);
+    }
 
 private:
     void* data_ = nullptr;

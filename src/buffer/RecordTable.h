@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "PageBackedArray.h"
 
@@ -62,6 +63,12 @@ public:
         int wanted = records > capacity + capacity / 2 ? records : capacity + capacity / 2;
         wanted = (wanted + growthStep_ - 1) / growthStep_ * growthStep_;
         storage_.Grow(static_cast<std::size_t>(wanted) * sizeof(Record));
+    }
+
+    void Swap(CRecordTable& other) {
+        storage_.Swap(other.storage_);
+        std::swap(size_, other.size_);
+        std::swap(growthStep_, other.growthStep_);
     }
 
 private:

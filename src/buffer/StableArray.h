@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // A growable array whose records never move: it grows by whole chunks of 2^kChunkBits records,
@@ -30,6 +31,11 @@ public:
     void Clear() {
         std::vector<std::unique_ptr<Record[]>>().swap(chunks_);
         size_ = 0;
+    }
+
+    void Swap(CStableArray& other) {
+        chunks_.swap(other.chunks_);
+        std::swap(size_, other.size_);
     }
 
 private:

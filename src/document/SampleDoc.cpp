@@ -288,7 +288,7 @@ void CSampleDoc::CheckDiskChange() {
                                                   "Загрузить его заново? Ваши изменения будут "
                                                   "потеряны.\n\n«Нет» оставляет ваш текст.")
                                        .arg(shown),
-                                   MB_YESNO);
+                                   MB_YESNO | MB_DEFBUTTON2);
         if (answer != IDYES) {
             diskStamp = now;  // the user keeps this text over that file
             return;

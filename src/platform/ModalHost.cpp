@@ -148,7 +148,7 @@ int AfxMessageBox(const QString& text, unsigned type) {
             break;
         case MB_YESNO:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
+            box.setDefaultButton((type & MB_DEFBUTTON2) != 0 ? QMessageBox::No : QMessageBox::Yes);
             break;
         default:
             box.setStandardButtons(QMessageBox::Ok);

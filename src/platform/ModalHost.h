@@ -51,6 +51,8 @@ enum : unsigned {
     MB_ICONEXCLAMATION = 0x30,
     MB_ICONASTERISK = 0x40,
     MB_ICONMASK = 0xF0,
+    // The second button is the one Enter presses: for a question whose first answer loses work.
+    MB_DEFBUTTON2 = 0x100,
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 

@@ -204,6 +204,23 @@ TEST_F(LoadFaultTest, FailedFirstReadLeavesBufferEmpty) {
     EXPECT_TRUE(view.hints.empty());
 }
 
+// Reading the file again, the read failing half way: the text is the one the buffer had, its
+// views told of nothing.
+TEST_F(LoadFaultTest, AReadAgainThatFailsHalfWayKeepsTheText) {
+    ASSERT_TRUE(buffer.LoadFile(path.c_str(), LineEndingStyle::Detect));
+    const int lines = buffer.LineTotal();
+    const std::string last(buffer.LineText(lines - 2), buffer.LineLength(lines - 2));
+    WriteBytes(path, std::string(3 * CCorvelTextBuffer::kReadChunkSize, 'x'));
+    view.hints.clear();
+    fileSystem.faults.failReadNumber = fileSystem.readCount + 2;
+
+    EXPECT_FALSE(buffer.LoadFile(path.c_str(), LineEndingStyle::Detect));
+    ASSERT_EQ(buffer.LineTotal(), lines);
+    EXPECT_EQ(std::string(buffer.LineText(lines - 2), buffer.LineLength(lines - 2)), last);
+    EXPECT_EQ(buffer.CurrentLineEnding(), LineEndingStyle::Unix);
+    EXPECT_TRUE(view.hints.empty());
+}
+
 TEST_F(LoadFaultTest, FailedLaterReadFailsWithoutNotification) {
     fileSystem.faults.failReadNumber = 2;
     EXPECT_FALSE(buffer.LoadFile(path.c_str(), LineEndingStyle::Detect));

@@ -134,7 +134,10 @@ TEST_F(DiskChangeTest, ComingBackToTheWindowReadsTheChangedFile) {
 // A file read again is read in the encoding its bytes have, unless the user chose one.
 TEST_F(DiskChangeTest, ReadingAgainDetectsTheEncodingUnlessTheUserChoseOne) {
     ASSERT_EQ(document->encoding, TextEncoding::Windows1251);
-    Write("* \xd0\x9a\xd0\xbe\xd0\xbc\xd0\xbc\xd0\xb5\xd0\xbd\xd1\x82\xd0\xb0\xd1\x80\xd0\xb8\xd0\xb9\n.end\n");
+    Write(
+        "* "
+        "\xd0\x9a\xd0\xbe\xd0\xbc\xd0\xbc\xd0\xb5\xd0\xbd\xd1\x82\xd0\xb0\xd1\x80\xd0\xb8\xd0\xb9\n"
+        ".end\n");
     document->CheckDiskChange();
     EXPECT_EQ(document->encoding, TextEncoding::Utf8);
 
@@ -158,6 +161,18 @@ TEST_F(DiskChangeTest, AModifiedDocumentAsksAndNoKeepsTheTextWithoutAskingAgain)
     EXPECT_TRUE(document->IsModified());
     document->CheckDiskChange();
     EXPECT_EQ(host.messages.size(), 1u);
+}
+
+// A stray Enter on the question keeps the user's edits.
+TEST_F(DiskChangeTest, EnterOnTheReloadQuestionKeepsTheEdits) {
+    Type("* mine\n");
+    Write("* theirs\n");
+    host.ThenPressDefault();
+    document->CheckDiskChange();
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(Line(0).substr(0, 6), "* mine");
+    EXPECT_TRUE(document->IsModified());
 }
 
 TEST_F(DiskChangeTest, AModifiedDocumentAsksAndYesReadsTheFileAgain) {

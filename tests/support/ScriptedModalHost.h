@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 #include <deque>
 #include <functional>
@@ -36,6 +37,15 @@ public:
     // The next message box is answered with this button.
     void ThenPress(QMessageBox::StandardButton button) {
         Then([button](QDialog&) { return static_cast<int>(button); });
+    }
+    // The next message box is answered as Enter answers it: with its default button.
+    void ThenPressDefault() {
+        Then([](QDialog& dialog) {
+            auto* box = qobject_cast<QMessageBox*>(&dialog);
+            QPushButton* button = box != nullptr ? box->defaultButton() : nullptr;
+            return button != nullptr ? static_cast<int>(box->standardButton(button))
+                                     : static_cast<int>(QMessageBox::NoButton);
+        });
     }
     // The next file dialog chooses this file.
     void ThenChooseFile(const QString& path) {
