@@ -55,8 +55,11 @@ public:
             lines = LinesOf(*open);
             return;
         }
+        // Only a regular file has lines to count: a pipe or a device would never end.
+        if (!QFileInfo(path).isFile())
+            return;
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly) || file.isSequential())
             return;
         bytes = file.readAll();
         std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -227,10 +230,15 @@ bool RunLogHasErrors() {
     CSampleDoc* log = RunLogDocument();
     if (log == nullptr)
         return false;
+    // Asked on every idle pass: the log is read again only when its text has changed.
+    static std::uint64_t readGeneration = 0;
+    static bool hasErrors = false;
+    if (log->buffer.Generation() == readGeneration)
+        return hasErrors;
+    readGeneration = log->buffer.Generation();
+    hasErrors = false;
     const std::vector<std::string_view> lines = LinesOf(*log);
-    for (int index = 0; index < static_cast<int>(lines.size()); ++index) {
-        if (ParseLogError(lines, index))
-            return true;
-    }
-    return false;
+    for (int index = 0; index < static_cast<int>(lines.size()) && !hasErrors; ++index)
+        hasErrors = ParseLogError(lines, index).has_value();
+    return hasErrors;
 }

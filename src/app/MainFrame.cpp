@@ -514,10 +514,14 @@ int CMainFrame::CascadeStep() const {
 
 void CMainFrame::OnSubWindowActivated() {
     CChildFrame* child = ActiveChild();
+    CDocument* document = child != nullptr ? child->GetActiveDocument() : nullptr;
     // The document's commands that it does not handle go on to the window it is active in.
-    if (child != nullptr) {
-        if (CDocument* document = child->GetActiveDocument())
-            document->SetNextCommandTarget(child);
+    if (document != nullptr)
+        document->SetNextCommandTarget(child);
+    // A message about one document says nothing about another.
+    if (document != lastActiveDocument) {
+        lastActiveDocument = document;
+        SetIdleText();
     }
     bool anyWindow = !mdiArea->subWindowList().isEmpty();
     if (anyWindow != documentMenuShown)

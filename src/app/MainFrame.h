@@ -129,6 +129,8 @@ private:
     QToolBar* toolBar = nullptr;
     QMdiArea* mdiArea = nullptr;
     QLabel* promptPane = nullptr;
+    // The document of the window last activated, only ever compared: it may be gone.
+    const void* lastActiveDocument = nullptr;
     std::map<int, QLabel*> indicatorPanes;
     std::map<int, QAction*> actions;
     CKeyTable accelerators;

@@ -1,6 +1,7 @@
 #include "CorvelTextBuffer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -177,8 +178,14 @@ void CCorvelTextBuffer::DetachView(CTextBufferObserver* view) {
     views.erase(found);
 }
 
+std::uint64_t CCorvelTextBuffer::NextGeneration() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 void CCorvelTextBuffer::NotifyViews(CTextBufferObserver* source, const CUpdateContext* context,
                                     unsigned hint, int line) {
+    generation_ = NextGeneration();
     // The next entry is taken before each call, so that a view may detach itself, or another
     // view, while it is told.
     auto next = views.begin();

@@ -196,6 +196,9 @@ public:
     int HistorySize() const { return static_cast<int>(history.size()); }
     const SUndoRecord& HistoryRecord(int index) const;
     int HistoryPosition() const { return historyPosition; }
+    // A number that changes with every change of the text or its marks and that no other buffer
+    // of the process has had: what was worked out from the text holds while it stays the same.
+    std::uint64_t Generation() const { return generation_; }
     // -1 when the saved text can no longer be reached by undo or redo.
     int SavedPosition() const { return savedPosition; }
     int HistoryLimit() const { return historyLimit; }
@@ -316,6 +319,8 @@ private:
     bool StoreInPlace(const std::string& target, const char* lineBreak);
     bool CopyFileBytes(const std::string& from, const std::string* to, std::string* sparePath);
 
+    std::uint64_t generation_ = NextGeneration();
+    static std::uint64_t NextGeneration();
     CFileSystem& fileSystem_;
     int lastFileError = 0;
     std::string keptCopyPath;

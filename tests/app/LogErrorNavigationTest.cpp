@@ -32,7 +32,6 @@
 #include "SimulationRun.h"
 #include "SimulatorCopies.h"
 
-
 namespace {
 
 // Line 3 holds a fault; line 2 of the included file holds another.
@@ -318,6 +317,18 @@ TEST_F(LogErrorNavigationTest, TheMessageOfAUtf8LogIsShownWithItsCharacters) {
     FocusedLogView();
     Press(Qt::Key_F4);
     EXPECT_EQ(Frame().PaneText(0), QStringLiteral("unknown parameter (10µ) «xyz»"));
+}
+
+// The report's message is about its netlist: another document's window clears it.
+TEST_F(LogErrorNavigationTest, TheMessageGoesWhenAnotherDocumentBecomesActive) {
+    OpenNetlistAndLog();
+    FocusedLogView();
+    Press(Qt::Key_F4);
+    const QString shown = Frame().PaneText(0);
+    ASSERT_THAT(shown.toStdString(), ::testing::HasSubstr("xyz"));
+    application->OnFileNew();
+    Settle();
+    EXPECT_NE(Frame().PaneText(0), shown);
 }
 
 TEST_F(LogErrorNavigationTest, ErrorCommandsAreEnabledOnlyWhileTheRunsLogHasReports) {
