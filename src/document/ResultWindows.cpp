@@ -5,12 +5,14 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "DocTemplate.h"
 #include "FileDialogs.h"
 #include "FileIdentity.h"
+#include "LogErrors.h"
 #include "ModalHost.h"
 #include "ResultDocuments.h"
 #include "SampleDoc.h"
@@ -118,24 +120,36 @@ void OpenResult(ResultSlot slot, const QString& path) {
         opened->buffer.MakeReadOnly(true);
 }
 
-// The first line of the log that starts with "Error", blanks before it aside; empty when none.
-// The log is read in the encoding its window shows it in: UTF-8 when it is well-formed UTF-8, as
-// ngspice writes it, else Windows-1251.
+// The first line of the log that starts with "Error", blanks before it aside, with the reason
+// the lines after it give when it heads a report on a netlist line ("Error on line 4 or its
+// substitute:" is followed by the line and then the reason); empty when there is none. The log is
+// read in the encoding its window shows it in: UTF-8 when it is well-formed UTF-8, as ngspice
+// writes it, else Windows-1251.
 QString FirstErrorLine(const QString& logFile) {
     QFile log(logFile);
     if (!log.open(QIODevice::ReadOnly))
         return {};
     const QByteArray text = log.readAll();
-    const TextEncoding encoding =
-        TextCodec::Detect(std::string_view(text.constData(), text.size()));
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0)
-            end = text.size();
-        const QByteArray line = text.mid(start, end - start).trimmed();
-        if (line.startsWith("Error"))
-            return TextCodec::Decode(encoding, std::string_view(line.constData(), line.size()));
+    const std::string_view all(text.constData(), static_cast<std::size_t>(text.size()));
+    const TextEncoding encoding = TextCodec::Detect(all);
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < all.size();) {
+        std::size_t end = std::min(all.find('\n', start), all.size());
+        std::string_view line = all.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
         start = end + 1;
+    }
+    for (int index = 0; index < static_cast<int>(lines.size()); ++index) {
+        const QByteArray line = QByteArray(lines[index].data(), lines[index].size()).trimmed();
+        if (!line.startsWith("Error"))
+            continue;
+        std::string shown(line.constData(), static_cast<std::size_t>(line.size()));
+        const std::optional<LogError> report = ParseLogError(lines, index);
+        if (report && !report->message.empty() && shown.find(report->message) == std::string::npos)
+            shown += "\n" + report->message;
+        return TextCodec::Decode(encoding, shown);
     }
     return {};
 }

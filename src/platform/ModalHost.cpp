@@ -26,7 +26,27 @@ public:
         std::optional<bool> handled = DesktopHasHandler(url);
         if (handled.has_value() && !*handled)
             return false;
-        return QDesktopServices::openUrl(url);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+            return QDesktopServices::openUrl(url);
+        // The opener's own status decides: it can find a handler and still fail to start it.
+        // One that is still busy after a moment has handed the file on and counts as opened.
+        auto* opener = new QProcess;
+        opener->setStandardInputFile(QProcess::nullDevice());
+        opener->setStandardOutputFile(QProcess::nullDevice());
+        opener->setStandardErrorFile(QProcess::nullDevice());
+        QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+        QObject::connect(opener, &QProcess::errorOccurred, opener,
+                         [opener](QProcess::ProcessError error) {
+                             if (error == QProcess::FailedToStart)
+                                 opener->deleteLater();
+                         });
+        opener->start(QStringLiteral("xdg-open"),
+                      {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+        if (!opener->waitForStarted())
+            return false;
+        if (!opener->waitForFinished(2000))
+            return true;
+        return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
     }
 };
 

@@ -81,13 +81,13 @@ public:
     }
 
     // Registers a program for the type, as an installed program's desktop entry does.
-    void Register(const QString& mimeType) {
+    void Register(const QString& mimeType, const char* command = "true %f") {
         QString folder = root.filePath(QStringLiteral("xdg_data_home/applications"));
         QDir().mkpath(folder);
         QFile entry(folder + QStringLiteral("/viewer.desktop"));
         ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %f\nMimeType=" +
-                    mimeType.toLatin1() + ";\n");
+        entry.write("[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + QByteArray(command) +
+                    "\nMimeType=" + mimeType.toLatin1() + ";\n");
     }
 
 private:
@@ -254,6 +254,11 @@ TEST(DesktopHandlerTest, ATypeIsHandledOnlyOnceAProgramClaimsItUnderAnyOfItsName
     desktop.Register(QStringLiteral("application/x-chm"));
     EXPECT_EQ(DesktopHasHandler(QUrl::fromLocalFile(help)), std::optional<bool>(true));
     EXPECT_EQ(DesktopHasHandler(QUrl::fromLocalFile(guide)), std::optional<bool>(false));
+
+    // A handler is found, but the opener fails to start it: its own status says so.
+    desktop.Register(QStringLiteral("application/pdf"), "false %f");
+    ASSERT_EQ(DesktopHasHandler(QUrl::fromLocalFile(guide)), std::optional<bool>(true));
+    EXPECT_FALSE(DesktopModalHost().OpenWithDesktop(QUrl::fromLocalFile(guide)));
 }
 
 }  // namespace

@@ -24,8 +24,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 
@@ -968,6 +968,16 @@ TEST_F(NgspiceRunTest, RelativeIncludesAreFoundBesideTheNetlist) {
     const std::string log = Text(application->logDocument);
     EXPECT_THAT(log, Not(HasSubstr("rror"))) << log;
     EXPECT_THAT(ReadFile(paths.rawFile).toStdString(), HasSubstr("Plotname: Operating Point"));
+}
+
+// With no raw file, the one message quotes the error with its reason, not its heading alone.
+TEST_F(NgspiceRunTest, NoRawFileMessageGivesTheErrorsReason) {
+    Run(Open(QStringLiteral("bad.cir"), "bad\n* c\nV1 in 0 1\nR1 in out xyz zz\n.op\n.end\n"));
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string text = host.messages[0].text.toStdString();
+    EXPECT_THAT(text, HasSubstr("Error on line 4 or its substitute:"));
+    EXPECT_THAT(text, HasSubstr("unknown parameter (xyz)"));
 }
 
 TEST_F(NgspiceRunTest, NetlistErrorShowsInTheLogOnARedLine) {
