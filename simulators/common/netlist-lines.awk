@@ -14,9 +14,10 @@ function kivraFirstWord(line,    word) {
 }
 
 # A control block opens and closes only on a line whose first word is ".control" or ".endc":
-# a title or a comment that mentions them changes nothing.
-function kivraOpensBlock(line) { return kivraFirstWord(line) == ".control" }
-function kivraClosesBlock(line) { return kivraFirstWord(line) == ".endc" }
+# a title or a comment that mentions them changes nothing. As in ngspice, the word may go on
+# (".endcontrol" closes a block too).
+function kivraOpensBlock(line) { return kivraFirstWord(line) ~ /^\.control/ }
+function kivraClosesBlock(line) { return kivraFirstWord(line) ~ /^\.endc/ }
 
 # A "*#" line is a command for the second stage, run on the results of the first.
 function kivraIsStageTwoLine(line) { return line ~ /^[ \t]*\*#/ }
