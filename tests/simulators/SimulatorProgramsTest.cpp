@@ -404,7 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "longer words\nV1 1 0 1\nR1 1 0 1k\n.control\nop\nprint v(1)\n.endcontrol\n"
                     ".endc\n.end\n",
                     {"v(1) = 1.000000e+00"},
-                    {"rror", "No circuit"},
+                    {"Error", "No circuit"},
                     {}},
         NgspiceCase{"OperatingPointReport",
                     "op report\nV1 1 0 2\nR1 1 2 1k\nR2 2 0 1k\n.op\n.end\n",
