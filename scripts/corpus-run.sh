@@ -65,6 +65,13 @@ while IFS= read -r -d '' netlist; do
     if grep -aq 'Error' "$work/alone.log"; then
         continue
     fi
+    # Without a control block or a line that batch mode prints, ngspice simulates only when
+    # asked for a raw file, as the first stage then asks.
+    if ! grep -aqiE '^[[:space:]]*\.control' "$netlist" && grep -aq 'no simulations run' "$work/alone.log"; then
+        (cd "$folder" && timeout "$limit" ngspice -b -r "$work/alone.raw" -o "$work/alone.log" \
+            "$netlist" >/dev/null 2>&1)
+        sed -i "/^ASCII raw file\|^binary raw file/d" "$work/alone.log"
+    fi
     runs=$((runs + 1))
     rm -rf "$work/Murin" "$work/Talvex" && mkdir "$work/Murin" "$work/Talvex"
     (cd "$work/Murin" && timeout $((limit + 30)) "$first" -t datanet3 "$netlist" >/dev/null 2>&1)
