@@ -225,15 +225,15 @@ INSTANTIATE_TEST_SUITE_P(ChunkSizes, LoadSizeTest,
 
 // --- Short reads
 
-// Passes everything to the real file system, but every read returns only a few bytes.
-class TricklingFileSystem : public CFileSystem {
+// Passes every operation to the real file system; a test's file system changes only what it
+// watches or disturbs.
+class ForwardingFileSystem : public CFileSystem {
 public:
     bool GetAttributes(const std::string& path, FileAttributes& attributes) override {
         return real_.GetAttributes(path, attributes);
     }
     std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override {
-        auto file = real_.OpenForReading(path);
-        return file ? std::make_unique<TricklingFile>(std::move(file)) : nullptr;
+        return real_.OpenForReading(path);
     }
     std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder, std::string& path,
                                                        bool makePrivate) override {
@@ -255,6 +255,18 @@ public:
     bool Remove(const std::string& path) override { return real_.Remove(path); }
     std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
 
+protected:
+    CFileSystem& real_ = DefaultFileSystem();
+};
+
+// Every read returns only a few bytes.
+class TricklingFileSystem : public ForwardingFileSystem {
+public:
+    std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override {
+        auto file = real_.OpenForReading(path);
+        return file ? std::make_unique<TricklingFile>(std::move(file)) : nullptr;
+    }
+
 private:
     class TricklingFile : public CReadableFile {
     public:
@@ -269,8 +281,6 @@ private:
         std::unique_ptr<CReadableFile> file_;
         std::size_t count_ = 0;
     };
-
-    CFileSystem& real_ = DefaultFileSystem();
 };
 
 TEST_F(TextFileTest, ShortReadsLoadTheSameTextAsFullReads) {
@@ -448,34 +458,13 @@ INSTANTIATE_TEST_SUITE_P(Modes, LoadReadOnlyTest,
 
 // Passes everything to the real file system and notes the mode of each temporary file as its
 // first byte is written: what another user could read of the text during a save.
-class ModeWatchingFileSystem : public CFileSystem {
+class ModeWatchingFileSystem : public ForwardingFileSystem {
 public:
-    bool GetAttributes(const std::string& path, FileAttributes& attributes) override {
-        return real_.GetAttributes(path, attributes);
-    }
-    std::unique_ptr<CReadableFile> OpenForReading(const std::string& path) override {
-        return real_.OpenForReading(path);
-    }
     std::unique_ptr<CWritableFile> CreateTemporaryFile(const std::string& folder, std::string& path,
                                                        bool makePrivate) override {
         auto file = real_.CreateTemporaryFile(folder, path, makePrivate);
         return file ? std::make_unique<WatchedFile>(std::move(file), path, modes) : nullptr;
     }
-    std::unique_ptr<CWritableFile> OpenForOverwriting(const std::string& path) override {
-        return real_.OpenForOverwriting(path);
-    }
-    std::unique_ptr<CWritableFile> CreateSpareCopy(const std::string& nearPath,
-                                                   std::string& path) override {
-        return real_.CreateSpareCopy(nearPath, path);
-    }
-    bool CopyPermissions(const std::string& from, const std::string& to) override {
-        return real_.CopyPermissions(from, to);
-    }
-    bool Rename(const std::string& source, const std::string& target) override {
-        return real_.Rename(source, target);
-    }
-    bool Remove(const std::string& path) override { return real_.Remove(path); }
-    std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
 
     std::vector<unsigned> modes;
 
@@ -503,8 +492,6 @@ private:
         std::vector<unsigned>& modes_;
         bool written_ = false;
     };
-
-    CFileSystem& real_ = DefaultFileSystem();
 };
 
 // The saved file keeps its mode, and its temporary copy has that mode before the first byte;
