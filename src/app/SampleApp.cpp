@@ -124,6 +124,7 @@ bool CSampleApp::InitInstance() {
 
     // Modified documents keep copies that outlive a crash, in the user's state folder.
     auto recoveryFolder = std::make_shared<CRecoveryFolder>();
+    recoveryFolder->RemoveLeftovers();
     CSampleDoc::SetRecoveryFolder(recoveryFolder);
 
     // The window shows before the files open, so that messages about them have an owner; where

@@ -118,6 +118,7 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     if (!incoming.ReadLines(*file, style))
         return FailWith(errno == 0 ? EFBIG : errno);
     SwapLines(incoming);
+    fileSystem_.RemoveAbandonedTemporaries(FolderOf(path));
 
     // A save would write the lines as cut, so the text cannot be saved over its file.
     readOnly = attributes.readOnly || loadCutAtNul;
@@ -322,6 +323,7 @@ bool CCorvelTextBuffer::StoreFile(const char* path, LineEndingStyle style, bool 
 // folderRefused whether it was the folder that refused the new file or the rename.
 bool CCorvelTextBuffer::StoreByRenaming(const std::string& target, const char* lineBreak,
                                         int& error, bool& folderRefused) {
+    fileSystem_.RemoveAbandonedTemporaries(FolderOf(target));
     std::string temporaryPath;
     errno = 0;
     // A file that replaces another takes its permissions before a byte is written, so that a

@@ -46,6 +46,9 @@ public:
     bool Rename(const std::string& source, const std::string& target) override;
     bool Remove(const std::string& path) override;
     std::string ResolveLinks(const std::string& path) override;
+    void RemoveAbandonedTemporaries(const std::string& folder) override {
+        target_.RemoveAbandonedTemporaries(folder);
+    }
 
 private:
     CFileSystem& target_;

@@ -64,6 +64,9 @@ public:
     // The path with symbolic links resolved, so that saving replaces the file a link points to
     // and not the link; the path itself when it cannot be resolved.
     virtual std::string ResolveLinks(const std::string& path) = 0;
+    // Removes the temporaries that saves of processes no longer running left in the folder
+    // (a save killed half way leaves its temporary beside the file it was to replace).
+    virtual void RemoveAbandonedTemporaries(const std::string& folder) = 0;
 };
 
 // The real file system of the machine.

@@ -1,5 +1,6 @@
 #include "PosixFileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +8,14 @@
 #include <climits>
 #include <cstdlib>
 #include <random>
+#include <vector>
+
+#include "ProcessIdentity.h"
 
 namespace {
+
+const std::string kTemporaryPrefix = ".kivra-";
+constexpr std::size_t kRandomLetters = 8;
 
 class PosixReadableFile : public CReadableFile {
 public:
@@ -78,7 +85,7 @@ std::unique_ptr<CWritableFile> CreateUniqueFile(const std::string& folder, const
     std::string start = (folder.empty() ? std::string(".") : folder) + "/" + prefix;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = start;
-        for (int index = 0; index < 8; ++index)
+        for (std::size_t index = 0; index < kRandomLetters; ++index)
             candidate += kLetters[random() % (sizeof kLetters - 1)];
         int descriptor = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (descriptor >= 0) {
@@ -100,6 +107,28 @@ void SyncFolderOf(const std::string& path) {
         return;
     ::fsync(descriptor);
     ::close(descriptor);
+}
+
+// ".kivra-<pid>-<start time>-<8 letters>": a temporary of a save. The spare copies of saves in
+// place (".kivra-old-") never match: one left by a killed save may hold the only whole text.
+bool IsTemporaryName(const std::string& name, std::string& tag) {
+    if (name.compare(0, kTemporaryPrefix.size(), kTemporaryPrefix) != 0)
+        return false;
+    std::string rest = name.substr(kTemporaryPrefix.size());
+    std::string::size_type last = rest.rfind('-');
+    if (last == std::string::npos || rest.size() - last - 1 != kRandomLetters)
+        return false;
+    tag = rest.substr(0, last);
+    // The tag's own form (digits, a dash, digits) is checked by ProcessOfTagRuns; this only
+    // keeps out names that cannot be a tag at all.
+    std::string::size_type dash = tag.find('-');
+    if (dash == std::string::npos || dash == 0 || dash + 1 == tag.size())
+        return false;
+    for (char character : tag) {
+        if (character != '-' && (character < '0' || character > '9'))
+            return false;
+    }
+    return tag.find('-', dash + 1) == std::string::npos;
 }
 
 }  // namespace
@@ -136,7 +165,30 @@ std::unique_ptr<CWritableFile> CPosixFileSystem::CreateTemporaryFile(const std::
                                                                      bool makePrivate) {
     // A file that becomes a new netlist is made with the mode of any new file (0666 less the
     // umask, and the folder's default access list).
-    return CreateUniqueFile(folder, ".kivra-", makePrivate ? 0600 : 0666, path);
+    // The name tells whose it is, so that one left by a killed save can be found and removed.
+    std::string prefix = kTemporaryPrefix + OwnProcessTag() + "-";
+    return CreateUniqueFile(folder, prefix.c_str(), makePrivate ? 0600 : 0666, path);
+}
+
+void CPosixFileSystem::RemoveAbandonedTemporaries(const std::string& folder) {
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr)
+        return;
+    std::vector<std::string> abandoned;
+    while (const dirent* entry = ::readdir(listing)) {
+        std::string tag;
+        if (IsTemporaryName(entry->d_name, tag) && !ProcessOfTagRuns(tag))
+            abandoned.push_back(entry->d_name);
+    }
+    ::closedir(listing);
+    for (const std::string& name : abandoned) {
+        std::string path = folder + "/" + name;
+        // Only a plain file of this user's: never a link, nor what another user left.
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == ::geteuid())
+            ::unlink(path.c_str());
+    }
 }
 
 std::unique_ptr<CWritableFile> CPosixFileSystem::OpenForOverwriting(const std::string& path) {

@@ -16,4 +16,5 @@ public:
     bool Rename(const std::string& source, const std::string& target) override;
     bool Remove(const std::string& path) override;
     std::string ResolveLinks(const std::string& path) override;
+    void RemoveAbandonedTemporaries(const std::string& folder) override;
 };

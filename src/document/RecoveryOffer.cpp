@@ -46,11 +46,11 @@ void OfferRecoveryCopies(CWinApp& application, CRecoveryFolder& folder) {
                                       .arg(NameOf(copy), QDir::toNativeSeparators(copy.textPath)));
                     continue;
                 }
-                folder.Remove(copy.key);
+                folder.RemoveOrphan(copy.key);
                 break;
             }
             case IDNO:
-                folder.Remove(copy.key);
+                folder.RemoveOrphan(copy.key);
                 break;
             default:
                 break;

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -224,6 +226,24 @@ TEST_F(LogErrorNavigationTest, DoubleClickOnAnyLineOfAReportSelectsTheLineItName
         ExpectAt(each.expected);
     }
     EXPECT_TRUE(host.messages.empty());
+}
+
+// Only regular files are searched for a line: a pipe or a device among the includes would never
+// end being read.
+TEST_F(LogErrorNavigationTest, IncludesThatAreNoRegularFilesAreSkipped) {
+    OpenNetlistAndLog();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(InFolder(QStringLiteral("pipe.inc"))).constData(), 0600),
+              0);
+    QByteArray withDevices = kNetlist;
+    withDevices.replace(".include sub.inc",
+                        ".include pipe.inc\r\n.include /dev/zero\r\n.include sub.inc");
+    netlist->buffer.MakeReadOnly(false);
+    Write(InFolder(QStringLiteral("amp.cir")), withDevices);
+    netlist->OnCloseDocument();
+    Settle();
+
+    DoubleClick(FocusedLogView(), {20, 8});
+    ExpectAt(kIncludedLine);
 }
 
 TEST_F(LogErrorNavigationTest, DoubleClickOutsideAReportSelectsAWordAndStaysInTheLog) {

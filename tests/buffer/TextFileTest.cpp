@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "CorvelTextBuffer.h"
+#include "ProcessIdentity.h"
 #include "TempFolder.h"
 
 using kivra_test::LinesOf;
@@ -254,6 +255,9 @@ public:
     }
     bool Remove(const std::string& path) override { return real_.Remove(path); }
     std::string ResolveLinks(const std::string& path) override { return real_.ResolveLinks(path); }
+    void RemoveAbandonedTemporaries(const std::string& folder) override {
+        real_.RemoveAbandonedTemporaries(folder);
+    }
 
 protected:
     CFileSystem& real_ = DefaultFileSystem();
@@ -520,6 +524,47 @@ TEST_F(TextFileTest, SavingNeverShowsTheTextToOthersInTheTemporaryFile) {
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0644u);
     ::umask(mask);
+}
+
+// A save killed half way leaves its temporary beside the file; the next open or save of a file
+// in that folder removes it once its process is gone. Nothing else goes: not the temporaries of
+// running saves, not the old text a save in place keeps, not files that only look alike.
+TEST_F(TextFileTest, TemporariesOfEndedSavesGoWhenTheFolderIsNextUsed) {
+    // This process's id with a start time it never had: a process that has ended.
+    const std::string ended = ".kivra-" + std::to_string(::getpid()) + "-1-";
+    for (bool byStore : {false, true}) {
+        TempFolder used;
+        const std::string path = (used.Path() / "deck.cir").string();
+        WriteBytes(path, "* deck\r\n");
+        struct Case {
+            std::string name;
+            bool stays;
+        };
+        const Case cases[] = {
+            {ended + "AbCdEf12", false},
+            {ended + "short", true},
+            {".kivra-" + OwnProcessTag() + "-AbCdEf12", true},  // a save that runs
+            {".kivra-old-AbCdEf12", true},
+            {".kivra-notes-AbCdEf12", true},
+            {"kivra-" + std::to_string(::getpid()) + "-1-AbCdEf12", true},
+        };
+        for (const Case& file : cases)
+            WriteBytes((used.Path() / file.name).string(), "half");
+        // A link of that name is never followed nor removed.
+        std::filesystem::create_symlink(path, used.Path() / (ended + "LinkLink"));
+
+        CCorvelTextBuffer opened;
+        ASSERT_TRUE(opened.LoadFile(path.c_str(), LineEndingStyle::Detect));
+        if (byStore)
+            ASSERT_TRUE(opened.StoreFile(path.c_str(), LineEndingStyle::Detect, true));
+        std::vector<std::string> left = used.Entries();
+        for (const Case& file : cases) {
+            EXPECT_EQ(std::count(left.begin(), left.end(), file.name), file.stays ? 1 : 0)
+                << file.name << (byStore ? " (save)" : " (open)");
+        }
+        EXPECT_EQ(std::count(left.begin(), left.end(), ended + "LinkLink"), 1);
+        EXPECT_EQ(ReadBytes(path), "* deck\r\n");
+    }
 }
 
 // A load that fails leaves the buffer as the caller emptied it and tells no view.

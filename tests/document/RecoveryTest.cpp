@@ -88,6 +88,15 @@ protected:
         return QDir(folder->Path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
 
+    // The text file the copy's information names.
+    QString TextOfCopy(const QString& key) const {
+        for (const QByteArray& line : ReadAll(folder->Path() + "/" + key + ".info").split('\n')) {
+            if (line.startsWith("text="))
+                return folder->Path() + "/" + QString::fromUtf8(line.mid(5));
+        }
+        return QString();
+    }
+
     const QByteArray kOriginal = "* RC\nR1 in out 1k\nC1 out 0 1u\n.end\n";
     kivra_test::ScriptedModalHost host;
     QTemporaryDir netlists;
@@ -104,19 +113,28 @@ TEST_F(RecoveryTest, AModifiedDocumentKeepsOneCopyUntilItIsSaved) {
     Type(document, 1, "* first\n");
     Type(document, 1, "* second\n");
     ASSERT_TRUE(WaitFor([&] { return CopiesOnDisk().size() == 2; }));
+    folder->WaitUntilWritten();
 
-    const QStringList copies = CopiesOnDisk();
-    const QString text = folder->Path() + QLatin1Char('/') + document.Recovery()->Key() + ".cir";
-    EXPECT_TRUE(copies.contains(document.Recovery()->Key() + ".cir"));
-    EXPECT_TRUE(copies.contains(document.Recovery()->Key() + ".info"));
-    EXPECT_EQ(ReadAll(text), "* RC\n* second\n* first\nR1 in out 1k\nC1 out 0 1u\n.end\n");
+    const QString key = document.Recovery()->Key();
+    EXPECT_TRUE(CopiesOnDisk().contains(key + ".info"));
+    EXPECT_EQ(ReadAll(TextOfCopy(key)),
+              "* RC\n* second\n* first\nR1 in out 1k\nC1 out 0 1u\n.end\n");
     // Nothing beside the netlist, and the copies are the user's alone.
     EXPECT_EQ(QDir(netlists.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     EXPECT_EQ(QFile::permissions(folder->Path()) & (QFile::ReadOther | QFile::ReadGroup), 0);
-    // A copy left by a process that still runs is never offered.
+    // A copy left by a process that still runs is never offered, nor tidied away.
     EXPECT_TRUE(folder->Orphans().empty());
+    folder->RemoveLeftovers();
+    EXPECT_EQ(CopiesOnDisk().size(), 2);
+
+    // A newer copy replaces the older: still one text and its information.
+    Type(document, 1, "* third\n");
+    ASSERT_TRUE(WaitFor([&] { return ReadAll(TextOfCopy(key)).contains("third"); }));
+    folder->WaitUntilWritten();
+    EXPECT_EQ(CopiesOnDisk().size(), 2);
 
     ASSERT_TRUE(document.OnSaveDocument(netlist));
+    folder->WaitUntilWritten();
     EXPECT_TRUE(CopiesOnDisk().isEmpty());
 }
 
@@ -128,12 +146,41 @@ TEST_F(RecoveryTest, UndoingBackToTheSavedTextOrClosingRemovesTheCopy) {
     TextPosition position;
     ASSERT_TRUE(document->buffer.StepBack(position));
     EXPECT_FALSE(document->IsModified());
+    folder->WaitUntilWritten();
     EXPECT_TRUE(CopiesOnDisk().isEmpty());
 
     Type(*document, 0, "y");
     ASSERT_TRUE(WaitFor([&] { return !CopiesOnDisk().isEmpty(); }));
     document.reset();  // closed without saving
+    folder->WaitUntilWritten();
     EXPECT_TRUE(CopiesOnDisk().isEmpty());
+}
+
+// While the user keeps typing, with no pause long enough for the usual copy, the copy still
+// follows: after the longest wait, or after so many changes, whichever comes first.
+TEST_F(RecoveryTest, TypingWithoutAPauseIsCopiedAfterTheLongestWaitOrSoManyChanges) {
+    CRecoveryKeeper::delayMilliseconds = 60000;
+    struct Case {
+        int longestWait;
+        int changesPerCopy;
+        int changes;
+    };
+    for (Case test : {Case{100, 10000, 1}, Case{60000, 5, 5}}) {
+        CRecoveryKeeper::longestWaitMilliseconds = test.longestWait;
+        CRecoveryKeeper::changesPerCopy = test.changesPerCopy;
+        CSampleDoc document;
+        ASSERT_TRUE(document.OnOpenDocument(netlist));
+        for (int change = 0; change < test.changes; ++change)
+            Type(document, 0, "*");
+        const QString key = document.Recovery()->Key();
+        EXPECT_TRUE(WaitFor([&] { return CopiesOnDisk().contains(key + ".info"); }, 3000))
+            << "longest wait " << test.longestWait << ", changes " << test.changes;
+        folder->WaitUntilWritten();
+        EXPECT_TRUE(ReadAll(TextOfCopy(key)).startsWith(QByteArray(test.changes, '*') + "* RC"))
+            << ReadAll(TextOfCopy(key)).left(20).toStdString();
+    }
+    CRecoveryKeeper::longestWaitMilliseconds = 10000;
+    CRecoveryKeeper::changesPerCopy = 200;
 }
 
 TEST_F(RecoveryTest, ABookmarkAloneMakesNoCopy) {
@@ -144,6 +191,95 @@ TEST_F(RecoveryTest, ABookmarkAloneMakesNoCopy) {
     QThread::msleep(100);
     QApplication::processEvents();
     EXPECT_TRUE(CopiesOnDisk().isEmpty());
+}
+
+// What processes no longer running left: whole copies stay to be offered, the rest goes; files
+// of a running process and files that are not copies are never touched.
+TEST_F(RecoveryTest, LeftoversOfEndedProcessesGoAndWholeCopiesStay) {
+    ASSERT_TRUE(QDir().mkpath(folder->Path()));
+    // This process's id with a start time it never had: a process that has ended.
+    const QString ended = QStringLiteral("%1-1-").arg(::getpid());
+    const QString running = CRecoveryFolder::NewKey();
+    const QByteArray info = "path=/tmp/a.cir\ntitle=a.cir\nwritten=2026-01-01T10:00:00\n";
+    struct File {
+        QString name;
+        QByteArray bytes;
+        bool stays;
+    };
+    const File files[] = {
+        {ended + "1.info", info + "text=" + (ended + "1.3.cir").toUtf8() + "\n", true},
+        {ended + "1.3.cir", "whole", true},
+        {ended + "1.2.cir", "the copy before", false},
+        {ended + "1.4.cir.part", "half", false},
+        {ended + "1.info.part", "half", false},
+        {ended + "2.5.cir", "no information names it", false},
+        {ended + "3.info", info + "text=" + (ended + "3.9.cir").toUtf8() + "\n", false},
+        {ended + "4.info", info + "text=../elsewhere.cir\n", false},
+        // A copy of an earlier version: its text has the key's own name.
+        {ended + "5.info", info, true},
+        {ended + "5.cir", "earlier version", true},
+        {running + ".1.cir.part", "being written", true},
+        {QStringLiteral("notes.txt"), "not a copy", true},
+    };
+    for (const File& file : files)
+        WriteAll(folder->Path() + "/" + file.name, file.bytes);
+
+    folder->RemoveLeftovers();
+    for (const File& file : files)
+        EXPECT_EQ(CopiesOnDisk().contains(file.name), file.stays) << file.name.toStdString();
+    std::vector<SRecoveryCopy> offered = folder->Orphans();
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_EQ(ReadAll(offered[0].textPath) + ReadAll(offered[1].textPath),
+              "wholeearlier version");
+}
+
+// A process killed at any moment while it writes copy after copy leaves one whole copy to offer,
+// the last it finished or the one it was writing, and after the tidying nothing else.
+TEST_F(RecoveryTest, AKillWhileCopiesAreWrittenLeavesOneWholeCopy) {
+    for (int delay : {0, 2, 5, 11, 23}) {
+        const QString path = folder->Path() + QStringLiteral("/round%1").arg(delay);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            CRecoveryFolder writing(path);
+            const QString key = CRecoveryFolder::NewKey();
+            for (int version = 1;; ++version) {
+                SRecoveryText text;
+                text.key = key;
+                std::string line = "version " + std::to_string(version) + "\n";
+                for (int piece = 0; piece < 8; ++piece) {
+                    std::string bytes;
+                    for (int copies = 0; copies < 20000; ++copies)
+                        bytes += line;
+                    text.bytes.push_back(bytes);
+                }
+                writing.Write(std::move(text));
+                writing.WaitUntilWritten();
+                if (version == 1)
+                    (void)!::write(ready[1], "y", 1);
+            }
+        }
+        ::close(ready[1]);
+        char written = 0;
+        ASSERT_EQ(::read(ready[0], &written, 1), 1);
+        ::close(ready[0]);
+        QThread::msleep(delay);
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+
+        CRecoveryFolder left(path);
+        left.RemoveLeftovers();
+        std::vector<SRecoveryCopy> offered = left.Orphans();
+        ASSERT_EQ(offered.size(), 1u) << "killed after " << delay << " ms";
+        QByteArray text = ReadAll(offered[0].textPath);
+        QByteArray line = text.left(text.indexOf('\n') + 1);
+        ASSERT_TRUE(line.startsWith("version "));
+        EXPECT_EQ(text, line.repeated(8 * 20000)) << "killed after " << delay << " ms";
+        EXPECT_EQ(QDir(path).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
 }
 
 // A child process opens the netlist, edits it and is killed before it can save. The copy it
