@@ -8,7 +8,7 @@
 #include "UpdateHint.h"
 
 int CRecoveryKeeper::delayMilliseconds = 3000;
-int CRecoveryKeeper::longestWaitMilliseconds = 10000;
+int CRecoveryKeeper::longestWaitMilliseconds = 5000;
 int CRecoveryKeeper::changesPerCopy = 200;
 
 namespace {

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -73,6 +74,8 @@ protected:
         qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
         folder = std::make_shared<CRecoveryFolder>(state.path() + QStringLiteral("/kivra"));
         CSampleDoc::SetRecoveryFolder(folder);
+        savedTimes = {CRecoveryKeeper::delayMilliseconds, CRecoveryKeeper::longestWaitMilliseconds,
+                      CRecoveryKeeper::changesPerCopy};
         CRecoveryKeeper::delayMilliseconds = 50;
         netlist = netlists.filePath(QStringLiteral("deck.cir"));
         WriteAll(netlist, kOriginal);
@@ -81,7 +84,9 @@ protected:
     void TearDown() override {
         qputenv("XDG_STATE_HOME", savedState);
         CSampleDoc::SetRecoveryFolder(nullptr);
-        CRecoveryKeeper::delayMilliseconds = 3000;
+        CRecoveryKeeper::delayMilliseconds = savedTimes[0];
+        CRecoveryKeeper::longestWaitMilliseconds = savedTimes[1];
+        CRecoveryKeeper::changesPerCopy = savedTimes[2];
     }
 
     QStringList CopiesOnDisk() const {
@@ -104,6 +109,7 @@ protected:
     std::shared_ptr<CRecoveryFolder> folder;
     QString netlist;
     QByteArray savedState;
+    std::array<int, 3> savedTimes{};
 };
 
 TEST_F(RecoveryTest, AModifiedDocumentKeepsOneCopyUntilItIsSaved) {
@@ -179,8 +185,6 @@ TEST_F(RecoveryTest, TypingWithoutAPauseIsCopiedAfterTheLongestWaitOrSoManyChang
         EXPECT_TRUE(ReadAll(TextOfCopy(key)).startsWith(QByteArray(test.changes, '*') + "* RC"))
             << ReadAll(TextOfCopy(key)).left(20).toStdString();
     }
-    CRecoveryKeeper::longestWaitMilliseconds = 10000;
-    CRecoveryKeeper::changesPerCopy = 200;
 }
 
 TEST_F(RecoveryTest, ABookmarkAloneMakesNoCopy) {
