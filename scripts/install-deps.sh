@@ -24,6 +24,7 @@ packages=(
   fp-utils
   poppler-utils
   lintian
+  shellcheck
   xdg-utils
 )
 

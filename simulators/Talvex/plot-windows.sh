@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Sourced by Talvex.exe: ngspice's plot windows on the display, and the processes of a run.
 
 # The X clients that own an ngspice plot window, one number each: a window's id with its low 21

@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Sourced by both simulator programs: where ngspice starts, so that it reads a ".spiceinit" of
 # the netlist's folder only when that file can be trusted.
 #

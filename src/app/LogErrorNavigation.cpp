@@ -18,6 +18,8 @@
 #include "SampleView.h"
 #include "SimulationRun.h"
 #include "TextEncoding.h"
+#include "LogErrorSource.h"
+#include "TextLines.h"
 #include "WinApp.h"
 
 namespace {
@@ -27,82 +29,8 @@ bool SameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-CSampleDoc* OpenDocumentOf(const QString& path) {
-    CWinApp* application = CWinApp::Instance();
-    if (application == nullptr)
-        return nullptr;
-    for (const auto& docTemplate : application->Templates()) {
-        if (auto* open = dynamic_cast<CSampleDoc*>(docTemplate->FindOpenDocument(path)))
-            return open;
-    }
-    return nullptr;
-}
-
-std::vector<std::string_view> LinesOf(const CSampleDoc& document) {
-    std::vector<std::string_view> lines;
-    lines.reserve(document.buffer.LineTotal());
-    for (int line = 0; line < document.buffer.LineTotal(); ++line)
-        lines.emplace_back(document.buffer.LineText(line), document.buffer.LineLength(line));
-    return lines;
-}
-
-// The lines of a file as its open window shows them, else as the file holds them; none when
-// it cannot be read.
-class FileLines {
-public:
-    explicit FileLines(const QString& path) {
-        if (CSampleDoc* open = OpenDocumentOf(path)) {
-            lines = LinesOf(*open);
-            return;
-        }
-        // Only a regular file has lines to count: a pipe or a device would never end.
-        if (!QFileInfo(path).isFile())
-            return;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.isSequential())
-            return;
-        bytes = file.readAll();
-        std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        while (!rest.empty()) {
-            std::size_t end = rest.find('\n');
-            std::string_view line = rest.substr(0, end);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            lines.push_back(line);
-            rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        }
-    }
-    FileLines(const FileLines&) = delete;
-    FileLines& operator=(const FileLines&) = delete;
-
-    const std::vector<std::string_view>& Lines() const { return lines; }
-
-private:
-    QByteArray bytes;  // what the lines point into when the file was read
-    std::vector<std::string_view> lines;
-};
-
-// The netlist, unless the line the report repeats is not at its number there but is in one of
-// the files the netlist includes.
-QString FileHoldingLine(const QString& netlist, const LogError& error) {
-    if (error.echoedLine.empty())
-        return netlist;
-    const FileLines netlistLines(netlist);
-    if (HoldsEchoedLine(netlistLines.Lines(), error.netlistLine, error.echoedLine))
-        return netlist;
-    // The simulator runs in the netlist's folder: relative names start from there.
-    const QDir folder = QFileInfo(netlist).absoluteDir();
-    for (const std::string& name : IncludedFiles(netlistLines.Lines())) {
-        const QString path =
-            folder.absoluteFilePath(QFile::decodeName(QByteArray::fromStdString(name)));
-        if (HoldsEchoedLine(FileLines(path).Lines(), error.netlistLine, error.echoedLine))
-            return path;
-    }
-    return netlist;
-}
-
 std::vector<LogError> ErrorsOf(const CSampleDoc& log) {
-    return FindLogErrors(LinesOf(log));
+    return FindLogErrors(LinesOf(log.buffer));
 }
 
 void ShowInStatusBar(const QString& text) {
@@ -182,7 +110,7 @@ bool IsRunLog(const CDocument* document) {
     if (results != nullptr && results->logDocument == sampleDocument)
         return true;
     return sampleDocument->buffer.IsReadOnly() &&
-           SameFile(sampleDocument->GetPathName(), SimulationPathsIn(SimulationFolder()).logFile);
+           SameFile(sampleDocument->GetPathName(), KnownSimulationPaths(SimulationFolder()).logFile);
 }
 
 CSampleDoc* RunLogDocument() {
@@ -237,7 +165,7 @@ bool RunLogHasErrors() {
         return hasErrors;
     readGeneration = log->buffer.Generation();
     hasErrors = false;
-    const std::vector<std::string_view> lines = LinesOf(*log);
+    const std::vector<std::string_view> lines = LinesOf(log->buffer);
     for (int index = 0; index < static_cast<int>(lines.size()) && !hasErrors; ++index)
         hasErrors = ParseLogError(lines, index).has_value();
     return hasErrors;

@@ -2,8 +2,6 @@
 
 #include <QFile>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -11,21 +9,6 @@
 #include "CorvelTextView.h"
 #include "EncodingDetection.h"
 #include "SampleDoc.h"
-
-SFileStamp StampOfFile(const QString& path) {
-    SFileStamp stamp;
-    struct stat status {};
-    QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &status) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.modifiedNanoseconds =
-        std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
-    stamp.size = status.st_size;
-    stamp.device = status.st_dev;
-    stamp.inode = status.st_ino;
-    return stamp;
-}
 
 int ReloadFromDisk(CSampleDoc& document) {
     QByteArray name = QFile::encodeName(document.GetPathName());

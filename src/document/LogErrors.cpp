@@ -78,6 +78,10 @@ std::optional<Heading> HeadingOf(std::string_view line) {
 
 }  // namespace
 
+bool IsErrorLine(std::string_view line) {
+    return Trimmed(line).substr(0, 5) == "Error";
+}
+
 std::optional<LogError> ParseLogError(const std::vector<std::string_view>& logLines, int index) {
     if (index < 0 || index >= static_cast<int>(logLines.size()))
         return std::nullopt;

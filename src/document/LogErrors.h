@@ -27,6 +27,9 @@ struct LogError {
     std::string message;
 };
 
+// Whether the log line reports an error of any kind, whether or not it names a netlist line: it
+// starts with "Error", blanks before it aside.
+bool IsErrorLine(std::string_view line);
 // The report that begins at the log line, when that line names a netlist line.
 std::optional<LogError> ParseLogError(const std::vector<std::string_view>& logLines, int index);
 // Every report of the log, in the order of the log.

@@ -16,6 +16,7 @@
 #include "ModalHost.h"
 #include "ResultDocuments.h"
 #include "SampleDoc.h"
+#include "TextLines.h"
 #include "SimulationRun.h"
 #include "TextEncoding.h"
 #include "WinApp.h"
@@ -132,19 +133,11 @@ QString FirstErrorLine(const QString& logFile) {
     const QByteArray text = log.readAll();
     const std::string_view all(text.constData(), static_cast<std::size_t>(text.size()));
     const TextEncoding encoding = TextCodec::Detect(all);
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; start < all.size();) {
-        std::size_t end = std::min(all.find('\n', start), all.size());
-        std::string_view line = all.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        start = end + 1;
-    }
+    const std::vector<std::string_view> lines = SplitLines(all);
     for (int index = 0; index < static_cast<int>(lines.size()); ++index) {
-        const QByteArray line = QByteArray(lines[index].data(), lines[index].size()).trimmed();
-        if (!line.startsWith("Error"))
+        if (!IsErrorLine(lines[index]))
             continue;
+        const QByteArray line = QByteArray(lines[index].data(), lines[index].size()).trimmed();
         std::string shown(line.constData(), static_cast<std::size_t>(line.size()));
         const std::optional<LogError> report = ParseLogError(lines, index);
         if (report && !report->message.empty() && shown.find(report->message) == std::string::npos)

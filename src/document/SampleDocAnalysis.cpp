@@ -14,6 +14,7 @@
 #include "ResultWindows.h"
 #include "SampleDoc.h"
 #include "SimulationRun.h"
+#include "TextLines.h"
 #include "WinApp.h"
 
 namespace {
@@ -24,14 +25,6 @@ bool TextIsEmpty(const CSampleDoc::CSampleTextBuffer& buffer) {
             return false;
     }
     return true;
-}
-
-std::vector<std::string_view> DocumentLines(const CSampleDoc::CSampleTextBuffer& buffer) {
-    std::vector<std::string_view> lines;
-    lines.reserve(buffer.LineTotal());
-    for (int line = 0; line < buffer.LineTotal(); ++line)
-        lines.emplace_back(buffer.LineText(line), buffer.LineLength(line));
-    return lines;
 }
 
 // Writes the deck of the netlist's control lines; false, said to the user, when it cannot be.
@@ -45,7 +38,7 @@ bool WriteControlDeck(const CSampleDoc& document, const QString& deckPath, int& 
         AfxMessageBox(QStringLiteral("Не открывается для записи временный файл temp.cir"));
         return false;
     }
-    const ControlDeck deck = BuildControlDeck(DocumentLines(document.buffer));
+    const ControlDeck deck = BuildControlDeck(LinesOf(document.buffer));
     if (deck.blockUnclosed)
         AfxMessageBox(QStringLiteral("Не найдена строка .endc"), MB_OK | MB_ICONHAND);
     const std::string text = ControlDeckText(deck);

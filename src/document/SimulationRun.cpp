@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <map>
+
 #include "FolderLock.h"
 #include "ProgramDirectory.h"
 
@@ -27,17 +29,36 @@ void MakeRunFolders(const QString& folder) {
     }
 }
 
+// The program's own folder takes the runs unless it is an installed one or its program
+// sub-folders may not be written.
+bool ProgramFolderWritable(const QDir& programs) {
+    bool writable = !QFileInfo::exists(programs.filePath(QLatin1String(kInstalledFolderMarker)));
+    for (const char* name : {"Murin", "Talvex"}) {
+        QFileInfo folder(programs.filePath(QString::fromLatin1(name)));
+        writable = writable && folder.isDir() && folder.isWritable();
+    }
+    return writable;
+}
+
+// ~/.local/share/kivra; empty when the system names no data folder.
+QString UserRunFolder() {
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/kivra");
+}
+
 // Takes the folder for this process, which keeps it until it ends. A folder another running
 // Kivra has taken is refused: its results are that run's.
 bool TakeRunFolder(const QString& folder) {
     return HoldLockFile(folder + QStringLiteral("/.kivra-run.lock"));
 }
 
-}  // namespace
+// The run folders this process has taken, by program folder.
+std::map<QString, QString>& TakenFolders() {
+    static std::map<QString, QString> taken;
+    return taken;
+}
 
-SimulationPaths SimulationPathsIn(const QString& programFolder) {
-    QDir programs(programFolder.isEmpty() ? QDir::currentPath() : programFolder);
-    QDir work(RunFolderFor(programs.path()));
+SimulationPaths PathsWith(const QDir& programs, const QDir& work) {
     SimulationPaths paths;
     paths.firstProgram = programs.filePath(QStringLiteral("Murin/Murin1.exe"));
     paths.firstFolder = work.filePath(QStringLiteral("Murin"));
@@ -49,6 +70,30 @@ SimulationPaths SimulationPathsIn(const QString& programFolder) {
     return paths;
 }
 
+QDir ProgramsIn(const QString& programFolder) {
+    return QDir(programFolder.isEmpty() ? QDir::currentPath() : programFolder);
+}
+
+}  // namespace
+
+SimulationPaths SimulationPathsIn(const QString& programFolder) {
+    const QDir programs = ProgramsIn(programFolder);
+    const QString work = RunFolderFor(programs.path());
+    TakenFolders()[programs.path()] = work;
+    return PathsWith(programs, QDir(work));
+}
+
+SimulationPaths KnownSimulationPaths(const QString& programFolder) {
+    const QDir programs = ProgramsIn(programFolder);
+    auto taken = TakenFolders().find(programs.path());
+    if (taken != TakenFolders().end())
+        return PathsWith(programs, QDir(taken->second));
+    // No run yet: where the first would go, unless another Kivra holds it.
+    const QString first =
+        ChooseRunFolder(programs.path(), ProgramFolderWritable(programs), UserRunFolder());
+    return PathsWith(programs, QDir(first));
+}
+
 QString ChooseRunFolder(const QString& programFolder, bool programFolderWritable,
                         const QString& userFolder) {
     return programFolderWritable || userFolder.isEmpty() ? programFolder : userFolder;
@@ -56,13 +101,8 @@ QString ChooseRunFolder(const QString& programFolder, bool programFolderWritable
 
 QString RunFolderFor(const QString& programFolder) {
     QDir programs(programFolder);
-    bool writable = !QFileInfo::exists(programs.filePath(QLatin1String(kInstalledFolderMarker)));
-    for (const char* name : {"Murin", "Talvex"}) {
-        QFileInfo folder(programs.filePath(QString::fromLatin1(name)));
-        writable = writable && folder.isDir() && folder.isWritable();
-    }
-    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QString user = data.isEmpty() ? QString() : data + QStringLiteral("/kivra");
+    bool writable = ProgramFolderWritable(programs);
+    QString user = UserRunFolder();
     QString chosen = ChooseRunFolder(programs.path(), writable, user);
     if (chosen == programs.path()) {
         if (TakeRunFolder(chosen))

@@ -25,7 +25,11 @@ struct SimulationPaths {
 };
 
 // The paths of a run of the programs in programFolder; an empty folder means the current one.
+// Takes the run folder for this process, making it when needed.
 SimulationPaths SimulationPathsIn(const QString& programFolder);
+// The same paths, found without making or taking anything: those of the folder this process took,
+// else of the folder a first run would take.
+SimulationPaths KnownSimulationPaths(const QString& programFolder);
 
 // The folder whose Murin and Talvex sub-folders a run works in. An installed program's folder
 // belongs to the system, so a user who may not write in its Murin or Talvex folder gets a folder

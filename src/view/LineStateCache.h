@@ -33,8 +33,6 @@ public:
     void Change(int line, int added);
     // Forgets every state from line on.
     void MarkFrom(int line);
-    // The number of runs kept below edits, for tests.
-    int KeptRunCount() const { return static_cast<int>(kept.size()); }
 
 private:
     // Lines first .. end - 1 have the states stored for them, provided the line before first ends
