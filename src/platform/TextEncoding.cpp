@@ -28,12 +28,6 @@ std::string Encode(TextEncoding encoding, const QString& text, QStringList* left
     return bytes;
 }
 
-int NextCharacter(TextEncoding encoding, const char* text, int length, int index) {
-    if (encoding == TextEncoding::Utf8)
-        return Utf8::NextBoundary(text, length, index);
-    return index < length ? index + 1 : length;
-}
-
 int PreviousCharacter(TextEncoding encoding, const char* text, int length, int index) {
     if (encoding == TextEncoding::Utf8)
         return Utf8::PreviousBoundary(text, length, index);
@@ -50,8 +44,30 @@ const char* Indicator(TextEncoding encoding) {
     return encoding == TextEncoding::Utf8 ? "UTF-8" : "1251";
 }
 
+bool EncodingVote::Take(std::string_view piece) {
+    if (notUtf8)
+        return false;
+    switch (Utf8::Classify(piece)) {
+        case Utf8::Kind::NotUtf8:
+            notUtf8 = true;
+            return false;
+        case Utf8::Kind::NonAsciiUtf8:
+            nonAscii = true;
+            break;
+        case Utf8::Kind::Ascii:
+            break;
+    }
+    return true;
+}
+
+TextEncoding EncodingVote::Result() const {
+    return !notUtf8 && nonAscii ? TextEncoding::Utf8 : TextEncoding::Windows1251;
+}
+
 TextEncoding Detect(std::string_view bytes) {
-    return Utf8::IsNonAsciiUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1251;
+    EncodingVote vote;
+    vote.Take(bytes);
+    return vote.Result();
 }
 
 }  // namespace TextCodec

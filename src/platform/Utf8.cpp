@@ -79,10 +79,6 @@ bool IsValid(std::string_view bytes) {
     return Classify(bytes) != Kind::NotUtf8;
 }
 
-bool IsNonAsciiUtf8(std::string_view bytes) {
-    return Classify(bytes) == Kind::NonAsciiUtf8;
-}
-
 int NextBoundary(const char* text, int length, int index) {
     if (index >= length)
         return length;

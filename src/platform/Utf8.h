@@ -16,8 +16,6 @@ int SequenceLength(const char* text, int length, int index);
 
 // Well-formed from start to end. An empty or all-ASCII text is well-formed.
 bool IsValid(std::string_view bytes);
-// Well-formed and holding at least one byte from 0x80 up: a file that is this is a UTF-8 text.
-bool IsNonAsciiUtf8(std::string_view bytes);
 
 // What the bytes are, in one pass that skips ASCII a machine word at a time.
 enum class Kind { Ascii, NonAsciiUtf8, NotUtf8 };

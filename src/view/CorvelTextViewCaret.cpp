@@ -8,7 +8,6 @@
 
 #include "CmdUI.h"
 #include "CorvelTextView.h"
-#include "LineCharacters.h"
 #include "TextEncoding.h"
 #include "Windows1251.h"
 
@@ -22,7 +21,7 @@ bool Before(TextPosition a, TextPosition b) {
 // punctuation, while in UTF-8 every such byte belongs to a word: words of any script are words,
 // and as all the bytes of a sequence are alike, no word step ever stops inside one.
 bool IsWordCharacter(char c, TextEncoding encoding) {
-    if (!LineCharacters::IsAscii(c))
+    if (!TextCodec::IsAscii(c))
         return encoding == TextEncoding::Utf8;
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
@@ -169,8 +168,8 @@ TextPosition CCorvelTextView::PreviousCharacterPosition(TextPosition position) c
 TextPosition CCorvelTextView::KeepCharacterIndex(TextPosition from, int line) const {
     // The caret keeps its number of characters from the line's start, not of bytes.
     int number =
-        LineCharacters::CountBefore(encoding, LineText(from.y), LineLength(from.y), from.x);
-    return {LineCharacters::IndexOfCharacter(encoding, LineText(line), LineLength(line), number),
+        TextCodec::CharactersBefore(encoding, LineText(from.y), LineLength(from.y), from.x);
+    return {TextCodec::IndexOfCharacter(encoding, LineText(line), LineLength(line), number),
             line};
 }
 

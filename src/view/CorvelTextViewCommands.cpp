@@ -7,7 +7,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "CorvelTextView.h"
-#include "LineCharacters.h"
+#include "TextEncoding.h"
 
 CKeyTable CCorvelTextView::TextViewKeyTable() {
     const auto shift = Qt::ShiftModifier;
@@ -179,7 +179,7 @@ void CCorvelTextView::OnUpdatePosition(CCmdUI& ui) {
         return;
     }
     // The column counts characters: a tab is one, whatever its width on screen.
-    int column = LineCharacters::CountBefore(encoding, LineText(caretPosition.y),
+    int column = TextCodec::CharactersBefore(encoding, LineText(caretPosition.y),
                                              LineLength(caretPosition.y), caretPosition.x);
     ui.SetText("Ln " + std::to_string(caretPosition.y + 1) + ", Col " + std::to_string(column + 1));
     ui.Enable(true);

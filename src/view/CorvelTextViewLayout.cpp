@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "CorvelTextView.h"
-#include "LineCharacters.h"
+#include "TextEncoding.h"
 #include "PaneHost.h"
 
 CCorvelTextView::CCorvelTextView(QWidget* parent) : CView(parent) {
@@ -189,7 +189,7 @@ int CCorvelTextView::ColumnOfChar(int line, int index) const {
         if (text[at] == '\t') {
             column += tabSize - column % tabSize;
             ++at;
-        } else if (LineCharacters::IsAscii(text[at]) || encoding != TextEncoding::Utf8) {
+        } else if (TextCodec::IsAscii(text[at]) || encoding != TextEncoding::Utf8) {
             ++column;
             ++at;
         } else {
@@ -210,7 +210,7 @@ int CCorvelTextView::CharAtColumn(int line, int column) const {
     int length = LineLength(line);
     int accumulated = 0;
     for (int index = 0; index < length;) {
-        int next = LineCharacters::Next(encoding, text, length, index);
+        int next = TextCodec::NextCharacter(encoding, text, length, index);
         if (text[index] == '\t')
             accumulated += tabSize - accumulated % tabSize;
         else
@@ -239,7 +239,7 @@ TextPosition CCorvelTextView::PointToText(QPoint point) {
         if (column < end)
             return {index, line};
         start = end;
-        index = LineCharacters::Next(encoding, text, length, index);
+        index = TextCodec::NextCharacter(encoding, text, length, index);
     }
     return {length, line};
 }

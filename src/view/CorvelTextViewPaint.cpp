@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "CorvelTextView.h"
-#include "LineCharacters.h"
+#include "TextEncoding.h"
 #include "MarginIcons.h"
 
 namespace {
@@ -314,13 +314,13 @@ CCorvelTextView::VisibleBytes CCorvelTextView::VisibleBytesOf(int line, int firs
         if (column + cells > firstColumn)
             break;
         column += cells;
-        index = LineCharacters::Next(encoding, text, length, index);
+        index = TextCodec::NextCharacter(encoding, text, length, index);
     }
     visible.from = index;
     visible.fromColumn = column;
     while (index < length && column < endColumn) {
         column += text[index] == '\t' ? tabSize - column % tabSize : 1;
-        index = LineCharacters::Next(encoding, text, length, index);
+        index = TextCodec::NextCharacter(encoding, text, length, index);
     }
     visible.to = index;
     return visible;

@@ -507,9 +507,17 @@ TEST_F(AnalysisRunTest, StopEndsTheWholeFirstProgramAndOpensNothing) {
     EXPECT_EQ(launcher.DetachedStarts(), 0);
     const pid_t child = ReadFile(InFirst(QStringLiteral("child.txt"))).trimmed().toInt();
     ASSERT_GT(child, 0);
-    // A process that has ended may wait as a zombie for its new parent to collect it.
-    const QByteArray status = ReadFile(QStringLiteral("/proc/%1/stat").arg(child));
-    EXPECT_TRUE(status.isEmpty() || status.contains(") Z ")) << "the simulator outlives the stop";
+    // A process that has ended may wait as a zombie for its new parent to collect it, and one
+    // killed a moment ago may take a moment to go.
+    auto ended = [&] {
+        const QByteArray status = ReadFile(QStringLiteral("/proc/%1/stat").arg(child));
+        return status.isEmpty() || status.contains(") Z ");
+    };
+    QElapsedTimer gone;
+    gone.start();
+    while (!ended() && gone.elapsed() < 2000)
+        QThread::msleep(20);
+    EXPECT_TRUE(ended()) << "the simulator outlives the stop";
     const QString privateFolder =
         QString::fromUtf8(ReadFile(InFirst(QStringLiteral("private.txt"))).trimmed());
     EXPECT_TRUE(privateFolder.startsWith(QStringLiteral("/tmp/kivra-run.")));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TextEncoding.h"
 #include "Utf8.h"
 
 namespace {
@@ -83,10 +84,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Utf8Test, ValidityAndTheNonAsciiRuleOfDetection) {
     EXPECT_TRUE(Utf8::IsValid(""));
     EXPECT_TRUE(Utf8::IsValid("plain ascii"));
-    EXPECT_FALSE(Utf8::IsNonAsciiUtf8("plain ascii"));
-    EXPECT_TRUE(Utf8::IsNonAsciiUtf8("* \xD0\x9A\xD0\xBE\xD0\xBC\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82"));
-    EXPECT_FALSE(Utf8::IsNonAsciiUtf8("* \xCA\xEE\xEC\xEC\xE5\xED\xF2"));  // the same in cp1251
-    EXPECT_FALSE(Utf8::IsNonAsciiUtf8("ok \xC2\xB5 then \xB5"));
+    constexpr TextEncoding kUtf8 = TextEncoding::Utf8;
+    EXPECT_NE(TextCodec::Detect("plain ascii"), kUtf8);
+    EXPECT_EQ(TextCodec::Detect("* \xD0\x9A\xD0\xBE\xD0\xBC\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82"), kUtf8);
+    EXPECT_NE(TextCodec::Detect("* \xCA\xEE\xEC\xEC\xE5\xED\xF2"), kUtf8);  // the same in cp1251
+    EXPECT_NE(TextCodec::Detect("ok \xC2\xB5 then \xB5"), kUtf8);
+    // In pieces, as a text's lines come: one piece that is no UTF-8 decides.
+    TextCodec::EncodingVote vote;
+    EXPECT_TRUE(vote.Take("\xD0\x9A"));
+    EXPECT_FALSE(vote.Take("\xB5"));
+    EXPECT_FALSE(vote.Take("\xD0\x9A"));
+    EXPECT_NE(vote.Result(), kUtf8);
 }
 
 TEST(Utf8Test, DecodeGivesOneReplacementPerStrayByteAndEncodeRoundTrips) {
