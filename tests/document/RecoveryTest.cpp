@@ -19,6 +19,7 @@
 #include <QThread>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,26 @@ bool WaitFor(Condition condition, int milliseconds = 5000) {
         QThread::msleep(5);
     }
     return true;
+}
+
+// Forks a child that runs the work, which tells the parent one character and then goes on until
+// it is killed. The parent waits for that character; -1 when the fork or the word failed.
+pid_t StartChild(const std::function<void(const std::function<void(char)>& tell)>& work,
+                 char& told) {
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        work([&](char word) { (void)!::write(ready[1], &word, 1); });
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    bool heard = child > 0 && ::read(ready[0], &told, 1) == 1;
+    ::close(ready[0]);
+    return heard ? child : -1;
 }
 
 class RecoveryTest : public ::testing::Test {
@@ -242,34 +263,29 @@ TEST_F(RecoveryTest, LeftoversOfEndedProcessesGoAndWholeCopiesStay) {
 TEST_F(RecoveryTest, AKillWhileCopiesAreWrittenLeavesOneWholeCopy) {
     for (int delay : {0, 2, 5, 11, 23}) {
         const QString path = folder->Path() + QStringLiteral("/round%1").arg(delay);
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(ready[0]);
-            CRecoveryFolder writing(path);
-            const QString key = CRecoveryFolder::NewKey();
-            for (int version = 1;; ++version) {
-                SRecoveryText text;
-                text.key = key;
-                std::string line = "version " + std::to_string(version) + "\n";
-                for (int piece = 0; piece < 8; ++piece) {
-                    std::string bytes;
-                    for (int copies = 0; copies < 20000; ++copies)
-                        bytes += line;
-                    text.bytes.push_back(bytes);
-                }
-                writing.Write(std::move(text));
-                writing.WaitUntilWritten();
-                if (version == 1)
-                    (void)!::write(ready[1], "y", 1);
-            }
-        }
-        ::close(ready[1]);
         char written = 0;
-        ASSERT_EQ(::read(ready[0], &written, 1), 1);
-        ::close(ready[0]);
+        pid_t child = StartChild(
+            [&](const std::function<void(char)>& tell) {
+                CRecoveryFolder writing(path);
+                const QString key = CRecoveryFolder::NewKey();
+                for (int version = 1;; ++version) {
+                    SRecoveryText text;
+                    text.key = key;
+                    std::string line = "version " + std::to_string(version) + "\n";
+                    for (int piece = 0; piece < 8; ++piece) {
+                        std::string bytes;
+                        for (int copies = 0; copies < 20000; ++copies)
+                            bytes += line;
+                        text.bytes.push_back(bytes);
+                    }
+                    writing.Write(std::move(text));
+                    writing.WaitUntilWritten();
+                    if (version == 1)
+                        tell('y');
+                }
+            },
+            written);
+        ASSERT_GT(child, 0);
         QThread::msleep(delay);
         ::kill(child, SIGKILL);
         ASSERT_EQ(::waitpid(child, nullptr, 0), child);
@@ -295,32 +311,26 @@ protected:
     const QByteArray kChildText = "* RC\nR1 in out 1k\n* Кириллица \xb5\nC1 out 0 1u\n.end\n";
 
     void KillAChildWithUnsavedWork() {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(ready[0]);
-            CSampleDoc document;
-            bool opened = document.OnOpenDocument(netlist);
-            document.SetPathName(netlist, false);
-            int endLine = 0, endCharacter = 0;
-            opened = opened && document.buffer.InsertAt(nullptr, 2, 0, "* Кириллица \xb5\n",
-                                                         endLine, endCharacter,
-                                                         EditAction::Typing);
-            bool written = opened && WaitFor([&] {
-                return QFileInfo::exists(folder->Path() + QLatin1Char('/') +
-                                         document.Recovery()->Key() + ".info");
-            });
-            char result = written ? 'y' : 'n';
-            (void)::write(ready[1], &result, 1);
-            for (;;)
-                ::pause();
-        }
-        ::close(ready[1]);
         char result = 0;
-        ASSERT_EQ(::read(ready[0], &result, 1), 1);
-        ::close(ready[0]);
+        pid_t child = StartChild(
+            [&](const std::function<void(char)>& tell) {
+                CSampleDoc document;
+                bool opened = document.OnOpenDocument(netlist);
+                document.SetPathName(netlist, false);
+                int endLine = 0, endCharacter = 0;
+                opened = opened && document.buffer.InsertAt(nullptr, 2, 0, "* Кириллица \xb5\n",
+                                                             endLine, endCharacter,
+                                                             EditAction::Typing);
+                bool written = opened && WaitFor([&] {
+                    return QFileInfo::exists(folder->Path() + QLatin1Char('/') +
+                                             document.Recovery()->Key() + ".info");
+                });
+                tell(written ? 'y' : 'n');
+                for (;;)
+                    ::pause();
+            },
+            result);
+        ASSERT_GT(child, 0);
         ::kill(child, SIGKILL);
         // Killed but not yet reaped, the child runs no more: its copy is offered already.
         ASSERT_TRUE(WaitFor([&] {
