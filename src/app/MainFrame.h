@@ -123,6 +123,9 @@ private:
     // Brings the actions in line with the update handlers, from the active view or this window.
     void UpdateActions(const QList<QAction*>& list);
     void SetIdleText();
+    // The prompt area shows the tip, or the idle text for an empty one.
+    void ShowPrompt(const QString& tip);
+    void SavePlacement();
 
     CMDITabs* tabStrip = nullptr;
     QStatusBar* statusBar = nullptr;

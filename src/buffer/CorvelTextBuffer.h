@@ -292,6 +292,11 @@ private:
     // becomes a line of its own. The core of every insertion.
     bool InsertPieces(CTextBufferObserver* view, int line, int character, const Piece* pieces,
                       int count, int& endLine, int& endCharacter);
+    // The one piece of an insertion that adds no line, into a line that can take its length.
+    void InsertWithinLine(SLineInfo& target, int character, const Piece& piece, int newLength);
+    // The pieces of an insertion that adds lines; nothing changes when a reserve fails.
+    void InsertLines(SLineInfo& target, int line, int character, const Piece* pieces,
+                     int count, int firstLength);
     void AppendRecord(bool isInsertion, TextPosition start, TextPosition end, const char* text,
                       std::size_t length, const std::vector<int>* breakOffsets, EditAction action);
     std::vector<int> AmbiguousBreakOffsets(const std::string& removed, int startLine,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CorvelTextBuffer.h"
+#include "LineSplitter.h"
 
 namespace {
 
@@ -35,15 +36,6 @@ LineEndingStyle DetectLineEnding(const char* chunk, long size) {
         }
     }
     return LineEndingStyle::Win;
-}
-
-// The number of characters a line keeps: a NUL cuts it there, which sets cut.
-int KeptLength(const char* characters, std::size_t count, bool& cut) {
-    const void* nul = std::memchr(characters, '\0', count);
-    if (nul == nullptr)
-        return static_cast<int>(count);
-    cut = true;
-    return static_cast<int>(static_cast<const char*>(nul) - characters);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -139,9 +131,6 @@ bool CCorvelTextBuffer::FailWith(int error) {
     return false;
 }
 
-// Splits the file into lines at the style's break. The break is matched byte by byte: with CR LF,
-// a CR followed by anything but LF stays in the line, and so does the byte after it, which is not
-// tried as the start of a new break ("a CR CR LF b" is one line).
 bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
     auto chunk = std::make_unique<char[]>(kReadChunkSize);
     long size = ReadChunk(file, chunk.get());
@@ -157,85 +146,12 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
         ReleaseLineReserves();
     lines.SetGrowthStep(4096);
 
-    const char* lineBreak = LineBreakOf(style);
-    const std::size_t breakLength = std::strlen(lineBreak);
-    const char first = lineBreak[0];
-
-    // Bytes of a line that began in an earlier chunk, and whether they end in the first byte of
-    // a two-byte break.
-    std::string gathered;
-    bool breakStarted = false;
-
-    // A longer line than a line can hold fails the load rather than being cut short.
-    constexpr std::size_t kLongest = kLongestLine;
-    bool tooLong = false;
-    bool cutAtNul = false;
-    // Only the lines of a chunk with a NUL in it are searched for one.
-    bool chunkHasNul = false;
-    // A line that began in an earlier chunk, or lies in one holding a NUL.
-    auto addGatheredLine = [&](const char* characters, std::size_t count) {
-        if (gathered.size() + count > kLongest) {
-            tooLong = true;
-            return;
-        }
-        if (gathered.empty()) {
-            AddLoadedLine(characters, chunkHasNul ? KeptLength(characters, count, cutAtNul)
-                                                  : static_cast<int>(count));
-        } else {
-            gathered.append(characters, count);
-            AddLoadedLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
-            gathered.clear();
-        }
-    };
-    // Almost every line lies inside its chunk, which holds no NUL: that case is kept short
-    // enough to be inlined into the loop below.
-    auto addLine = [&](const char* characters, std::size_t count) {
-        if (gathered.empty() && !chunkHasNul) [[likely]]
-            AddLoadedLine(characters, static_cast<int>(count));
-        else
-            addGatheredLine(characters, count);
-    };
-
+    CLineSplitter splitter(LineBreakOf(style), kLongestLine,
+                           [this](const char* characters, int count) {
+                               AddLoadedLine(characters, count);
+                           });
     while (size > 0) {
-        const char* bytes = chunk.get();
-        chunkHasNul = std::memchr(bytes, '\0', size) != nullptr;
-        long position = 0;
-        long lineStart = 0;
-        if (breakStarted) {
-            // The chunk before ended in a CR: its first byte completes the break or is kept.
-            breakStarted = false;
-            position = 1;
-            if (bytes[0] == lineBreak[1]) {
-                gathered.pop_back();
-                addLine(bytes, 0);
-                lineStart = 1;
-            }
-        }
-        for (;;) {
-            const void* found = std::memchr(bytes + position, first, size - position);
-            if (found == nullptr)
-                break;
-            long at = static_cast<const char*>(found) - bytes;
-            if (breakLength == 1) {
-                addLine(bytes + lineStart, at - lineStart);
-                position = lineStart = at + 1;
-                continue;
-            }
-            if (at + 1 == size) {
-                breakStarted = true;
-                break;
-            }
-            if (bytes[at + 1] == lineBreak[1]) {
-                addLine(bytes + lineStart, at - lineStart);
-                position = lineStart = at + 2;
-            } else {
-                position = at + 2;  // the byte after the CR is not a new start
-            }
-        }
-        if (tooLong)
-            return false;
-        gathered.append(bytes + lineStart, size - lineStart);
-        if (gathered.size() > kLongest)
+        if (!splitter.Split(chunk.get(), size))
             return false;
         if (size < kReadChunkSize)
             break;
@@ -243,8 +159,8 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
         if (size < 0)
             return false;
     }
-    AddLoadedLine(gathered.data(), KeptLength(gathered.data(), gathered.size(), cutAtNul));
-    loadCutAtNul = cutAtNul;
+    splitter.Finish();
+    loadCutAtNul = splitter.CutAtNul();
     return true;
 }
 

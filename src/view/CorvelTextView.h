@@ -408,10 +408,27 @@ private:
     void StopGuessingStates();
     void ContinueStatesInIdleTime();
     void EnsureMarginIcons();
-    void PaintSegment(QPainter& painter, QPoint& origin, const QRect& clip, const char* characters,
+    // How a segment of a line is drawn, handed from segment to segment: its colours and font,
+    // and the point and column the next one starts at.
+    struct LinePen {
+        QColor background;
+        QColor text;
+        QFont font;
+        QPoint origin;
+        int column = 0;
+    };
+    struct VisibleBytes;
+    // The visible characters of a line of some length, coloured by the hook; the pen ends past
+    // the last of them.
+    void PaintCharacters(QPainter& painter, const QRect& rectangle, int line, LinePen& pen,
+                         const std::optional<QColor>& textOverride);
+    // Colours the visible bytes of the line into visibleRuns, keeping the line states; the
+    // number of runs.
+    int ColorVisibleRuns(int line, const VisibleBytes& visible);
+    void PaintSegment(QPainter& painter, LinePen& pen, const QRect& clip, const char* characters,
                       int offset, int count, TextPosition start);
-    // Draws count characters from offset, starting at origin and paintColumn; both move on.
-    void PaintText(QPainter& painter, QPoint& origin, const QRect& clip, const char* characters,
+    // Draws count characters from offset at the pen's point and column; both move on.
+    void PaintText(QPainter& painter, LinePen& pen, const QRect& clip, const char* characters,
                    int offset, int count);
     // The characters decoded for drawing, the first at column, tabs expanded to the next tab
     // stop of the line.
@@ -424,7 +441,7 @@ private:
         int to;
     };
     VisibleBytes VisibleBytesOf(int line, int firstColumn, int endColumn) const;
-    void DrawCells(QPainter& painter, QPoint at, const QString& text);
+    void DrawCells(QPainter& painter, const LinePen& pen, QPoint at, const QString& text);
     QScrollBar* VerticalBar() const;
     QScrollBar* HorizontalBar() const;
     void LayoutOwnScrollBars();
@@ -485,12 +502,6 @@ private:
     int wheelPixelRemainder = 0;
     bool caretWanted = false;  // the caret should be on screen, blinking
     bool caretShown = false;   // the blink phase in which it is drawn
-    // The colours and font of the segment being painted, as a device context would hold them.
-    QColor paintBackground;
-    QColor paintText;
-    QFont paintFont;
-    // The column the next segment painted starts at.
-    int paintColumn = 0;
     // Room for the runs of the visible part of a line, and for those of whole lines that the
     // general hook colours, kept from paint to paint.
     std::vector<ColorRun> visibleRuns;

@@ -127,82 +127,21 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
     bool fillAfterText = false;
     LineHighlight(line, backgroundOverride, textOverride, fillAfterText);
     QColor background = backgroundOverride.value_or(RoleColor(TextBackground));
-    paintBackground = background;
     marginTextBackground = background;
-    bool showSelection = focused || selectionShownUnfocused;
 
     int length = LineLength(line);
-    int cell = CharWidth();
     QRect remaining = rectangle;
-    if (length == 0) {
-        if (showSelection && InSelection({0, line})) {
-            painter.fillRect(QRect(remaining.left(), remaining.top(), cell, remaining.height()),
-                             RoleColor(SelectionBackground));
-            remaining.setLeft(remaining.left() + cell);
-        }
-        painter.fillRect(remaining, fillAfterText ? background : RoleColor(EmptyArea));
-        return;
+    if (length > 0) {
+        LinePen pen;
+        pen.background = background;
+        PaintCharacters(painter, rectangle, line, pen, textOverride);
+        remaining.setLeft(std::max(rectangle.left(), pen.origin.x()));
+        if (remaining.isEmpty())
+            return;
     }
-
-    // Only the characters whose cells reach into the rectangle are coloured, decoded and drawn:
-    // a line of a million characters costs what its visible part does.
-    int endColumn = horizontalOffset + (rectangle.width() + cell - 1) / cell + 1;
-    VisibleBytes visible = VisibleBytesOf(line, horizontalOffset, endColumn);
-    QPoint origin(rectangle.left() + cell * (visible.fromColumn - horizontalOffset),
-                  rectangle.top());
-    paintColumn = visible.fromColumn;
-    const char* characters = LineText(line);
-    auto paint = [&](int offset, int count, int role) {
-        paintText = textOverride.value_or(RoleColor(role));
-        paintFont = FontFor(IsRoleItalic(role), IsRoleBold(role));
-        PaintSegment(painter, origin, rectangle, characters, offset, count, {offset, line});
-    };
-    if (line == 0) {
-        // The title line of a netlist is never coloured.
-        paintText = textOverride.value_or(kTitleLineColor);
-        paintFont = FontFor(IsRoleItalic(NormalText), IsRoleBold(NormalText));
-        PaintSegment(painter, origin, rectangle, characters, visible.from,
-                     visible.to - visible.from, {visible.from, line});
-    } else {
-        std::size_t room = 3 * static_cast<std::size_t>(visible.to - visible.from) + 1;
-        if (visibleRuns.size() < room)
-            visibleRuns.resize(room);
-        int runCount = 0;
-        LineScanState before = StateForPainting(line - 1);
-        bool exact = line - 1 < stateCache.ComputedCount();
-        // A line whose end state is known is coloured only as far as its visible part needs.
-        bool endKnown = line < stateCache.ComputedCount();
-        // A line entirely left of the view has nothing to colour once its end state is known.
-        LineScanState state = endKnown && visible.from == visible.to
-                                  ? 0
-                                  : ColorizeVisible(before, line, visible.from, visible.to,
-                                                    visibleRuns.data(), runCount, !endKnown);
-        if (!endKnown && exact)
-            stateCache.Set(line, state);
-        else if (!endKnown)
-            NoteGuessedState(line, state);
-        // The hook counts bytes: a run starting inside a character starts with that character,
-        // which is drawn whole.
-        auto runStart = [&](int index) {
-            int start = std::clamp(visibleRuns[index].start, visible.from, visible.to);
-            return TextCodec::CharacterStart(encoding, characters, length, start);
-        };
-        if (runCount == 0) {
-            paint(visible.from, visible.to - visible.from, NormalText);
-        } else {
-            paint(visible.from, runStart(0) - visible.from, NormalText);
-            for (int index = 0; index < runCount; ++index) {
-                int start = runStart(index);
-                int end = index + 1 < runCount ? runStart(index + 1) : visible.to;
-                paint(start, end - start, visibleRuns[index].role);
-            }
-        }
-    }
-
-    remaining.setLeft(std::max(rectangle.left(), origin.x()));
-    if (remaining.isEmpty())
-        return;
-    if (showSelection && InSelection({length, line})) {
+    // A selected line end shows as one selected cell after the last character.
+    int cell = CharWidth();
+    if ((focused || selectionShownUnfocused) && InSelection({length, line})) {
         painter.fillRect(QRect(remaining.left(), remaining.top(), cell, remaining.height()),
                          RoleColor(SelectionBackground));
         remaining.setLeft(remaining.left() + cell);
@@ -210,13 +149,76 @@ void CCorvelTextView::PaintLine(QPainter& painter, const QRect& rectangle, int l
     painter.fillRect(remaining, fillAfterText ? background : RoleColor(EmptyArea));
 }
 
-void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRect& clip,
+void CCorvelTextView::PaintCharacters(QPainter& painter, const QRect& rectangle, int line,
+                                      LinePen& pen, const std::optional<QColor>& textOverride) {
+    // Only the characters whose cells reach into the rectangle are coloured, decoded and drawn:
+    // a line of a million characters costs what its visible part does.
+    int cell = CharWidth();
+    int endColumn = horizontalOffset + (rectangle.width() + cell - 1) / cell + 1;
+    VisibleBytes visible = VisibleBytesOf(line, horizontalOffset, endColumn);
+    pen.origin = QPoint(rectangle.left() + cell * (visible.fromColumn - horizontalOffset),
+                        rectangle.top());
+    pen.column = visible.fromColumn;
+    const char* characters = LineText(line);
+    auto paint = [&](int offset, int count, int role, const QColor& colour) {
+        pen.text = textOverride.value_or(colour);
+        pen.font = FontFor(IsRoleItalic(role), IsRoleBold(role));
+        PaintSegment(painter, pen, rectangle, characters, offset, count, {offset, line});
+    };
+    if (line == 0) {
+        // The title line of a netlist is never coloured.
+        paint(visible.from, visible.to - visible.from, NormalText, kTitleLineColor);
+        return;
+    }
+    int runCount = ColorVisibleRuns(line, visible);
+    // The hook counts bytes: a run starting inside a character starts with that character,
+    // which is drawn whole.
+    int length = LineLength(line);
+    auto runStart = [&](int index) {
+        int start = std::clamp(visibleRuns[index].start, visible.from, visible.to);
+        return TextCodec::CharacterStart(encoding, characters, length, start);
+    };
+    if (runCount == 0) {
+        paint(visible.from, visible.to - visible.from, NormalText, RoleColor(NormalText));
+        return;
+    }
+    paint(visible.from, runStart(0) - visible.from, NormalText, RoleColor(NormalText));
+    for (int index = 0; index < runCount; ++index) {
+        int start = runStart(index);
+        int end = index + 1 < runCount ? runStart(index + 1) : visible.to;
+        int role = visibleRuns[index].role;
+        paint(start, end - start, role, RoleColor(role));
+    }
+}
+
+int CCorvelTextView::ColorVisibleRuns(int line, const VisibleBytes& visible) {
+    std::size_t room = 3 * static_cast<std::size_t>(visible.to - visible.from) + 1;
+    if (visibleRuns.size() < room)
+        visibleRuns.resize(room);
+    int runCount = 0;
+    LineScanState before = StateForPainting(line - 1);
+    bool exact = line - 1 < stateCache.ComputedCount();
+    // A line whose end state is known is coloured only as far as its visible part needs.
+    bool endKnown = line < stateCache.ComputedCount();
+    // A line entirely left of the view has nothing to colour once its end state is known.
+    LineScanState state = endKnown && visible.from == visible.to
+                              ? 0
+                              : ColorizeVisible(before, line, visible.from, visible.to,
+                                                visibleRuns.data(), runCount, !endKnown);
+    if (!endKnown && exact)
+        stateCache.Set(line, state);
+    else if (!endKnown)
+        NoteGuessedState(line, state);
+    return runCount;
+}
+
+void CCorvelTextView::PaintSegment(QPainter& painter, LinePen& pen, const QRect& clip,
                                    const char* characters, int offset, int count,
                                    TextPosition start) {
     if (count < 1)
         return;
     if (!focused && !selectionShownUnfocused) {
-        PaintText(painter, origin, clip, characters, offset, count);
+        PaintText(painter, pen, clip, characters, offset, count);
         return;
     }
     auto boundary = [&](TextPosition bound) {
@@ -230,20 +232,18 @@ void CCorvelTextView::PaintSegment(QPainter& painter, QPoint& origin, const QRec
     };
     int selectionBegin = boundary(orderedStart);
     int selectionEnd = boundary(orderedEnd);
-    PaintText(painter, origin, clip, characters, offset, selectionBegin);
+    PaintText(painter, pen, clip, characters, offset, selectionBegin);
     if (selectionBegin < selectionEnd) {
-        QColor savedBackground = paintBackground;
-        QColor savedText = paintText;
-        paintBackground = RoleColor(SelectionBackground);
-        paintText = RoleColor(SelectionText);
-        PaintText(painter, origin, clip, characters, offset + selectionBegin,
+        LinePen selected = pen;
+        selected.background = RoleColor(SelectionBackground);
+        selected.text = RoleColor(SelectionText);
+        PaintText(painter, selected, clip, characters, offset + selectionBegin,
                   selectionEnd - selectionBegin);
-        paintBackground = savedBackground;
-        paintText = savedText;
+        pen.origin = selected.origin;
+        pen.column = selected.column;
     }
     if (selectionEnd < count) {
-        PaintText(painter, origin, clip, characters,
-                  offset + std::max(selectionBegin, selectionEnd),
+        PaintText(painter, pen, clip, characters, offset + std::max(selectionBegin, selectionEnd),
                   count - std::max(selectionBegin, selectionEnd));
     }
 }
@@ -361,11 +361,11 @@ LineScanState CCorvelTextView::ColorizeVisible(LineScanState state, int line, in
     return end;
 }
 
-void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& clip,
+void CCorvelTextView::PaintText(QPainter& painter, LinePen& pen, const QRect& clip,
                                 const char* characters, int offset, int count) {
     if (count <= 0)
         return;
-    QString expanded = ExpandTabs(paintColumn, characters, offset, count);
+    QString expanded = ExpandTabs(pen.column, characters, offset, count);
     // A character beyond the basic plane is two UTF-16 units in one cell: such text is counted
     // and cut in code points.
     bool paired = std::any_of(expanded.begin(), expanded.end(),
@@ -379,6 +379,7 @@ void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& 
                                  number);
     };
     int cell = CharWidth();
+    QPoint& origin = pen.origin;
     int room = clip.right() + 1 - origin.x();
     if (room > 0) {
         int fit = std::min<int>(room / cell + 1, cells);
@@ -391,28 +392,29 @@ void CCorvelTextView::PaintText(QPainter& painter, QPoint& origin, const QRect& 
             for (int first = skip; first < fit; first += kLongestDrawingCall) {
                 int pieceCount = std::min(kLongestDrawingCall, fit - first);
                 QPoint at(origin.x() + cell * first, origin.y());
-                DrawCells(painter, at, piece(first, pieceCount));
+                DrawCells(painter, pen, at, piece(first, pieceCount));
             }
             painter.restore();
         }
     }
     origin.rx() += cell * cells;
-    paintColumn += cells;
+    pen.column += cells;
 }
 
 // Draws the characters in opaque cells of the current background, each exactly CharWidth wide,
 // whatever the font's own advances.
-void CCorvelTextView::DrawCells(QPainter& painter, QPoint at, const QString& text) {
+void CCorvelTextView::DrawCells(QPainter& painter, const LinePen& pen, QPoint at,
+                                const QString& text) {
     int cell = CharWidth();
     int height = LineHeight();
     // One cell per code point: a surrogate pair takes one.
     int cells = static_cast<int>(std::count_if(
         text.begin(), text.end(), [](QChar character) { return !character.isLowSurrogate(); }));
-    painter.fillRect(QRect(at.x(), at.y(), cell * cells, height), paintBackground);
-    painter.setPen(paintText);
-    painter.setFont(paintFont);
+    painter.fillRect(QRect(at.x(), at.y(), cell * cells, height), pen.background);
+    painter.setPen(pen.text);
+    painter.setFont(pen.font);
 
-    QRawFont raw = QRawFont::fromFont(paintFont);
+    QRawFont raw = QRawFont::fromFont(pen.font);
     QList<quint32> glyphs = raw.isValid() ? raw.glyphIndexesForString(text) : QList<quint32>();
     bool allGlyphs = glyphs.size() == cells &&
                      std::none_of(glyphs.begin(), glyphs.end(), [](quint32 g) { return g == 0; });
@@ -431,7 +433,7 @@ void CCorvelTextView::DrawCells(QPainter& painter, QPoint at, const QString& tex
     }
     // Characters the font lacks are drawn one by one, so that the fallback face still keeps
     // to the cells.
-    QFontMetrics metrics(paintFont);
+    QFontMetrics metrics(pen.font);
     int index = 0;
     for (qsizetype unit = 0; unit < text.size(); ++index) {
         qsizetype units = text.at(unit).isHighSurrogate() && unit + 1 < text.size() ? 2 : 1;
