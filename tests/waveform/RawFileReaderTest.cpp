@@ -1,0 +1,247 @@
+#include "RawFileReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A folder of the test's own where ngspice writes the raw files of a netlist.
+class RawFileReaderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("kivra-raw-" + std::to_string(::getpid()) + "-" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // The raw file ngspice writes for the netlist in the given format ("binary" or "ascii").
+    fs::path Simulate(const std::string& netlist, const std::string& format) {
+        const fs::path deck = folder / "deck.cir";
+        const fs::path raw = folder / (format + ".raw");
+        WriteAll(deck, netlist);
+        const std::string command = "cd '" + folder.string() + "' && ngspice -b -D filetype=" +
+                                    format + " -r '" + raw.string() + "' deck.cir >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return raw;
+    }
+
+    static SRawFile Read(const fs::path& path) {
+        SRawFile file;
+        std::string error;
+        EXPECT_TRUE(CRawFileReader::ReadFile(path.string(), file, error)) << error;
+        return file;
+    }
+
+    fs::path folder;
+};
+
+const char kThreeAnalyses[] = R"(rc with three analyses
+v1 in 0 pulse(0 1 0 1n 1n 5u 10u) ac 1
+r1 in out 1k
+c1 out 0 1n
+.tran 0.1u 20u
+.ac dec 5 1k 10meg
+.dc v1 0 1 0.5
+.end
+)";
+
+void ExpectSamePlots(const SRawFile& expected, const SRawFile& actual, std::size_t points = 0) {
+    ASSERT_EQ(actual.plots.size(), expected.plots.size());
+    for (std::size_t p = 0; p < expected.plots.size(); ++p) {
+        const SRawPlot& want = expected.plots[p];
+        const SRawPlot& got = actual.plots[p];
+        EXPECT_EQ(got.name, want.name);
+        EXPECT_EQ(got.complex, want.complex);
+        ASSERT_EQ(got.vectors.size(), want.vectors.size());
+        const std::size_t count = points != 0 ? points : want.points;
+        EXPECT_EQ(got.points, count) << want.name;
+        for (std::size_t v = 0; v < want.vectors.size(); ++v) {
+            EXPECT_EQ(got.vectors[v].name, want.vectors[v].name);
+            EXPECT_EQ(got.vectors[v].type, want.vectors[v].type);
+            ASSERT_EQ(got.vectors[v].real.size(), count);
+            ASSERT_EQ(got.vectors[v].imaginary.size(), want.complex ? count : 0);
+            // ASCII keeps 15 significant digits.
+            for (std::size_t i = 0; i < count; ++i) {
+                const double scale = std::max(1e-300, std::abs(want.vectors[v].real[i]));
+                ASSERT_NEAR(got.vectors[v].real[i], want.vectors[v].real[i], 1e-13 * scale)
+                    << want.name << " " << want.vectors[v].name << " at " << i;
+                // The imaginary part of the frequency is whatever the simulator left there.
+                if (want.complex && v > 0) {
+                    ASSERT_NEAR(got.vectors[v].imaginary[i], want.vectors[v].imaginary[i],
+                                1e-13 * std::max(1e-300, std::abs(want.vectors[v].imaginary[i])));
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(RawFileReaderTest, BinaryAndAsciiOfOneRunHoldTheSamePlots) {
+    const SRawFile binary = Read(Simulate(kThreeAnalyses, "binary"));
+    const SRawFile ascii = Read(Simulate(kThreeAnalyses, "ascii"));
+    EXPECT_TRUE(binary.binary);
+    EXPECT_FALSE(ascii.binary);
+    ASSERT_EQ(binary.plots.size(), 3u);
+    EXPECT_EQ(binary.plots[0].name, "AC Analysis");
+    EXPECT_TRUE(binary.plots[0].complex);
+    EXPECT_EQ(binary.plots[0].points, 21u);
+    EXPECT_EQ(binary.plots[0].vectors[0].name, "frequency");
+    EXPECT_NEAR(binary.plots[0].vectors[0].real.back(), 10e6, 1e-6);
+    EXPECT_EQ(binary.plots[1].name, "DC transfer characteristic");
+    EXPECT_EQ(binary.plots[1].points, 3u);
+    EXPECT_DOUBLE_EQ(binary.plots[1].vectors[2].real[1], 0.5);
+    EXPECT_EQ(binary.plots[2].name, "Transient Analysis");
+    EXPECT_EQ(binary.plots[2].vectors[0].type, "time");
+    for (const SRawPlot& plot : binary.plots) {
+        EXPECT_FALSE(plot.CutShort()) << plot.name;
+        EXPECT_EQ(plot.points, plot.declaredPoints);
+    }
+    EXPECT_TRUE(binary.problem.empty()) << binary.problem;
+    ExpectSamePlots(binary, ascii);
+}
+
+// A stopped run leaves the last plot cut anywhere, even inside a value: every whole point is
+// kept and the plot says it is cut short; the plots before it are whole.
+TEST_F(RawFileReaderTest, AFileCutShortKeepsEveryWholePoint) {
+    for (const char* format : {"binary", "ascii"}) {
+        const fs::path path = Simulate(kThreeAnalyses, format);
+        const SRawFile full = Read(path);
+        const std::string bytes = ReadAll(path);
+        const std::size_t tranStart = bytes.rfind("Title:");
+        ASSERT_NE(tranStart, std::string::npos);
+        const std::size_t tranData = bytes.find(full.binary ? "Binary:\n" : "Values:\n", tranStart);
+        const std::size_t dataBytes = bytes.size() - tranData;
+        for (double fraction : {0.0, 0.001, 0.25, 0.5, 0.99}) {
+            const std::size_t cut = tranData + 8 + static_cast<std::size_t>(fraction * dataBytes);
+            SRawFile file;
+            std::string error;
+            ASSERT_TRUE(CRawFileReader::ReadBytes(bytes.substr(0, cut), file, error)) << error;
+            ASSERT_EQ(file.plots.size(), 3u) << format << " cut at " << cut;
+            const SRawPlot& tran = file.plots[2];
+            EXPECT_TRUE(tran.CutShort()) << format << " cut at " << cut;
+            EXPECT_TRUE(tran.endedWithFile);
+            EXPECT_LT(tran.points, full.plots[2].points);
+            // A point ends within the bytes kept only if all its values were there.
+            EXPECT_LE(tran.points, static_cast<std::size_t>(fraction * full.plots[2].points) + 1);
+            SRawFile prefix = full;
+            for (SRawVector& vector : prefix.plots[2].vectors)
+                vector.real.resize(tran.points);
+            prefix.plots[2].points = tran.points;
+            ExpectSamePlots(prefix, file);
+        }
+    }
+}
+
+// A run that was killed never wrote its count of points ("No. Points: 0"): the points read to the
+// end of the file are the plot's, and it is cut short.
+TEST_F(RawFileReaderTest, APlotWithoutItsCountReadsToTheEndOfTheFile) {
+    for (const char* format : {"binary", "ascii"}) {
+        const std::string bytes = ReadAll(Simulate(kThreeAnalyses, format));
+        const std::size_t tranStart = bytes.rfind("Title:");
+        const std::size_t count = bytes.find("No. Points:", tranStart);
+        ASSERT_NE(count, std::string::npos);
+        std::string killed = bytes;
+        const std::size_t lineEnd = killed.find('\n', count);
+        killed.replace(count, lineEnd - count, "No. Points: 0       ");
+        killed.resize(killed.size() - 5);  // inside the last point
+        SRawFile file;
+        std::string error;
+        ASSERT_TRUE(CRawFileReader::ReadBytes(killed, file, error)) << error;
+        ASSERT_EQ(file.plots.size(), 3u);
+        EXPECT_EQ(file.plots[2].declaredPoints, 0u);
+        EXPECT_GT(file.plots[2].points, 200u) << format;
+        EXPECT_TRUE(file.plots[2].CutShort());
+        EXPECT_FALSE(file.plots[1].CutShort());
+    }
+}
+
+// With "nopadding" a vector shorter than the plot leaves the points past its end; with padding
+// the file fills them, and the reader drops the filling by the vector's own length.
+TEST_F(RawFileReaderTest, PaddedAndUnpaddedShortVectorsReadAlike) {
+    const std::string netlist = "padding\nv1 in 0 1\nr1 in 0 1k\n.control\nop\n"
+                                "let a = vector(5)\nlet b = vector(3)\n"
+                                "set filetype=ascii\nwrite pad_asc.raw a b\n"
+                                "set filetype=binary\nwrite pad_bin.raw a b\n"
+                                "set nopadding\nwrite unpad_bin.raw a b\n"
+                                "set filetype=ascii\nwrite unpad_asc.raw a b\n.endc\n.end\n";
+    Simulate(netlist, "binary");
+    for (const char* name : {"pad_asc.raw", "pad_bin.raw", "unpad_bin.raw", "unpad_asc.raw"}) {
+        const SRawFile file = Read(folder / name);
+        ASSERT_EQ(file.plots.size(), 1u) << name;
+        const SRawPlot& plot = file.plots[0];
+        EXPECT_EQ(plot.padded, std::string(name).rfind("pad", 0) == 0) << name;
+        EXPECT_EQ(plot.points, 5u) << name;
+        ASSERT_EQ(plot.vectors.size(), 3u) << name;
+        EXPECT_EQ(plot.vectors[0].real, std::vector<double>({1})) << name;
+        EXPECT_EQ(plot.vectors[1].real, std::vector<double>({0, 1, 2, 3, 4})) << name;
+        EXPECT_EQ(plot.vectors[2].real, std::vector<double>({0, 1, 2})) << name;
+        EXPECT_FALSE(plot.CutShort()) << name;
+    }
+}
+
+// Bytes that are no raw file get a reason naming the line, never a crash; a fault after the
+// first plot keeps that plot.
+TEST(RawFileReaderInput, BrokenInputGetsAReason) {
+    const std::string header = "Title: t\nPlotname: Transient Analysis\nFlags: real\n"
+                               "No. Variables: 2\nNo. Points: 2\nVariables:\n"
+                               "\t0\ttime\ttime\n\t1\tv(a)\tvoltage\n";
+    const std::string whole = header + "Values:\n0\t0\n\t1\n\n1\t1e-3\n\t2\n\n";
+    struct Case {
+        std::string bytes;
+        bool read;  // whether a plot comes out
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"", false, "no plot"},
+        {"just some text\n", false, "line 1: not a line of a raw file's header"},
+        {"Title: t\nNo. Variables: two\n", false, "line 2: the number of variables"},
+        {"Title: t\nVariables:\n", false, "line 2: the variables come before their number"},
+        {"Title: t\nNo. Variables: 3\nVariables:\n\t0\ttime\ttime\n", false,
+         "ends inside the list of variables"},
+        {"Title: t\nNo. Variables: 1\nVariables:\n\t0\ttime\n", false, "line 4: not a variable"},
+        {"Title: t\nValues:\n", false, "line 2: data without variables"},
+        {header, false, "no data"},
+        {header + "Values:\n0\t0\n\tx\n", true, "line 11: not a value: x"},
+        {header + "Values:\nzero\t0\n", true, "line 10: not the index of a point"},
+        {whole + "garbage\n", true, "not a line of a raw file's header"},
+        {whole + whole, true, ""},
+    };
+    for (const Case& test : cases) {
+        SRawFile file;
+        std::string error;
+        EXPECT_EQ(CRawFileReader::ReadBytes(test.bytes, file, error), test.read) << test.bytes;
+        const std::string& reason = test.read ? file.problem : error;
+        if (test.reason.empty())
+            EXPECT_TRUE(reason.empty()) << reason;
+        else
+            EXPECT_NE(reason.find(test.reason), std::string::npos) << reason << "\n" << test.bytes;
+    }
+    SRawFile file;
+    std::string error;
+    EXPECT_FALSE(CRawFileReader::ReadFile("/nonexistent/kivra.raw", file, error));
+    EXPECT_NE(error.find("cannot open /nonexistent/kivra.raw"), std::string::npos) << error;
+    EXPECT_FALSE(CRawFileReader::ReadFile("/tmp", file, error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+}
