@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "RawFileReader.h"
+#include "TraceDecimation.h"
 
 namespace {
 
@@ -113,8 +114,64 @@ void BinaryReadAgainstFloor(benchmark::State& state) {
     ReadAgainstFloor(state, true);
 }
 
+// One repaint's worth of decimation: ten traces of 1e7 samples into 1920 columns, at a view of
+// the whole trace (arg 0) down to a view of a thousandth of it (arg 3). The floor is one pass
+// over the samples in view, which a drawing without the pyramid needs.
+void DecimationAgainstOnePass(benchmark::State& state) {
+    constexpr std::size_t kCount = 10'000'000;
+    constexpr int kTraces = 10;
+    static std::vector<double> xs, ys;
+    static CMinMaxPyramid pyramid;
+    static double buildSeconds = 0;
+    if (xs.empty()) {
+        xs.resize(kCount);
+        ys.resize(kCount);
+        for (std::size_t i = 0; i < kCount; ++i) {
+            xs[i] = i * 1e-9;
+            ys[i] = std::sin(i * 1e-5) + (i % 7919 == 0 ? 3 : 0);
+        }
+        buildSeconds = Seconds([&] { pyramid = CMinMaxPyramid(ys.data(), kCount); });
+    }
+    const double width = xs.back() / std::pow(10.0, static_cast<double>(state.range(0)));
+    const double from = xs.back() / 3;
+    std::vector<double> boundaries;
+    for (int column = 0; column <= 1920; ++column)
+        boundaries.push_back(from + width * column / 1920);
+    double floor = 1e9, decimated = 1e9;
+    for (auto _ : state) {
+        floor = std::min(floor, Seconds([&] {
+                             const std::size_t first =
+                                 std::lower_bound(xs.begin(), xs.end(), from) - xs.begin();
+                             const std::size_t last =
+                                 std::lower_bound(xs.begin(), xs.end(), from + width) -
+                                 xs.begin();
+                             double top = -1e300;
+                             for (int trace = 0; trace < kTraces; ++trace) {
+                                 for (std::size_t i = first; i < last; ++i)
+                                     top = std::max(top, ys[i]);
+                             }
+                             benchmark::DoNotOptimize(top);
+                         }));
+        decimated = std::min(decimated, Seconds([&] {
+                                 const SSampleColumns view =
+                                     ColumnsOfView(xs.data(), kCount, boundaries);
+                                 for (int trace = 0; trace < kTraces; ++trace) {
+                                     auto points =
+                                         DecimateTrace(xs.data(), ys.data(), pyramid, view);
+                                     benchmark::DoNotOptimize(points.data());
+                                 }
+                             }));
+    }
+    state.counters["ten_traces_ms"] = decimated * 1e3;
+    state.counters["one_pass_ms"] = floor * 1e3;
+    state.counters["ratio"] = decimated / floor;
+    state.counters["pyramid_build_ms"] = buildSeconds * 1e3;
+    state.counters["pyramid_share"] = static_cast<double>(pyramid.KeptBytes()) / (kCount * 8.0);
+}
+
 }  // namespace
 
+BENCHMARK(DecimationAgainstOnePass)->DenseRange(0, 3)->Iterations(5)->Unit(benchmark::kMillisecond);
 // About 250 MB of ASCII, and 1e7 points × 10 vectors (800 MB) of binary.
 BENCHMARK(AsciiReadAgainstFloor)->Arg(1'000'000)->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BinaryReadAgainstFloor)->Arg(10'000'000)->Iterations(2)->Unit(benchmark::kMillisecond);
