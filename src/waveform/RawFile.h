@@ -14,6 +14,8 @@ struct SRawVector {
     std::vector<double> imaginary;
     // The length the file gave it ("dims="), or 0 when it has the plot's length.
     std::size_t declaredLength = 0;
+    // How the simulator would draw the vector as a scale ("grid="): 2 and 3 are logarithmic in x.
+    int grid = 0;
 };
 
 // One plot (one analysis) of a raw file.

@@ -83,6 +83,15 @@ std::size_t DeclaredLength(const std::vector<std::string_view>& parameters) {
     return 0;
 }
 
+int GridOf(const std::vector<std::string_view>& parameters) {
+    for (std::string_view parameter : parameters) {
+        std::size_t grid = 0;
+        if (Lower(parameter.substr(0, 5)) == "grid=" && ParseCount(parameter.substr(5), grid))
+            return static_cast<int>(grid);
+    }
+    return 0;
+}
+
 class CPlotReader {
 public:
     CPlotReader(CRawInput& input, SRawFile& file, const CRawFileReader::Progress& progress)
@@ -209,8 +218,9 @@ private:
             SRawVector vector;
             vector.name = words[1];
             vector.type = words[2];
-            vector.declaredLength =
-                DeclaredLength(std::vector<std::string_view>(words.begin() + 3, words.end()));
+            const std::vector<std::string_view> parameters(words.begin() + 3, words.end());
+            vector.declaredLength = DeclaredLength(parameters);
+            vector.grid = GridOf(parameters);
             plot.vectors.push_back(std::move(vector));
         }
         return true;
