@@ -8,6 +8,8 @@ packages=(
   cmake
   ninja-build
   qt6-base-dev
+  qt6-svg-dev
+  libqcustomplot-dev
   qt6-qpa-plugins
   qt6-translations-l10n
   libgtest-dev

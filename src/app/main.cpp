@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "CommandLine.h"
+#include "ExportPlotCommand.h"
 #include "KivraApplication.h"
 #include "ProgramDirectory.h"
 #include "QtTranslations.h"
@@ -40,6 +41,7 @@ std::optional<int> Answer(const CommandLine& line) {
             PrintUsage(stderr);
             return 2;
         case CommandLine::Action::Run:
+        case CommandLine::Action::ExportPlot:
             break;
     }
     return std::nullopt;
@@ -62,6 +64,28 @@ bool WindowSystemNamed(const QStringList& arguments) {
            arguments.contains(QStringLiteral("--platform"));
 }
 
+// Draws the picture without a window or a display: Qt's offscreen platform needs neither.
+int ExportPlot(int argc, char* argv[], const CommandLine& line) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The reason for a failure is the one line on the error stream: Qt's notes stay out of it.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "kivra: %s\n", message.toLocal8Bit().constData());
+    });
+    QApplication application(argc, argv);
+    SExportPlotRequest request;
+    request.rawFile = line.rawFile;
+    request.output = line.picture;
+    request.plot = line.plot;
+    request.vectors = line.vectors;
+    request.size = QSize(line.width, line.height);
+    QString error;
+    const int exitCode = RunExportPlot(request, error);
+    if (exitCode != 0)
+        std::fprintf(stderr, "kivra: %s\n", error.toLocal8Bit().constData());
+    return exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -74,6 +98,8 @@ int main(int argc, char* argv[]) {
         QCoreApplication application(argc, argv);
         return *Answer(early);
     }
+    if (early.action == CommandLine::Action::ExportPlot)
+        return ExportPlot(argc, argv, early);
     CKivraApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivra"));
     if (!InstallQtTranslations(application))

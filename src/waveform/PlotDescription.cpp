@@ -101,17 +101,24 @@ std::string UnitOfType(const std::string& type) {
     return found == units.end() ? std::string() : found->second;
 }
 
+std::size_t FindVector(const SRawPlot& plot, const std::string& name) {
+    const std::string wanted = NodeName(name);
+    for (std::size_t index = 1; index < plot.vectors.size(); ++index) {
+        if (NodeName(plot.vectors[index].name) == wanted)
+            return index;
+    }
+    return plot.vectors.size();
+}
+
 std::vector<std::size_t> InitiallyShownVectors(const SRawPlot& plot,
                                                const std::vector<std::string>& named) {
     constexpr std::size_t kMost = 8;
     std::vector<std::size_t> shown;
     for (const std::string& name : named) {
-        const std::string wanted = NodeName(name);
-        for (std::size_t index = 1; index < plot.vectors.size() && shown.size() < kMost; ++index) {
-            if (NodeName(plot.vectors[index].name) == wanted &&
-                std::find(shown.begin(), shown.end(), index) == shown.end())
-                shown.push_back(index);
-        }
+        const std::size_t index = FindVector(plot, name);
+        if (index < plot.vectors.size() && shown.size() < kMost &&
+            std::find(shown.begin(), shown.end(), index) == shown.end())
+            shown.push_back(index);
     }
     if (!shown.empty())
         return shown;

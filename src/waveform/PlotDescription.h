@@ -29,6 +29,10 @@ std::vector<SPlotDescription> DescribePlots(const SRawFile& file);
 // The unit of a vector by its type: "V", "A", "s", "Hz"; empty for a type without one.
 std::string UnitOfType(const std::string& type);
 
+// The index of the vector a name names, matched without regard to case ("out" names "v(out)"
+// too), never the scale; plot.vectors.size() when there is none.
+std::size_t FindVector(const SRawPlot& plot, const std::string& name);
+
 // The vectors shown first (indexes into plot.vectors, never the scale): those the netlist asks to
 // plot, in their order, matched without regard to case ("out" names "v(out)" too); when none of
 // them is in the plot, its node voltages; at most eight either way.

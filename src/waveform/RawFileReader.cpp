@@ -115,9 +115,9 @@ public:
                 break;
         }
         if (input.Failed())
-            Stop("the file could not be read to its end");
+            Stop("файл не удалось прочитать до конца");
         if (file.plots.empty()) {
-            error = file.problem.empty() ? "no plot in the file" : file.problem;
+            error = file.problem.empty() ? "в файле нет ни одного графика" : file.problem;
             return false;
         }
         return true;
@@ -132,7 +132,7 @@ private:
     }
 
     std::string AtLine(int line, const std::string& text) const {
-        return "line " + std::to_string(line) + ": " + text;
+        return "строка " + std::to_string(line) + ": " + text;
     }
 
     Header ReadHeader(SRawPlot& plot, std::string& problem) {
@@ -145,7 +145,7 @@ private:
                 continue;
             std::size_t colon = line.find(':');
             if (colon == std::string_view::npos) {
-                problem = AtLine(number, "not a line of a raw file's header");
+                problem = AtLine(number, "это не строка заголовка файла результатов");
                 return Header::Broken;
             }
             any = true;
@@ -169,24 +169,24 @@ private:
                 }
             } else if (key == "no. variables") {
                 if (!ParseCount(value, variableCount)) {
-                    problem = AtLine(number, "the number of variables is not a number");
+                    problem = AtLine(number, "число переменных — не число");
                     return Header::Broken;
                 }
             } else if (key == "no. points") {
                 if (!ParseCount(value, plot.declaredPoints)) {
-                    problem = AtLine(number, "the number of points is not a number");
+                    problem = AtLine(number, "число точек — не число");
                     return Header::Broken;
                 }
             } else if (key == "variables") {
                 if (variableCount == kUnlimited) {
-                    problem = AtLine(number, "the variables come before their number");
+                    problem = AtLine(number, "список переменных идет раньше их числа");
                     return Header::Broken;
                 }
                 if (!ReadVariables(plot, variableCount, problem))
                     return Header::Broken;
             } else if (key == "values" || key == "binary") {
                 if (plot.vectors.empty()) {
-                    problem = AtLine(number, "data without variables");
+                    problem = AtLine(number, "данные без списка переменных");
                     return Header::Broken;
                 }
                 file.binary = key == "binary";
@@ -195,7 +195,7 @@ private:
             // Other lines ("Dimensions:", "Option:") say nothing the plot needs.
         }
         if (any)
-            problem = "the header of the last plot has no data";
+            problem = "у заголовка последнего графика нет данных";
         return any ? Header::Broken : Header::End;
     }
 
@@ -204,7 +204,7 @@ private:
         plot.vectors.reserve(std::min<std::size_t>(count, 1 << 16));
         while (plot.vectors.size() < count) {
             if (!input.NextLine(line)) {
-                problem = "the file ends inside the list of variables";
+                problem = "файл кончается внутри списка переменных";
                 return false;
             }
             std::vector<std::string_view> words = Words(line);
@@ -212,7 +212,7 @@ private:
                 continue;
             std::size_t index = 0;
             if (words.size() < 3 || !ParseCount(words[0], index)) {
-                problem = AtLine(input.Line() - 1, "not a variable: index, name and type");
+                problem = AtLine(input.Line() - 1, "это не переменная: нужны номер, имя и тип");
                 return false;
             }
             SRawVector vector;
@@ -267,7 +267,7 @@ private:
         nextProgress = input.Consumed() + kProgressStep;
         if (progress(input.Consumed(), input.Size()))
             return true;
-        Stop("reading was stopped");
+        Stop("чтение остановлено");
         return false;
     }
 
@@ -344,9 +344,9 @@ private:
             if (!ParseCount(token, index)) {
                 // The next plot's header where the count was never written.
                 if (plot.declaredPoints == 0 && token.find(':') != std::string_view::npos) {
-                    Stop(AtLine(input.Line(), "a plot without its number of points"));
+                    Stop(AtLine(input.Line(), "график без числа точек"));
                 } else {
-                    Stop(AtLine(input.Line(), "not the index of a point: " + std::string(token)));
+                    Stop(AtLine(input.Line(), "это не номер точки: " + std::string(token)));
                 }
                 whole = false;
                 break;
@@ -389,7 +389,7 @@ private:
                 parsed = ParseDouble(token, real);
             }
             if (!parsed) {
-                Stop(AtLine(input.Line(), "not a value: " + std::string(token)));
+                Stop(AtLine(input.Line(), "это не значение: " + std::string(token)));
                 return false;
             }
             plot.vectors[index].real.push_back(real);
@@ -412,13 +412,13 @@ bool CRawFileReader::ReadFile(const std::string& path, SRawFile& file, std::stri
     file = SRawFile();
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
+        error = "не удается открыть " + path + ": " + std::strerror(errno);
         return false;
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
-        error = path + " is not a regular file";
+        error = path + " — не обычный файл";
         return false;
     }
     CRawInput input(descriptor, static_cast<std::uint64_t>(status.st_size));

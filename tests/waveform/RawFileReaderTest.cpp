@@ -2,69 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include "NgspiceRawFiles.h"
+
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
+using kivra_test::ReadFileBytes;
 
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A folder of the test's own where ngspice writes the raw files of a netlist.
-class RawFileReaderTest : public testing::Test {
+class RawFileReaderTest : public kivra_test::NgspiceRawFolder {
 protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("kivra-raw-" + std::to_string(::getpid()) + "-" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    // The raw file ngspice writes for the netlist in the given format ("binary" or "ascii").
-    fs::path Simulate(const std::string& netlist, const std::string& format) {
-        const fs::path deck = folder / "deck.cir";
-        const fs::path raw = folder / (format + ".raw");
-        WriteAll(deck, netlist);
-        const std::string command = "cd '" + folder.string() + "' && ngspice -b -D filetype=" +
-                                    format + " -r '" + raw.string() + "' deck.cir >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        return raw;
-    }
-
     static SRawFile Read(const fs::path& path) {
         SRawFile file;
         std::string error;
         EXPECT_TRUE(CRawFileReader::ReadFile(path.string(), file, error)) << error;
         return file;
     }
-
-    fs::path folder;
 };
 
-const char kThreeAnalyses[] = R"(rc with three analyses
-v1 in 0 pulse(0 1 0 1n 1n 5u 10u) ac 1
-r1 in out 1k
-c1 out 0 1n
-.tran 0.1u 20u
-.ac dec 5 1k 10meg
-.dc v1 0 1 0.5
-.end
-)";
+const char* const kThreeAnalyses = kivra_test::kThreeAnalysesNetlist;
 
 void ExpectSamePlots(const SRawFile& expected, const SRawFile& actual, std::size_t points = 0) {
     ASSERT_EQ(actual.plots.size(), expected.plots.size());
@@ -128,7 +87,7 @@ TEST_F(RawFileReaderTest, AFileCutShortKeepsEveryWholePoint) {
     for (const char* format : {"binary", "ascii"}) {
         const fs::path path = Simulate(kThreeAnalyses, format);
         const SRawFile full = Read(path);
-        const std::string bytes = ReadAll(path);
+        const std::string bytes = ReadFileBytes(path);
         const std::size_t tranStart = bytes.rfind("Title:");
         ASSERT_NE(tranStart, std::string::npos);
         const std::size_t tranData = bytes.find(full.binary ? "Binary:\n" : "Values:\n", tranStart);
@@ -158,7 +117,7 @@ TEST_F(RawFileReaderTest, AFileCutShortKeepsEveryWholePoint) {
 // end of the file are the plot's, and it is cut short.
 TEST_F(RawFileReaderTest, APlotWithoutItsCountReadsToTheEndOfTheFile) {
     for (const char* format : {"binary", "ascii"}) {
-        const std::string bytes = ReadAll(Simulate(kThreeAnalyses, format));
+        const std::string bytes = ReadFileBytes(Simulate(kThreeAnalyses, format));
         const std::size_t tranStart = bytes.rfind("Title:");
         const std::size_t count = bytes.find("No. Points:", tranStart);
         ASSERT_NE(count, std::string::npos);
@@ -214,18 +173,18 @@ TEST(RawFileReaderInput, BrokenInputGetsAReason) {
         std::string reason;
     };
     const Case cases[] = {
-        {"", false, "no plot"},
-        {"just some text\n", false, "line 1: not a line of a raw file's header"},
-        {"Title: t\nNo. Variables: two\n", false, "line 2: the number of variables"},
-        {"Title: t\nVariables:\n", false, "line 2: the variables come before their number"},
+        {"", false, "нет ни одного графика"},
+        {"just some text\n", false, "строка 1: это не строка заголовка"},
+        {"Title: t\nNo. Variables: two\n", false, "строка 2: число переменных"},
+        {"Title: t\nVariables:\n", false, "строка 2: список переменных идет раньше"},
         {"Title: t\nNo. Variables: 3\nVariables:\n\t0\ttime\ttime\n", false,
-         "ends inside the list of variables"},
-        {"Title: t\nNo. Variables: 1\nVariables:\n\t0\ttime\n", false, "line 4: not a variable"},
-        {"Title: t\nValues:\n", false, "line 2: data without variables"},
-        {header, false, "no data"},
-        {header + "Values:\n0\t0\n\tx\n", true, "line 11: not a value: x"},
-        {header + "Values:\nzero\t0\n", true, "line 10: not the index of a point"},
-        {whole + "garbage\n", true, "not a line of a raw file's header"},
+         "кончается внутри списка переменных"},
+        {"Title: t\nNo. Variables: 1\nVariables:\n\t0\ttime\n", false, "строка 4: это не переменная"},
+        {"Title: t\nValues:\n", false, "строка 2: данные без списка переменных"},
+        {header, false, "нет данных"},
+        {header + "Values:\n0\t0\n\tx\n", true, "строка 11: это не значение: x"},
+        {header + "Values:\nzero\t0\n", true, "строка 10: это не номер точки"},
+        {whole + "garbage\n", true, "это не строка заголовка"},
         {whole + whole, true, ""},
     };
     for (const Case& test : cases) {
@@ -241,7 +200,7 @@ TEST(RawFileReaderInput, BrokenInputGetsAReason) {
     SRawFile file;
     std::string error;
     EXPECT_FALSE(CRawFileReader::ReadFile("/nonexistent/kivra.raw", file, error));
-    EXPECT_NE(error.find("cannot open /nonexistent/kivra.raw"), std::string::npos) << error;
+    EXPECT_NE(error.find("не удается открыть /nonexistent/kivra.raw"), std::string::npos) << error;
     EXPECT_FALSE(CRawFileReader::ReadFile("/tmp", file, error));
-    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_NE(error.find("не обычный файл"), std::string::npos) << error;
 }
