@@ -37,6 +37,12 @@ QString Utf8(const std::string& text) {
 CWaveformChart::CWaveformChart(QWidget* parent) : QCustomPlot(parent) {
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     setNoAntialiasingOnDrag(true);
+    // A replot draws its layers without draw(): the traces of its view are made before it, for
+    // the layout it is about to have.
+    connect(this, &QCustomPlot::beforeReplot, this, [this] {
+        updateLayout();
+        Redecimate();
+    });
 }
 
 void CWaveformChart::draw(QCPPainter* painter) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <cmath>
 
+#include "ChartPixels.h"
 #include "ExportPlotCommand.h"
 #include "RawFileReader.h"
 #include "NgspiceRawFiles.h"
@@ -25,22 +26,6 @@ protected:
         return RunExportPlot(request, error);
     }
 };
-
-// Pixels of the colour the first trace is drawn in.
-int PixelsOfFirstTrace(const QImage& image, QRect area = {}) {
-    if (area.isNull())
-        area = image.rect();
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (std::abs(pixel.red() - 0) < 40 && std::abs(pixel.green() - 114) < 40 &&
-                std::abs(pixel.blue() - 178) < 40)
-                ++count;
-        }
-    }
-    return count;
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "TraceDecimation.h"
+#include "TraceReadout.h"
 
 #include <gtest/gtest.h>
 
@@ -110,4 +111,18 @@ TEST(TraceDecimation, NearestSampleAndOrder) {
     EXPECT_TRUE(IsNonDecreasing(xs.data(), xs.size()));
     const std::vector<double> sweep{0, 1, 0.5};
     EXPECT_FALSE(IsNonDecreasing(sweep.data(), sweep.size()));
+}
+
+TEST(TraceReadout, ValuesBetweenSamplesLieOnTheLine) {
+    const std::vector<double> xs{0, 1, 1, 3}, ys{0, 10, 20, 40};
+    struct Case {
+        double x;
+        double value;
+    };
+    // Outside the samples the nearest end holds; at a step (two samples at one x) the later one.
+    const Case cases[] = {{-1, 0}, {0.5, 5}, {1, 20}, {2, 30}, {3, 40}, {7, 40}};
+    for (const Case& test : cases)
+        EXPECT_DOUBLE_EQ(TraceValueAt(xs.data(), ys.data(), xs.size(), test.x), test.value)
+            << test.x;
+    EXPECT_TRUE(std::isnan(TraceValueAt(xs.data(), ys.data(), 0, 1)));
 }
