@@ -46,8 +46,7 @@ void Place(const QString& path, bool there) {
         return;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    kivra_test::WriteBytes(path, {});
 }
 
 // A desktop on which no program is registered for any type: the folders the desktop looks in hold
@@ -84,10 +83,10 @@ public:
     void Register(const QString& mimeType, const char* command = "true %f") {
         QString folder = root.filePath(QStringLiteral("xdg_data_home/applications"));
         QDir().mkpath(folder);
-        QFile entry(folder + QStringLiteral("/viewer.desktop"));
-        ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + QByteArray(command) +
-                    "\nMimeType=" + mimeType.toLatin1() + ";\n");
+        kivra_test::WriteBytes(
+            folder + QStringLiteral("/viewer.desktop"),
+            "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + QByteArray(command) +
+                "\nMimeType=" + mimeType.toLatin1() + ";\n");
     }
 
 private:

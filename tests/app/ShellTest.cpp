@@ -44,9 +44,12 @@
 #include "SettingsStore.h"
 #include "ShellFixture.h"
 #include "SplitterWnd.h"
+#include "TestFiles.h"
 
 namespace {
 
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::Settle;
 using kivra_test::ShownTitle;
 
 using ::testing::ElementsAre;
@@ -79,24 +82,10 @@ protected:
         return started;
     }
 
-    // Runs what the event loop would: queued tab refreshes and the deletion of closed windows.
-    static void Settle() {
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents();
-    }
-
     QString MakeFile(const QString& name, const QByteArray& bytes = "R1 1 0 1k\r\n") {
         QString path = folder.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        kivra_test::WriteBytes(path, bytes);
         return path;
-    }
-
-    static QByteArray FileBytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     CMainFrame& Frame() const { return *application->MainFrame(); }
@@ -464,10 +453,10 @@ TEST_P(SaveRenameTest, NamingTheDocumentRenamesItsTabAndTitle) {
     EXPECT_EQ(ShownTitle(Frame()), QStringLiteral("Kivra - new.cir"));
     EXPECT_EQ(ShownTitle(*Children()[0]), QStringLiteral("new.cir"));
     EXPECT_FALSE(application->Documents()[0]->IsModified());
-    EXPECT_THAT(FileBytes(target).toStdString(), HasSubstr("V1 1 0 5"));
+    EXPECT_THAT(ReadBytesOrEmpty(target).toStdString(), HasSubstr("V1 1 0 5"));
     EXPECT_EQ(application->RecentFiles()->At(0), QFileInfo(target).canonicalFilePath());
     if (!old.isEmpty()) {
-        EXPECT_EQ(FileBytes(old), QByteArray("* old\r\n"));
+        EXPECT_EQ(ReadBytesOrEmpty(old), QByteArray("* old\r\n"));
     }
 }
 
@@ -480,7 +469,7 @@ TEST_F(ShellTest, CtrlSSavesATitledDocumentWithoutAsking) {
     Type("* ");
     Press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(host.dialogsShown, 0);
-    EXPECT_EQ(FileBytes(path), QByteArray("* R1 1 0 1k\r\n"));
+    EXPECT_EQ(ReadBytesOrEmpty(path), QByteArray("* R1 1 0 1k\r\n"));
     EXPECT_FALSE(application->Documents()[0]->IsModified());
 }
 
@@ -495,7 +484,7 @@ TEST_F(ShellTest, CtrlSOnAReadOnlyFileAsksForAnotherName) {
 
     EXPECT_EQ(host.dialogsShown, 1);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(FileBytes(copy), QByteArray("R1 1 0 1k\r\n"));
+    EXPECT_EQ(ReadBytesOrEmpty(copy), QByteArray("R1 1 0 1k\r\n"));
     EXPECT_THAT(TabTexts(), ElementsAre(QStringLiteral("copy.cir")));
 }
 
@@ -536,7 +525,7 @@ TEST_P(PromptTest, ModifiedDocumentAsksToSave) {
     if (prompt.documentStays) {
         EXPECT_TRUE(application->Documents()[0]->IsModified());
     }
-    EXPECT_EQ(FileBytes(path),
+    EXPECT_EQ(ReadBytesOrEmpty(path),
               prompt.fileSaved ? QByteArray("* R1 1 0 1k\r\n") : QByteArray("R1 1 0 1k\r\n"));
     // Only a completed exit closes the main window.
     EXPECT_EQ(Frame().isVisible(), !prompt.exit || prompt.documentStays);
@@ -600,7 +589,7 @@ TEST_F(ShellTest, EndingTheSessionAsksAsExitDoesAndCancelKeepsItGoing) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
         EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("a.cir"));
-        EXPECT_EQ(FileBytes(path),
+        EXPECT_EQ(ReadBytesOrEmpty(path),
                   each.fileSaved ? QByteArray("* R1 1 0 1k\r\n") : QByteArray("R1 1 0 1k\r\n"));
         // Nothing closes: the session may yet go on.
         EXPECT_TRUE(Frame().isVisible());

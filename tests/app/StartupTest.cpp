@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -23,13 +22,14 @@
 #include "Document.h"
 #include "MainFrame.h"
 #include "ModalHost.h"
+#include "QStringPrinting.h"
 #include "QtTranslations.h"
 #include "SampleApp.h"
 #include "ShellFixture.h"
-#include "QStringPrinting.h"
 
 namespace {
 
+using kivra_test::Settle;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsSupersetOf;
@@ -53,14 +53,6 @@ protected:
         bool started = application->InitInstance();
         Settle();
         return started;
-    }
-
-    QString MakeFile(const QString& name) {
-        QString path = folder.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("R1 1 0 1k\r\n");
-        return path;
     }
 
     CMainFrame& Frame() const { return *application->MainFrame(); }

@@ -18,6 +18,8 @@
 
 namespace {
 
+using kivra_test::Settle;
+
 class WindowLayoutTest : public kivra_test::ShellFixture {
 protected:
     CMainFrame& Frame() const { return *application->MainFrame(); }

@@ -25,7 +25,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 
@@ -36,6 +35,8 @@
 
 #include "CmdUI.h"
 #include "CommandIds.h"
+#include "DocumentTyping.h"
+#include "EventLoop.h"
 #include "MainFrame.h"
 #include "NetlistColorizer.h"
 #include "ProcessLauncher.h"
@@ -46,10 +47,17 @@
 #include "SettingsStore.h"
 #include "SimulationRun.h"
 #include "SimulatorCopies.h"
+#include "TestFiles.h"
 #include "View.h"
 
 namespace {
 
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::Settle;
+using kivra_test::Type;
+using kivra_test::WaitFor;
+using kivra_test::WriteBytes;
+using kivra_test::WriteProgram;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -130,20 +138,6 @@ const char kSecondStandIn[] = R"sh(#!/bin/sh
 mv calls.tmp calls.txt
 )sh";
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes, bool executable = false) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
-}
-
 std::string Text(const CSampleDoc* document) {
     std::string text;
     for (int line = 0; line < document->buffer.LineTotal(); ++line) {
@@ -152,12 +146,6 @@ std::string Text(const CSampleDoc* document) {
         text.append(document->buffer.LineText(line), document->buffer.LineLength(line));
     }
     return text;
-}
-
-void Type(CSampleDoc& document, const char* text) {
-    int endLine = 0, endCharacter = 0;
-    ASSERT_TRUE(
-        document.buffer.InsertAt(nullptr, 0, 0, text, endLine, endCharacter, EditAction::Typing));
 }
 
 class AnalysisRunTest : public ::testing::Test {
@@ -172,8 +160,8 @@ protected:
         ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Talvex")));
         ASSERT_TRUE(QDir().mkpath(netlistFolder));
         paths = SimulationPathsIn(programFolder);
-        WriteFile(paths.firstProgram, kFirstStandIn, true);
-        WriteFile(paths.secondProgram, kSecondStandIn, true);
+        WriteProgram(paths.firstProgram, kFirstStandIn);
+        WriteProgram(paths.secondProgram, kSecondStandIn);
         SetSimulationFolder(programFolder);
 
         application = std::make_unique<CSampleApp>();
@@ -188,15 +176,10 @@ protected:
         CSettingsStore().clear();
     }
 
-    static void Settle() {
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     QString Netlist(const QString& name) const { return netlistFolder + QLatin1Char('/') + name; }
 
     CSampleDoc* Open(const QString& name, const QByteArray& text) {
-        WriteFile(Netlist(name), text);
+        WriteBytes(Netlist(name), text);
         auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(Netlist(name)));
         EXPECT_NE(document, nullptr);
         Settle();
@@ -215,7 +198,7 @@ protected:
 
     QString InFirst(const QString& name) const { return paths.firstFolder + '/' + name; }
     void Hold(const QString& netlistName) {
-        WriteFile(InFirst(QStringLiteral("hold-") + netlistName), "");
+        WriteBytes(InFirst(QStringLiteral("hold-") + netlistName), "");
     }
     void Release(const QString& netlistName) {
         QFile::remove(InFirst(QStringLiteral("hold-") + netlistName));
@@ -239,7 +222,7 @@ protected:
 
     // The first program of the last run, by the process id it recorded.
     pid_t FirstProgramId() const {
-        return ReadFile(InFirst(QStringLiteral("pid.txt"))).trimmed().toInt();
+        return ReadBytesOrEmpty(InFirst(QStringLiteral("pid.txt"))).trimmed().toInt();
     }
     static bool ProcessGone(pid_t id) { return id > 0 && kill(id, 0) == -1 && errno == ESRCH; }
 
@@ -305,7 +288,7 @@ TEST_F(AnalysisRunTest, ResultsOpenReadOnlyLogFirstAndTheDeckGoesToTheSecondProg
     EXPECT_THAT(launcher.starts[1].arguments, ElementsAre(QStringLiteral("temp.cir")));
     EXPECT_EQ(launcher.starts[1].folder, paths.secondFolder);
     EXPECT_TRUE(launcher.starts[1].detached);
-    EXPECT_EQ(ReadFile(paths.deckFile),
+    EXPECT_EQ(ReadBytesOrEmpty(paths.deckFile),
               "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n*#plot v(1)\r\n"
               ".control\r\nrun\r\n.endc\r\n.end\r\n");
     EXPECT_EQ(ProgressWindow(), nullptr) << "the progress window goes with the program";
@@ -315,13 +298,14 @@ TEST_F(AnalysisRunTest, ArgumentsWithBlanksAndCyrillicLettersReachBothProgramsWh
     const QString name = QStringLiteral("схема 1.cir");
     Run(Open(name, kControlNetlist));
 
-    EXPECT_EQ(ReadFile(InFirst(QStringLiteral("calls.txt"))),
+    EXPECT_EQ(ReadBytesOrEmpty(InFirst(QStringLiteral("calls.txt"))),
               ("dir=" + paths.firstFolder + "\narg=-t\narg=datanet3\narg=" + Netlist(name) + "\n")
                   .toUtf8());
     // The second program runs on its own: its record is awaited.
     const QString secondCalls = paths.secondFolder + QStringLiteral("/calls.txt");
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(secondCalls); }, 5000));
-    EXPECT_EQ(ReadFile(secondCalls), ("dir=" + paths.secondFolder + "\narg=temp.cir\n").toUtf8());
+    EXPECT_EQ(ReadBytesOrEmpty(secondCalls),
+              ("dir=" + paths.secondFolder + "\narg=temp.cir\n").toUtf8());
 }
 
 TEST_F(AnalysisRunTest, MissingFirstProgramGivesItsThreeMessagesInOrderAndTheRunGoesOn) {
@@ -429,7 +413,7 @@ TEST_F(AnalysisRunTest, AnEditedResultWindowIsNotClosedWithoutAsking) {
 
 TEST_F(AnalysisRunTest, InterfaceStaysLiveDuringTheWaitWithTheProcessorIdle) {
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
-    WriteFile(InFirst(QStringLiteral("sleep-a.cir")), "1");
+    WriteBytes(InFirst(QStringLiteral("sleep-a.cir")), "1");
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -505,21 +489,17 @@ TEST_F(AnalysisRunTest, StopEndsTheWholeFirstProgramAndOpensNothing) {
     EXPECT_EQ(application->logDocument, nullptr);
     EXPECT_EQ(application->rawDocument, nullptr);
     EXPECT_EQ(launcher.DetachedStarts(), 0);
-    const pid_t child = ReadFile(InFirst(QStringLiteral("child.txt"))).trimmed().toInt();
+    const pid_t child = ReadBytesOrEmpty(InFirst(QStringLiteral("child.txt"))).trimmed().toInt();
     ASSERT_GT(child, 0);
     // A process that has ended may wait as a zombie for its new parent to collect it, and one
     // killed a moment ago may take a moment to go.
     auto ended = [&] {
-        const QByteArray status = ReadFile(QStringLiteral("/proc/%1/stat").arg(child));
+        const QByteArray status = ReadBytesOrEmpty(QStringLiteral("/proc/%1/stat").arg(child));
         return status.isEmpty() || status.contains(") Z ");
     };
-    QElapsedTimer gone;
-    gone.start();
-    while (!ended() && gone.elapsed() < 2000)
-        QThread::msleep(20);
-    EXPECT_TRUE(ended()) << "the simulator outlives the stop";
+    EXPECT_TRUE(WaitFor(ended, 2000, 20)) << "the simulator outlives the stop";
     const QString privateFolder =
-        QString::fromUtf8(ReadFile(InFirst(QStringLiteral("private.txt"))).trimmed());
+        QString::fromUtf8(ReadBytesOrEmpty(InFirst(QStringLiteral("private.txt"))).trimmed());
     EXPECT_TRUE(privateFolder.startsWith(QStringLiteral("/tmp/kivra-run.")));
     EXPECT_FALSE(QFileInfo::exists(privateFolder));
     Release(QStringLiteral("a.cir"));
@@ -527,7 +507,7 @@ TEST_F(AnalysisRunTest, StopEndsTheWholeFirstProgramAndOpensNothing) {
 
 TEST_F(AnalysisRunTest, CrashedSimulatorIsReportedAndItsResultsStillShown) {
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
-    WriteFile(InFirst(QStringLiteral("crash-a.cir")), "");
+    WriteBytes(InFirst(QStringLiteral("crash-a.cir")), "");
     Run(netlist);
 
     ASSERT_GE(host.messages.size(), 1u);
@@ -677,7 +657,7 @@ TEST_F(AnalysisRunTest, AnEditedResultWindowIsSavedOnlyUnderAnotherName) {
     CSampleDoc* edited = application->logDocument;
     ASSERT_NE(edited, nullptr);
     EditResult(edited);
-    const QByteArray logBefore = ReadFile(paths.logFile);
+    const QByteArray logBefore = ReadBytesOrEmpty(paths.logFile);
 
     QString suggested;
     QByteArray logWhenRefused;
@@ -691,7 +671,7 @@ TEST_F(AnalysisRunTest, AnEditedResultWindowIsSavedOnlyUnderAnotherName) {
         return static_cast<int>(QDialog::Accepted);
     });
     host.Then([&](QDialog&) {
-        logWhenRefused = ReadFile(paths.logFile);
+        logWhenRefused = ReadBytesOrEmpty(paths.logFile);
         return static_cast<int>(QMessageBox::Ok);
     });
     host.ThenChooseFile(Netlist(QStringLiteral("notes.log")));
@@ -704,7 +684,7 @@ TEST_F(AnalysisRunTest, AnEditedResultWindowIsSavedOnlyUnderAnotherName) {
     EXPECT_THAT(host.messages[1].text.toStdString(), HasSubstr("kivra.log"));
     EXPECT_EQ(suggested, Netlist(QStringLiteral("a.log")));
     EXPECT_EQ(logWhenRefused, logBefore);
-    EXPECT_EQ(ReadFile(Netlist(QStringLiteral("notes.log"))), "my notes " + logBefore);
+    EXPECT_EQ(ReadBytesOrEmpty(Netlist(QStringLiteral("notes.log"))), "my notes " + logBefore);
     // Still open, an ordinary document of its new file; the run has shown new results.
     EXPECT_EQ(edited->GetPathName(), Netlist(QStringLiteral("notes.log")));
     ASSERT_NE(application->logDocument, nullptr);
@@ -735,7 +715,7 @@ TEST_F(AnalysisRunTest, AnEditedResultWindowIsKeptWhenTheSaveAsIsCancelledAndDro
     EXPECT_EQ(host.dialogsShown, 2);
     EXPECT_EQ(launcher.starts.size(), startsBefore);
     EXPECT_EQ(Text(reopened), "my notes raw of a.cir\n");
-    EXPECT_EQ(ReadFile(paths.rawFile), "raw of a.cir\r\n");
+    EXPECT_EQ(ReadBytesOrEmpty(paths.rawFile), "raw of a.cir\r\n");
 
     host.ThenPress(QMessageBox::No);
     Run(netlist);
@@ -779,7 +759,8 @@ TEST_F(AnalysisRunTest, ADeclinedSaveAsOfAReadOnlyNetlistStopsTheRunAndAnotherNa
     Run(netlist);
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(launcher.starts[0].arguments.last(), Netlist(QStringLiteral("b.cir")));
-    EXPECT_EQ(ReadFile(InFirst(QStringLiteral("seen.cir"))), "* edited\r\n" + kPlainNetlist);
+    EXPECT_EQ(ReadBytesOrEmpty(InFirst(QStringLiteral("seen.cir"))),
+              "* edited\r\n" + kPlainNetlist);
     EXPECT_EQ(host.messages.size(), 1u);
 }
 
@@ -788,11 +769,11 @@ TEST_F(AnalysisRunTest, ADeclinedSaveAsOfAReadOnlyNetlistStopsTheRunAndAnotherNa
 // started on a file that is not there.
 TEST_F(AnalysisRunTest, ARunThatLeavesNoRawFileSaysWhyOnceAndShowsTheLog) {
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
-    WriteFile(InFirst(QStringLiteral("noraw-a.cir")), "");
+    WriteBytes(InFirst(QStringLiteral("noraw-a.cir")), "");
     for (bool errorInLog : {true, false}) {
         SCOPED_TRACE(errorInLog ? "error in the log" : "no error in the log");
         if (!errorInLog)
-            WriteFile(InFirst(QStringLiteral("clean-a.cir")), "");
+            WriteBytes(InFirst(QStringLiteral("clean-a.cir")), "");
         host.messages.clear();
         Run(netlist);
 
@@ -814,8 +795,8 @@ TEST_F(AnalysisRunTest, ARunThatLeavesNoRawFileSaysWhyOnceAndShowsTheLog) {
 // ngspice writes its log in UTF-8: the error line is quoted with its characters.
 TEST_F(AnalysisRunTest, TheErrorLineOfAUtf8LogIsQuotedReadably) {
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kControlNetlist);
-    WriteFile(InFirst(QStringLiteral("noraw-a.cir")), "");
-    WriteFile(InFirst(QStringLiteral("utf8-a.cir")), "");
+    WriteBytes(InFirst(QStringLiteral("noraw-a.cir")), "");
+    WriteBytes(InFirst(QStringLiteral("utf8-a.cir")), "");
     Run(netlist);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_THAT(host.messages[0].text.toStdString(),
@@ -827,7 +808,7 @@ TEST_F(AnalysisRunTest, TheErrorLineOfAUtf8LogIsQuotedReadably) {
 TEST_F(AnalysisRunTest, NetlistWithoutControlLinesGetsTheBareDeckAndNoSecondProgram) {
     Run(Open(QStringLiteral("a.cir"), kPlainNetlist));
 
-    EXPECT_EQ(ReadFile(paths.deckFile),
+    EXPECT_EQ(ReadBytesOrEmpty(paths.deckFile),
               "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n.end\r\n");
     EXPECT_EQ(launcher.DetachedStarts(), 0);
     EXPECT_EQ(launcher.starts.size(), 1u);
@@ -841,7 +822,7 @@ TEST_F(AnalysisRunTest, UnclosedControlBlockIsReportedAndClosedInTheDeck) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, QStringLiteral("Не найдена строка .endc"));
     EXPECT_EQ(host.messages[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(ReadFile(paths.deckFile),
+    EXPECT_EQ(ReadBytesOrEmpty(paths.deckFile),
               "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n"
               ".control\r\nrun\r\n.endc\r\n.end\r\n");
     EXPECT_EQ(launcher.DetachedStarts(), 1);
@@ -876,7 +857,8 @@ TEST_F(AnalysisRunTest, EditedNetlistIsSavedBeforeTheSimulatorReadsIt) {
     Run(netlist);
 
     EXPECT_FALSE(netlist->IsModified());
-    EXPECT_EQ(ReadFile(InFirst(QStringLiteral("seen.cir"))), "* edited\r\n" + kPlainNetlist);
+    EXPECT_EQ(ReadBytesOrEmpty(InFirst(QStringLiteral("seen.cir"))),
+              "* edited\r\n" + kPlainNetlist);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -943,14 +925,14 @@ protected:
 };
 
 TEST_F(NgspiceRunTest, RealSimulatorWritesAnAsciiRawFileOfTheCircuitAndALog) {
-    QByteArray example = ReadFile(QStringLiteral(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir"));
+    QByteArray example = ReadBytesOrEmpty(QStringLiteral(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir"));
     ASSERT_FALSE(example.isEmpty());
     Run(Open(QStringLiteral("rc lowpass.cir"), example));
 
     ASSERT_TRUE(host.messages.empty()) << host.messages[0].text.toStdString();
     ASSERT_NE(application->rawDocument, nullptr);
     ASSERT_NE(application->logDocument, nullptr);
-    const QByteArray raw = ReadFile(paths.rawFile);
+    const QByteArray raw = ReadBytesOrEmpty(paths.rawFile);
     EXPECT_TRUE(raw.startsWith("Title: rc low-pass filter")) << raw.left(80).toStdString();
     EXPECT_THAT(raw.toStdString(), HasSubstr("Plotname: Transient Analysis"));
     EXPECT_THAT(
@@ -958,7 +940,7 @@ TEST_F(NgspiceRunTest, RealSimulatorWritesAnAsciiRawFileOfTheCircuitAndALog) {
         HasSubstr("Variables:\n\t0\ttime\ttime\n\t1\tv(in)\tvoltage\n\t2\tv(out)\tvoltage"));
     EXPECT_THAT(raw.toStdString(), HasSubstr("\nValues:\n"));
     EXPECT_THAT(Text(application->logDocument), HasSubstr("Circuit: rc low-pass filter"));
-    EXPECT_EQ(ReadFile(paths.deckFile),
+    EXPECT_EQ(ReadBytesOrEmpty(paths.deckFile),
               "temp file for Talvex \r\n*#load ..\\Murin\\kivra.raw\r\n"
               ".control\r\nrun\r\nplot v(in) v(out)\r\n.endc\r\n.end\r\n");
     EXPECT_EQ(launcher.DetachedStarts(), 1);
@@ -967,7 +949,7 @@ TEST_F(NgspiceRunTest, RealSimulatorWritesAnAsciiRawFileOfTheCircuitAndALog) {
 // The netlist's relative .include and .lib files are found beside the netlist, and a line that
 // only mentions ".control" opens no block.
 TEST_F(NgspiceRunTest, RelativeIncludesAreFoundBesideTheNetlist) {
-    WriteFile(Netlist(QStringLiteral("load model.inc")), "RL out 0 1k\n");
+    WriteBytes(Netlist(QStringLiteral("load model.inc")), "RL out 0 1k\n");
     Run(Open(QStringLiteral("divider.cir"),
              "divider\nV1 in 0 1\nR1 in out 1k\n.include \"load model.inc\"\n.op\n"
              "* the block below prints .control\n.control\nrun\nprint v(out)\n.endc\n.end\n"));
@@ -975,7 +957,8 @@ TEST_F(NgspiceRunTest, RelativeIncludesAreFoundBesideTheNetlist) {
     ASSERT_NE(application->logDocument, nullptr);
     const std::string log = Text(application->logDocument);
     EXPECT_THAT(log, Not(HasSubstr("rror"))) << log;
-    EXPECT_THAT(ReadFile(paths.rawFile).toStdString(), HasSubstr("Plotname: Operating Point"));
+    EXPECT_THAT(ReadBytesOrEmpty(paths.rawFile).toStdString(),
+                HasSubstr("Plotname: Operating Point"));
 }
 
 // With no raw file, the one message quotes the error with its reason, not its heading alone.
@@ -1020,11 +1003,11 @@ TEST_F(NgspiceRunTest, NetlistErrorShowsInTheLogOnARedLine) {
 // deck is left as it was.
 TEST_F(NgspiceRunTest, SecondProgramRunsTheNetlistsLinesOnTheResultsAndLeavesTheDeckAlone) {
     QByteArray example =
-        ReadFile(QStringLiteral(KIVRA_EXAMPLES_DIR "/rectifier_control_lines.cir"));
+        ReadBytesOrEmpty(QStringLiteral(KIVRA_EXAMPLES_DIR "/rectifier_control_lines.cir"));
     ASSERT_FALSE(example.isEmpty());
     Run(Open(QStringLiteral("Rectifier Test.cir"), example));
     ASSERT_TRUE(QFile::exists(paths.rawFile));
-    const QByteArray deck = ReadFile(paths.deckFile);
+    const QByteArray deck = ReadBytesOrEmpty(paths.deckFile);
     ASSERT_TRUE(deck.contains("*# print mean(v(out))"));
     ASSERT_TRUE(kivra_test::CopySimulatorFolder(programFolder, QStringLiteral("Talvex")));
 
@@ -1037,10 +1020,10 @@ TEST_F(NgspiceRunTest, SecondProgramRunsTheNetlistsLinesOnTheResultsAndLeavesThe
     ASSERT_TRUE(second.waitForFinished(20000));
 
     const std::string output =
-        ReadFile(paths.secondFolder + QStringLiteral("/talvex.log")).toStdString();
+        ReadBytesOrEmpty(paths.secondFolder + QStringLiteral("/talvex.log")).toStdString();
     EXPECT_THAT(output, HasSubstr("mean(v(out)) = "));
     EXPECT_THAT(output, Not(HasSubstr("rror"))) << output;
-    EXPECT_EQ(ReadFile(paths.deckFile), deck);
+    EXPECT_EQ(ReadBytesOrEmpty(paths.deckFile), deck);
 }
 
 }  // namespace
@@ -1050,10 +1033,11 @@ QStringList NgspiceCommandsIn(const QString& folder) {
     const QString wanted = QFileInfo(folder).canonicalFilePath();
     QStringList commands;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        if (ReadFile(QStringLiteral("/proc/%1/comm").arg(entry)) != "ngspice\n" ||
+        if (ReadBytesOrEmpty(QStringLiteral("/proc/%1/comm").arg(entry)) != "ngspice\n" ||
             QFileInfo(QStringLiteral("/proc/%1/cwd").arg(entry)).symLinkTarget() != wanted)
             continue;
-        commands << QString::fromUtf8(ReadFile(QStringLiteral("/proc/%1/cmdline").arg(entry)));
+        commands << QString::fromUtf8(
+            ReadBytesOrEmpty(QStringLiteral("/proc/%1/cmdline").arg(entry)));
     }
     return commands;
 }
@@ -1096,11 +1080,8 @@ TEST_F(NgspiceRunTest, AStoppedLongSimulationLeavesNothingRunning) {
         EXPECT_TRUE(stopped) << byClosing;
         EXPECT_LT(clock.elapsed(), 10000) << byClosing;
         // A process killed a moment ago may take a moment to go.
-        QElapsedTimer gone;
-        gone.start();
-        while (!NgspiceCommandsIn(netlistFolder).isEmpty() && gone.elapsed() < 2000)
-            QThread::msleep(20);
-        EXPECT_TRUE(NgspiceCommandsIn(netlistFolder).isEmpty()) << byClosing;
+        EXPECT_TRUE(WaitFor([&] { return NgspiceCommandsIn(netlistFolder).isEmpty(); }, 2000, 20))
+            << byClosing;
         EXPECT_FALSE(privateFolder.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(privateFolder)) << privateFolder.toStdString();
         EXPECT_EQ(application->logDocument, nullptr);
