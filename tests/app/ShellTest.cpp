@@ -35,7 +35,6 @@
 #include "KivraApplication.h"
 #include "MDITabs.h"
 #include "MainFrame.h"
-#include "ProgramDirectory.h"
 #include "QStringPrinting.h"
 #include "SampleApp.h"
 #include "SampleDoc.h"
@@ -982,61 +981,6 @@ TEST_F(ShellTest, ReadPaneFollowsTheActiveWindow) {
     Settle();
     Frame().UpdateCommandUI();
     EXPECT_EQ(Frame().PaneText(ID_INDICATOR_READ), QStringLiteral("Read"));
-}
-
-// --- Help
-
-// The help file lives in the program's folder, which every test process shares: its cases run in
-// one test, one after the other, and leave no file behind.
-TEST_F(ShellTest, HelpContentsComplainsOnlyWhenNothingCanShowIt) {
-    struct Case {
-        bool fileThere;
-        bool viewerStarts;
-        bool complaint;
-    };
-    ASSERT_TRUE(Start());
-    const QString path = application->HelpFilePath();
-    EXPECT_EQ(path, ProgramDirectory() + QStringLiteral("/Kivra.chm"));
-    for (const Case& help :
-         {Case{false, true, true}, Case{true, false, true}, Case{true, true, false}}) {
-        SCOPED_TRACE(testing::Message()
-                     << "help file " << help.fileThere << ", viewer starts " << help.viewerStarts);
-        QFile::remove(path);
-        if (help.fileThere) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        }
-        host.messages.clear();
-        host.opened.clear();
-        host.openSucceeds = help.viewerStarts;
-        ASSERT_TRUE(Frame().OnCommand(ID_HELP_CONTENTS));
-        QFile::remove(path);
-
-        if (help.complaint) {
-            ASSERT_EQ(host.messages.size(), 1u);
-            EXPECT_EQ(host.messages[0].text, QStringLiteral("Failed to launch help."));
-            EXPECT_EQ(host.messages[0].caption, QStringLiteral("Kivra"));
-            EXPECT_EQ(host.messages[0].icon, QMessageBox::Warning);
-        } else {
-            EXPECT_TRUE(host.messages.empty());
-        }
-        // Without the file, no viewer is even tried.
-        EXPECT_EQ(host.opened, help.fileThere ? std::vector<QUrl>{QUrl::fromLocalFile(path)}
-                                              : std::vector<QUrl>{});
-    }
-}
-
-// A guide that is not beside the program is not handed to the desktop: the user is told which
-// file is missing, once.
-TEST_F(ShellTest, UserGuideThatIsNotThereIsSaidToBeMissing) {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Frame().OnCommand(ID_HELP_USER_GUIDE));
-    EXPECT_TRUE(host.opened.empty());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(
-        host.messages[0].text,
-        QStringLiteral("Не удалось открыть файл %1: файл не найден.")
-            .arg(QDir::toNativeSeparators(ProgramDirectory() + QStringLiteral("/UserGuideA.pdf"))));
 }
 
 // --- The view's context menu
