@@ -30,6 +30,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -387,30 +388,6 @@ TEST_F(AnalysisRunTest, AResultFileOpenedAgainByTheUserShowsTheNewRun) {
     EXPECT_TRUE(application->logDocument->buffer.IsReadOnly());
 }
 
-// A result window the user made writable and edited asks to be saved before the next run closes
-// it; Cancel keeps it and stops the run.
-TEST_F(AnalysisRunTest, AnEditedResultWindowIsNotClosedWithoutAsking) {
-    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
-    Run(netlist);
-    CSampleDoc* log = application->logDocument;
-    ASSERT_NE(log, nullptr);
-    log->buffer.MakeReadOnly(false);
-    int endLine = 0;
-    int endCharacter = 0;
-    ASSERT_TRUE(log->buffer.InsertAt(nullptr, 0, 0, "my notes ", endLine, endCharacter,
-                                     EditAction::Typing));
-    const size_t startsBefore = launcher.starts.size();
-
-    host.ThenPress(QMessageBox::Cancel);
-    Run(netlist);
-
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
-    EXPECT_EQ(application->logDocument, log);
-    EXPECT_THAT(Text(log), HasSubstr("my notes "));
-    EXPECT_EQ(launcher.starts.size(), startsBefore);
-}
-
 TEST_F(AnalysisRunTest, InterfaceStaysLiveDuringTheWaitWithTheProcessorIdle) {
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
     WriteBytes(InFirst(QStringLiteral("sleep-a.cir")), "1");
@@ -649,82 +626,146 @@ TEST_F(AnalysisRunTest, ExitDuringTheWaitEndsTheRunThenClosesKivraThroughTheSave
     Release(QStringLiteral("a.cir"));
 }
 
-// Yes to an edited result window leads to the Save As dialog, offered beside the netlist; the
-// result file itself is refused there, and is not written. The window stays, as the new file.
-TEST_F(AnalysisRunTest, AnEditedResultWindowIsSavedOnlyUnderAnotherName) {
-    CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
-    Run(netlist);
-    CSampleDoc* edited = application->logDocument;
-    ASSERT_NE(edited, nullptr);
-    EditResult(edited);
-    const QByteArray logBefore = ReadBytesOrEmpty(paths.logFile);
+// An edited result window asks to be saved before the next run closes it; the result file itself
+// is the run's, so saving means another name. The edited window is the log window made writable,
+// or the raw file the user opened again and typed into.
+class EditedResultTest;
 
-    QString suggested;
-    QByteArray logWhenRefused;
-    host.ThenPress(QMessageBox::Yes);
-    host.Then([&](QDialog& dialog) {
-        auto* files = qobject_cast<QFileDialog*>(&dialog);
-        if (files == nullptr)
-            return static_cast<int>(QDialog::Rejected);
-        suggested = files->selectedFiles().value(0);
-        files->selectFile(paths.logFile);  // the result file itself
-        return static_cast<int>(QDialog::Accepted);
-    });
-    host.Then([&](QDialog&) {
-        logWhenRefused = ReadBytesOrEmpty(paths.logFile);
-        return static_cast<int>(QMessageBox::Ok);
-    });
-    host.ThenChooseFile(Netlist(QStringLiteral("notes.log")));
-    Run(netlist);
+struct EditedResultCase {
+    const char* name;
+    bool reopenedRawFile;
+    std::function<void(EditedResultTest&)> answer;  // scripts the prompt and the dialogs after it
+    const char* named;                              // the result file the prompt names
+    size_t messages;                                // message boxes, the prompt among them
+    int dialogsShown;
+    bool runs;       // the run goes on
+    bool editsKept;  // the edited window stays, with the edits
+    std::function<void(EditedResultTest&, CSampleDoc* edited)> alsoExpect;
+};
 
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
-    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("kivra.log"));
-    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("в другом файле"));
-    EXPECT_THAT(host.messages[1].text.toStdString(), HasSubstr("kivra.log"));
-    EXPECT_EQ(suggested, Netlist(QStringLiteral("a.log")));
-    EXPECT_EQ(logWhenRefused, logBefore);
-    EXPECT_EQ(ReadBytesOrEmpty(Netlist(QStringLiteral("notes.log"))), "my notes " + logBefore);
-    // Still open, an ordinary document of its new file; the run has shown new results.
-    EXPECT_EQ(edited->GetPathName(), Netlist(QStringLiteral("notes.log")));
-    ASSERT_NE(application->logDocument, nullptr);
-    EXPECT_NE(application->logDocument, edited);
-    EXPECT_EQ(Text(application->logDocument), "log of a.cir\nError on line 2 or its substitute:\n");
-    EXPECT_EQ(Documents().size(), 4u);
-    EXPECT_EQ(launcher.starts.size(), 2u);
+void PrintTo(const EditedResultCase& test, std::ostream* out) {
+    *out << test.name;
 }
 
-// A result file the user opened again and edited is asked about like a result window. Cancelling
-// the Save As stops the run with the edits kept; No drops them and the run goes on.
-TEST_F(AnalysisRunTest, AnEditedResultWindowIsKeptWhenTheSaveAsIsCancelledAndDroppedOnNo) {
+class EditedResultTest : public AnalysisRunTest,
+                         public ::testing::WithParamInterface<EditedResultCase> {
+public:
+    using AnalysisRunTest::application;
+    using AnalysisRunTest::Documents;
+    using AnalysisRunTest::host;
+    using AnalysisRunTest::Netlist;
+    using AnalysisRunTest::paths;
+
+    QByteArray onDiskBefore;    // the edited window's file before the run
+    QString suggested;          // the name the Save As dialog offered
+    QByteArray logWhenRefused;  // the log file when the dialog refused it as the new name
+};
+
+TEST_P(EditedResultTest, AsksBeforeTheNextRunClosesIt) {
+    const EditedResultCase& test = GetParam();
     CSampleDoc* netlist = Open(QStringLiteral("a.cir"), kPlainNetlist);
     Run(netlist);
-    application->rawDocument->OnCloseDocument();
-    Settle();
-    auto* reopened = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(paths.rawFile));
-    ASSERT_NE(reopened, nullptr);
-    std::weak_ptr<const void> reopenedAlive = reopened->Lifetime();
-    Type(*reopened, "my notes ");
+    CSampleDoc* edited = nullptr;
+    if (test.reopenedRawFile) {
+        application->rawDocument->OnCloseDocument();
+        Settle();
+        edited = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(paths.rawFile));
+        ASSERT_NE(edited, nullptr);
+        Type(*edited, "my notes ");
+    } else {
+        edited = application->logDocument;
+        ASSERT_NE(edited, nullptr);
+        EditResult(edited);
+    }
+    std::weak_ptr<const void> editedAlive = edited->Lifetime();
+    const QString editedPath = edited->GetPathName();
+    onDiskBefore = ReadBytesOrEmpty(editedPath);
     const size_t startsBefore = launcher.starts.size();
 
-    host.ThenPress(QMessageBox::Yes);
-    host.ThenCancel();
+    test.answer(*this);
     Run(netlist);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("kivra.raw"));
-    EXPECT_EQ(host.dialogsShown, 2);
-    EXPECT_EQ(launcher.starts.size(), startsBefore);
-    EXPECT_EQ(Text(reopened), "my notes raw of a.cir\n");
-    EXPECT_EQ(ReadBytesOrEmpty(paths.rawFile), "raw of a.cir\r\n");
 
-    host.ThenPress(QMessageBox::No);
-    Run(netlist);
-    EXPECT_EQ(host.dialogsShown, 3) << "No asks for no file name";
-    EXPECT_TRUE(reopenedAlive.expired());
-    EXPECT_EQ(launcher.starts.size(), startsBefore + 1);
-    ASSERT_NE(application->rawDocument, nullptr);
-    EXPECT_EQ(Text(application->rawDocument), "raw of a.cir\n");
+    ASSERT_EQ(host.messages.size(), test.messages);
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr(test.named));
+    EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("в другом файле"));
+    EXPECT_EQ(host.dialogsShown, test.dialogsShown);
+    EXPECT_EQ(launcher.starts.size(), startsBefore + (test.runs ? 1 : 0));
+    if (!test.runs)
+        EXPECT_EQ(ReadBytesOrEmpty(editedPath), onDiskBefore) << "nothing is written";
+    if (test.editsKept) {
+        ASSERT_FALSE(editedAlive.expired());
+        EXPECT_THAT(Text(edited), HasSubstr("my notes "));
+    } else {
+        EXPECT_TRUE(editedAlive.expired());
+    }
+    if (test.alsoExpect)
+        test.alsoExpect(*this, test.editsKept ? edited : nullptr);
 }
+
+const EditedResultCase kEditedResultCases[] = {
+    {"CancelAtThePromptStopsTheRun", false,
+     [](EditedResultTest& test) { test.host.ThenPress(QMessageBox::Cancel); }, "kivra.log", 1, 1,
+     false, true,
+     [](EditedResultTest& test, CSampleDoc* edited) {
+         EXPECT_EQ(test.application->logDocument, edited);
+     }},
+    {"CancelInTheSaveAsStopsTheRun", true,
+     [](EditedResultTest& test) {
+         test.host.ThenPress(QMessageBox::Yes);
+         test.host.ThenCancel();
+     },
+     "kivra.raw", 1, 2, false, true,
+     [](EditedResultTest& test, CSampleDoc* edited) {
+         EXPECT_EQ(Text(edited), "my notes raw of a.cir\n");
+         EXPECT_EQ(ReadBytesOrEmpty(test.paths.rawFile), "raw of a.cir\r\n");
+     }},
+    {"NoDropsTheEditsAndTheRunGoesOn", true,
+     [](EditedResultTest& test) { test.host.ThenPress(QMessageBox::No); }, "kivra.raw", 1, 1, true,
+     false,
+     [](EditedResultTest& test, CSampleDoc*) {
+         EXPECT_EQ(test.host.dialogsShown, 1) << "No asks for no file name";
+         ASSERT_NE(test.application->rawDocument, nullptr);
+         EXPECT_EQ(Text(test.application->rawDocument), "raw of a.cir\n");
+     }},
+    // Save As is offered beside the netlist; the result file itself is refused there and not
+    // written. The window stays, as the new file.
+    {"YesSavesOnlyUnderAnotherName", false,
+     [](EditedResultTest& test) {
+         test.host.ThenPress(QMessageBox::Yes);
+         test.host.Then([&test](QDialog& dialog) {
+             auto* files = qobject_cast<QFileDialog*>(&dialog);
+             if (files == nullptr)
+                 return static_cast<int>(QDialog::Rejected);
+             test.suggested = files->selectedFiles().value(0);
+             files->selectFile(test.paths.logFile);  // the result file itself
+             return static_cast<int>(QDialog::Accepted);
+         });
+         test.host.Then([&test](QDialog&) {
+             test.logWhenRefused = ReadBytesOrEmpty(test.paths.logFile);
+             return static_cast<int>(QMessageBox::Ok);
+         });
+         test.host.ThenChooseFile(test.Netlist(QStringLiteral("notes.log")));
+     },
+     "kivra.log", 2, 4, true, true,
+     [](EditedResultTest& test, CSampleDoc* edited) {
+         EXPECT_THAT(test.host.messages[1].text.toStdString(), HasSubstr("kivra.log"));
+         EXPECT_EQ(test.suggested, test.Netlist(QStringLiteral("a.log")));
+         EXPECT_EQ(test.logWhenRefused, test.onDiskBefore);
+         EXPECT_EQ(ReadBytesOrEmpty(test.Netlist(QStringLiteral("notes.log"))),
+                   "my notes " + test.onDiskBefore);
+         // An ordinary document of its new file; the run has shown new results.
+         EXPECT_EQ(edited->GetPathName(), test.Netlist(QStringLiteral("notes.log")));
+         ASSERT_NE(test.application->logDocument, nullptr);
+         EXPECT_NE(test.application->logDocument, edited);
+         EXPECT_EQ(Text(test.application->logDocument),
+                   "log of a.cir\nError on line 2 or its substitute:\n");
+         EXPECT_EQ(test.Documents().size(), 4u);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Answers, EditedResultTest, ::testing::ValuesIn(kEditedResultCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The simulator reads the file, so a run whose save did not happen does not start: not when the
 // save fails, and not when the Save As that a read-only file needs is declined.
