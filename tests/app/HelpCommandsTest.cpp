@@ -202,6 +202,7 @@ TEST_F(HelpCommandsTest, UserGuideAndHomePageSayInOneMessageWhyTheyAreNotShown) 
         EXPECT_EQ(host.messages[0].text,
                   QStringLiteral("Не удалось открыть файл %1: файл не найден.")
                       .arg(QDir::toNativeSeparators(path)));
+        EXPECT_EQ(host.messages[0].caption, QStringLiteral("Kivra"));
 
         // There, but nothing shows it.
         Place(path, true);
@@ -212,6 +213,7 @@ TEST_F(HelpCommandsTest, UserGuideAndHomePageSayInOneMessageWhyTheyAreNotShown) 
         EXPECT_THAT(host.opened, ElementsAre(QUrl::fromLocalFile(path)));
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, QString::fromUtf8(shown.noViewer));
+        EXPECT_EQ(host.messages[0].caption, QStringLiteral("Kivra"));
 
         // Shown: nothing to say.
         host.messages.clear();

@@ -211,6 +211,8 @@ TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) 
     for (int count : {3, 12}) {
         SCOPED_TRACE(testing::Message() << count << " windows");
         OpenDocuments(count);
+        QMdiSubWindow* active = Area().activeSubWindow();
+        ASSERT_NE(active, nullptr);
         ASSERT_TRUE(Frame().OnCommand(ID_WINDOW_CASCADE));
         Settle();
         const QRect area = AreaRect();
@@ -224,6 +226,8 @@ TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) 
             SCOPED_TRACE(testing::Message()
                          << "window " << index << " at " << place.x() << "," << place.y());
             EXPECT_FALSE(stack[index]->isMaximized());
+            EXPECT_FALSE(stack[index]->isMinimized());
+            EXPECT_TRUE(stack[index]->isVisible());
             EXPECT_TRUE(area.contains(place));
             if (index == 0)
                 continue;
@@ -255,8 +259,9 @@ TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) 
                 EXPECT_FALSE(bar.isEmpty()) << "title bar of window " << index << " is hidden";
             }
         }
-        // The active window stays in front.
-        EXPECT_EQ(stack.back(), Area().activeSubWindow());
+        // The active window stays active, in front.
+        EXPECT_EQ(Area().activeSubWindow(), active);
+        EXPECT_EQ(stack.back(), active);
     }
 }
 

@@ -214,9 +214,14 @@ TEST_P(EditedResultTest, AsksBeforeTheNextRunClosesIt) {
     EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("Save changes to"));
     EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr(test.named));
     EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("в другом файле"));
+    EXPECT_EQ(host.messages[0].icon, QMessageBox::Question);
+    EXPECT_EQ(host.messages[0].caption, QStringLiteral("Kivra"));
     EXPECT_EQ(host.dialogsShown, test.dialogsShown);
     EXPECT_EQ(launcher.starts.size(), startsBefore + (test.runs ? 1 : 0));
-    if (!test.runs) {
+    if (test.runs) {
+        EXPECT_NE(application->logDocument, nullptr) << "the new results are shown";
+        EXPECT_NE(application->rawDocument, nullptr) << "the new results are shown";
+    } else {
         EXPECT_EQ(ReadBytesOrEmpty(editedPath), onDiskBefore) << "nothing is written";
     }
     if (test.editsKept) {
