@@ -217,9 +217,11 @@ TEST_F(HelpCommandsTest, UserGuideAndHomePageSayInOneMessageWhyTheyAreNotShown) 
 
         // Shown: nothing to say.
         host.messages.clear();
+        host.opened.clear();
         host.openSucceeds = true;
         ASSERT_TRUE(Frame().OnCommand(shown.command));
         EXPECT_THAT(host.messages, IsEmpty());
+        EXPECT_THAT(host.opened, ElementsAre(QUrl::fromLocalFile(path)));
 
         // The real desktop, with no program registered: the same message, not a silent success.
         {
@@ -230,6 +232,7 @@ TEST_F(HelpCommandsTest, UserGuideAndHomePageSayInOneMessageWhyTheyAreNotShown) 
             host.opens = nullptr;
             ASSERT_EQ(host.messages.size(), 1u);
             EXPECT_EQ(host.messages[0].text, QString::fromUtf8(shown.noViewer));
+            EXPECT_EQ(host.messages[0].caption, QStringLiteral("Kivra"));
         }
         Place(path, false);
     }

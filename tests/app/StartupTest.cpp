@@ -132,6 +132,7 @@ TEST_F(StartupTest, EveryFileOpensInOrderAndTheLastIsActive) {
     ASSERT_TRUE(Start({second, first}));
     EXPECT_THAT(WindowPaths(), ElementsAre(second, first));
     EXPECT_EQ(ActivePath(), first);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(StartupTest, AFileThatCannotBeOpenedIsReportedAndTheOthersStillOpen) {
@@ -145,9 +146,11 @@ TEST_F(StartupTest, AFileThatCannotBeOpenedIsReportedAndTheOthersStillOpen) {
     EXPECT_EQ(ActivePath(), last);
     // One message for each time the file was named, each naming it.
     ASSERT_EQ(host.messages.size(), 2u);
-    for (const kivra_test::ShownMessage& message : host.messages)
+    for (const kivra_test::ShownMessage& message : host.messages) {
         EXPECT_THAT(message.text.toStdString(),
                     HasSubstr(QDir::toNativeSeparators(missing).toStdString()));
+        EXPECT_EQ(message.caption, QStringLiteral("Kivra"));
+    }
 }
 
 TEST_F(StartupTest, WhenNoFileOpensTheProgramDoesNotStart) {
@@ -155,7 +158,14 @@ TEST_F(StartupTest, WhenNoFileOpensTheProgramDoesNotStart) {
     QString other = folder.filePath(QStringLiteral("other.cir"));
     host.messages.clear();
     EXPECT_FALSE(Start({missing, other}));
-    EXPECT_EQ(host.messages.size(), 2u);
+    ASSERT_EQ(host.messages.size(), 2u);
+    // Each file is named in a message of its own, in the order of the command line.
+    EXPECT_THAT(host.messages[0].text.toStdString(),
+                HasSubstr(QDir::toNativeSeparators(missing).toStdString()));
+    EXPECT_THAT(host.messages[1].text.toStdString(),
+                HasSubstr(QDir::toNativeSeparators(other).toStdString()));
+    for (const kivra_test::ShownMessage& message : host.messages)
+        EXPECT_EQ(message.caption, QStringLiteral("Kivra"));
     // Not even the untitled document of a plain start.
     EXPECT_TRUE(application->Documents().empty());
 }

@@ -220,6 +220,7 @@ TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) 
         ASSERT_EQ(stack.size(), count);
         EXPECT_EQ(stack.front()->pos(), QPoint(0, 0));
         int startsAgain = 0;
+        QPoint firstStep;
         std::vector<int> passStarts = {0};
         for (int index = 0; index < count; ++index) {
             const QRect place = stack[index]->geometry();
@@ -245,6 +246,10 @@ TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) 
                 EXPECT_GT(step.y(), 0);
                 EXPECT_GE(step.y(), titleBar) << "the title bar behind shows above this window";
                 EXPECT_EQ(place.size(), behind.size());
+                // The same step all the way, also after starting again.
+                if (firstStep.isNull())
+                    firstStep = step;
+                EXPECT_EQ(step, firstStep);
             }
         }
         EXPECT_EQ(startsAgain > 0, count == 12);
@@ -253,10 +258,12 @@ TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) 
         for (std::size_t pass = 0; pass + 1 < passStarts.size(); ++pass) {
             for (int index = passStarts[pass]; index < passStarts[pass + 1]; ++index) {
                 const QRect place = stack[index]->geometry();
-                QRegion bar(QRect(place.topLeft(), QSize(place.width(), titleBar)));
+                const QRect titleBarPlace(place.topLeft(), QSize(place.width(), titleBar));
+                QRegion shown(titleBarPlace);
                 for (int front = index + 1; front < passStarts[pass + 1]; ++front)
-                    bar -= QRegion(stack[front]->geometry());
-                EXPECT_FALSE(bar.isEmpty()) << "title bar of window " << index << " is hidden";
+                    shown -= QRegion(stack[front]->geometry());
+                EXPECT_EQ(shown, QRegion(titleBarPlace))
+                    << "title bar of window " << index << " is covered";
             }
         }
         // The active window stays active, in front.

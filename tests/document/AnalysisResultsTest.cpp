@@ -224,9 +224,12 @@ TEST_P(EditedResultTest, AsksBeforeTheNextRunClosesIt) {
     } else {
         EXPECT_EQ(ReadBytesOrEmpty(editedPath), onDiskBefore) << "nothing is written";
     }
+    EXPECT_EQ(ProgressWindow(), nullptr);
     if (test.editsKept) {
         ASSERT_FALSE(editedAlive.expired());
         EXPECT_THAT(Text(edited), HasSubstr("my notes "));
+        // Saved under its new name when the run went on; still to be saved when it stopped.
+        EXPECT_EQ(edited->IsModified(), !test.runs);
     } else {
         EXPECT_TRUE(editedAlive.expired());
     }
@@ -281,6 +284,7 @@ const EditedResultCase kEditedResultCases[] = {
      "kivra.log", 2, 4, true, true,
      [](EditedResultTest& test, CSampleDoc* edited) {
          EXPECT_THAT(test.host.messages[1].text.toStdString(), HasSubstr("kivra.log"));
+         EXPECT_EQ(test.host.messages[1].caption, QStringLiteral("Kivra"));
          EXPECT_EQ(test.suggested, test.Netlist(QStringLiteral("a.log")));
          EXPECT_EQ(test.logWhenRefused, test.onDiskBefore);
          EXPECT_EQ(ReadBytesOrEmpty(test.Netlist(QStringLiteral("notes.log"))),

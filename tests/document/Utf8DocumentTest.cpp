@@ -31,6 +31,7 @@ class Utf8DocumentTest : public kivra_test::ShellFixture {
 protected:
     CSampleDoc* Open(const QString& path) {
         auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
+        EXPECT_NE(document, nullptr) << path.toStdString();
         Settle();
         return document;
     }
