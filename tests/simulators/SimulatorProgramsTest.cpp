@@ -107,7 +107,7 @@ protected:
         std::string printed;
     };
     Oracle RunNgspice(const fs::path& netlist) {
-        Oracle oracle{root / "oracle"};
+        Oracle oracle{root / "oracle", {}, {}};
         fs::remove_all(oracle.folder);
         fs::copy(netlist.parent_path(), oracle.folder, fs::copy_options::recursive);
         const std::string copy = (oracle.folder / netlist.filename()).string();
@@ -451,8 +451,9 @@ TEST_F(SimulatorProgramsTest, SpiceInitBesideTheNetlistRunsOnlyWhenTrusted) {
         fs::path init = folder / ".spiceinit";
         WriteBytes(init, "echo Init-Ran-Here\n");
         ASSERT_EQ(chmod(init.c_str(), c.mode), 0);
-        if (c.otherOwner)
+        if (c.otherOwner) {
             ASSERT_EQ(chown(init.c_str(), 65534, 65534), 0);
+        }
         fs::path netlist = folder / "divider.cir";
         WriteBytes(netlist,
                    "divider\nV1 1 0 1\nR1 1 2 1k\nR2 2 0 1k\n.control\nop\n"
