@@ -31,10 +31,14 @@
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
+#include "ShellFixture.h"
 #include "SimulationRun.h"
 #include "SimulatorCopies.h"
 
 namespace {
+
+using kivra_test::Settle;
+using kivra_test::WriteBytes;
 
 // Line 3 holds a fault; line 2 of the included file holds another.
 const QByteArray kNetlist =
@@ -58,42 +62,24 @@ struct Place {
     int reportLine;  // the report's first log line
 };
 
-class LogErrorNavigationTest : public ::testing::Test {
+class LogErrorNavigationTest : public kivra_test::ShellFixture {
 protected:
     void SetUp() override {
         QGuiApplication::styleHints()->setCursorFlashTime(0);
         QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(settingsFolder.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
-        ASSERT_TRUE(root.isValid());
-        programFolder = root.filePath(QStringLiteral("программа"));
-        netlistFolder = root.filePath(QStringLiteral("мои схемы"));
+        ASSERT_NO_FATAL_FAILURE(ShellFixture::SetUp());
+        programFolder = folder.filePath(QStringLiteral("программа"));
+        netlistFolder = folder.filePath(QStringLiteral("мои схемы"));
         ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Murin")));
         ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Talvex")));
         ASSERT_TRUE(QDir().mkpath(netlistFolder));
         SetSimulationFolder(programFolder);
         paths = SimulationPathsIn(programFolder);
-        application = std::make_unique<CSampleApp>();
-        ASSERT_TRUE(application->InitInstance());
-        Settle();
     }
 
     void TearDown() override {
-        application.reset();
-        Settle();
+        ShellFixture::TearDown();
         SetSimulationFolder(QString());
-    }
-
-    static void Settle() {
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents();
-    }
-
-    static void Write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-        file.write(bytes);
     }
 
     QString InFolder(const QString& name) const { return netlistFolder + '/' + name; }
@@ -108,9 +94,9 @@ protected:
     // The netlist as the last run left it, and its log as the run shows it: read-only, in the
     // log slot unless told otherwise.
     void OpenNetlistAndLog(const QByteArray& log = kLog, bool inSlot = true) {
-        Write(InFolder(QStringLiteral("amp.cir")), kNetlist);
-        Write(InFolder(QStringLiteral("sub.inc")), kIncluded);
-        Write(paths.logFile, log);
+        WriteBytes(InFolder(QStringLiteral("amp.cir")), kNetlist);
+        WriteBytes(InFolder(QStringLiteral("sub.inc")), kIncluded);
+        WriteBytes(paths.logFile, log);
         netlist = OpenFile(InFolder(QStringLiteral("amp.cir")));
         application->netlistPath = InFolder(QStringLiteral("amp.cir"));
         this->log = OpenFile(paths.logFile);
@@ -193,13 +179,9 @@ protected:
         return ui.IsEnabled();
     }
 
-    kivra_test::ScriptedModalHost host;
-    QTemporaryDir settingsFolder;
-    QTemporaryDir root;
     QString programFolder;
     QString netlistFolder;
     SimulationPaths paths;
-    std::unique_ptr<CSampleApp> application;
     CSampleDoc* netlist = nullptr;
     CSampleDoc* log = nullptr;
 };
@@ -238,7 +220,7 @@ TEST_F(LogErrorNavigationTest, IncludesThatAreNoRegularFilesAreSkipped) {
     withDevices.replace(".include sub.inc",
                         ".include pipe.inc\r\n.include /dev/zero\r\n.include sub.inc");
     netlist->buffer.MakeReadOnly(false);
-    Write(InFolder(QStringLiteral("amp.cir")), withDevices);
+    WriteBytes(InFolder(QStringLiteral("amp.cir")), withDevices);
     netlist->OnCloseDocument();
     Settle();
 
@@ -400,11 +382,11 @@ TEST_F(NgspiceLogTest, F4AfterARunGoesToTheLineNgspiceReports) {
          "bad\r\n* c\r\nV1 in 0 1\r\n* d\r\n* e\r\n.include sub.inc\r\n.op\r\n.end\r\n",
          {QStringLiteral("sub.inc"), 1, "unknown parameter (zz)", -1}},
     };
-    Write(InFolder(QStringLiteral("sub.inc")), kIncluded);
+    WriteBytes(InFolder(QStringLiteral("sub.inc")), kIncluded);
     for (const Case& each : cases) {
         SCOPED_TRACE(each.name);
         application->CloseAllDocuments();
-        Write(InFolder(QStringLiteral("bad.cir")), each.netlist);
+        WriteBytes(InFolder(QStringLiteral("bad.cir")), each.netlist);
         CSampleDoc* document = OpenFile(InFolder(QStringLiteral("bad.cir")));
         ASSERT_NE(document, nullptr);
         ASSERT_TRUE(document->RouteCommand(ID_ANALYSIS_START));

@@ -15,9 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "EventLoop.h"
 #include "MDITabs.h"
 
 namespace {
+
+using kivra_test::Settle;
 
 constexpr int kTop = CMDITabs::TabOptionTop;
 constexpr int kIcons = CMDITabs::TabOptionIcons;
@@ -74,11 +77,6 @@ protected:
         for (int i = 0; i < tabs->count(); ++i)
             texts << tabs->tabText(i);
         return texts;
-    }
-    // Runs deferred deletions and the strip's own queued refresh.
-    static void Settle() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents();
     }
     void Click(int tab, Qt::MouseButton button = Qt::LeftButton) {
         const QPoint at = tabs->tabRect(tab).center();

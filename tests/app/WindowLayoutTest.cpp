@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRegion>
+#include <QStyle>
 
 #include <algorithm>
 #include <vector>
@@ -17,6 +19,8 @@
 #include "ShellFixture.h"
 
 namespace {
+
+using kivra_test::Settle;
 
 class WindowLayoutTest : public kivra_test::ShellFixture {
 protected:
@@ -195,13 +199,77 @@ TEST_F(WindowLayoutTest, CascadeFromMaximizedRestoresAndStepsDiagonally) {
     EXPECT_EQ(Area().subWindowList(QMdiArea::StackingOrder).last(), active);
 }
 
-TEST(WindowPlacementTest, CascadeStartsAgainAtTheTopLeftBeforeLeavingTheArea) {
-    const QSize area(300, 600);
-    // Two thirds of the area leave 100 pixels across: steps of 30 fit at 0, 30, 60 and 90.
-    EXPECT_EQ(CMainFrame::CascadePlacement(area, 0, 30), QRect(0, 0, 200, 400));
-    EXPECT_EQ(CMainFrame::CascadePlacement(area, 3, 30), QRect(90, 90, 200, 400));
-    EXPECT_EQ(CMainFrame::CascadePlacement(area, 4, 30), QRect(0, 0, 200, 400));
-    EXPECT_EQ(CMainFrame::CascadePlacement(area, 5, 30).topLeft(), QPoint(30, 30));
+// Cascaded windows as the user sees them, back to front: each inside the area, each a step down
+// and right from the one behind it until the next step would leave the area, where the cascade
+// starts again at the top left; the title bar of each in view.
+TEST_F(WindowLayoutTest, CascadeKeepsEveryWindowInTheAreaWithItsTitleBarInView) {
+    // The area at a size the test knows: twelve windows do not fit in one diagonal.
+    Frame().resize(480, 400);
+    Settle();
+    const int titleBar = Area().style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    ASSERT_GT(titleBar, 0);
+    for (int count : {3, 12}) {
+        SCOPED_TRACE(testing::Message() << count << " windows");
+        OpenDocuments(count);
+        QMdiSubWindow* active = Area().activeSubWindow();
+        ASSERT_NE(active, nullptr);
+        ASSERT_TRUE(Frame().OnCommand(ID_WINDOW_CASCADE));
+        Settle();
+        const QRect area = AreaRect();
+        const QList<QMdiSubWindow*> stack = Area().subWindowList(QMdiArea::StackingOrder);
+        ASSERT_EQ(stack.size(), count);
+        EXPECT_EQ(stack.front()->pos(), QPoint(0, 0));
+        int startsAgain = 0;
+        QPoint firstStep;
+        std::vector<int> passStarts = {0};
+        for (int index = 0; index < count; ++index) {
+            const QRect place = stack[index]->geometry();
+            SCOPED_TRACE(testing::Message()
+                         << "window " << index << " at " << place.x() << "," << place.y());
+            EXPECT_FALSE(stack[index]->isMaximized());
+            EXPECT_FALSE(stack[index]->isMinimized());
+            EXPECT_TRUE(stack[index]->isVisible());
+            EXPECT_TRUE(area.contains(place));
+            if (index == 0)
+                continue;
+            const QRect behind = stack[index - 1]->geometry();
+            const QPoint step = place.topLeft() - behind.topLeft();
+            if (place.topLeft() == QPoint(0, 0)) {
+                ++startsAgain;
+                passStarts.push_back(index);
+                ASSERT_GE(index, 2) << "one window at least fits beside the first";
+                // Only when one more step down and right would have left the area.
+                const QPoint last = behind.topLeft() - stack[index - 2]->geometry().topLeft();
+                EXPECT_FALSE(area.contains(behind.translated(last)));
+            } else {
+                EXPECT_GT(step.x(), 0);
+                EXPECT_GT(step.y(), 0);
+                EXPECT_GE(step.y(), titleBar) << "the title bar behind shows above this window";
+                EXPECT_EQ(place.size(), behind.size());
+                // The same step all the way, also after starting again.
+                if (firstStep.isNull())
+                    firstStep = step;
+                EXPECT_EQ(step, firstStep);
+            }
+        }
+        EXPECT_EQ(startsAgain > 0, count == 12);
+        // Within one pass down the diagonal no window hides the title bar of one behind it.
+        passStarts.push_back(count);
+        for (std::size_t pass = 0; pass + 1 < passStarts.size(); ++pass) {
+            for (int index = passStarts[pass]; index < passStarts[pass + 1]; ++index) {
+                const QRect place = stack[index]->geometry();
+                const QRect titleBarPlace(place.topLeft(), QSize(place.width(), titleBar));
+                QRegion shown(titleBarPlace);
+                for (int front = index + 1; front < passStarts[pass + 1]; ++front)
+                    shown -= QRegion(stack[front]->geometry());
+                EXPECT_EQ(shown, QRegion(titleBarPlace))
+                    << "title bar of window " << index << " is covered";
+            }
+        }
+        // The active window stays active, in front.
+        EXPECT_EQ(Area().activeSubWindow(), active);
+        EXPECT_EQ(stack.back(), active);
+    }
 }
 
 // --- Commands that need a document

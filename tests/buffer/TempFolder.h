@@ -1,18 +1,17 @@
 #pragma once
 
-// Helpers shared by the file tests: a private folder per test, whole-file reads and writes, and
-// the lines of a buffer as strings.
+// Helpers shared by the file tests: a private folder per test, whole-file reads and writes (from
+// TestFiles.h), and the lines of a buffer as strings.
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "CorvelTextBuffer.h"
+#include "TestFiles.h"
 
 namespace kivra_test {
 
@@ -59,20 +58,6 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-}
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline std::vector<std::string> LinesOf(const CCorvelTextBuffer& buffer) {
     std::vector<std::string> lines;

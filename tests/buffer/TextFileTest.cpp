@@ -555,8 +555,9 @@ TEST_F(TextFileTest, TemporariesOfEndedSavesGoWhenTheFolderIsNextUsed) {
 
         CCorvelTextBuffer opened;
         ASSERT_TRUE(opened.LoadFile(path.c_str(), LineEndingStyle::Detect));
-        if (byStore)
+        if (byStore) {
             ASSERT_TRUE(opened.StoreFile(path.c_str(), LineEndingStyle::Detect, true));
+        }
         std::vector<std::string> left = used.Entries();
         for (const Case& file : cases) {
             EXPECT_EQ(std::count(left.begin(), left.end(), file.name), file.stays ? 1 : 0)

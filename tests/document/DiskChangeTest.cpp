@@ -20,6 +20,7 @@
 #include <string>
 
 #include "ChildFrame.h"
+#include "DocumentTyping.h"
 #include "MainFrame.h"
 #include "SampleApp.h"
 #include "SampleDoc.h"
@@ -28,6 +29,11 @@
 #include "ShellFixture.h"
 
 namespace {
+
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::Settle;
+using kivra_test::Type;
+using kivra_test::WriteBytes;
 
 using ::testing::HasSubstr;
 
@@ -49,11 +55,7 @@ protected:
     // file system could otherwise share.
     void Write(const QByteArray& bytes, bool byRename = false) {
         QString target = byRename ? path + QStringLiteral(".new") : path;
-        {
-            QFile file(target);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(bytes);
-        }
+        ASSERT_NO_FATAL_FAILURE(WriteBytes(target, bytes));
         static long seconds = 1'000'000'000;
         struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
         seconds += 10;
@@ -65,17 +67,11 @@ protected:
         }
     }
 
-    QByteArray OnDisk() const { return Read(path); }
+    QByteArray OnDisk() const { return ReadBytesOrEmpty(path); }
 
     std::string Line(int line) const {
         return {document->buffer.LineText(line),
                 static_cast<std::size_t>(document->buffer.LineLength(line))};
-    }
-
-    void Type(const char* text) {
-        int endLine = 0, endCharacter = 0;
-        ASSERT_TRUE(document->buffer.InsertAt(nullptr, 0, 0, text, endLine, endCharacter,
-                                              EditAction::Typing));
     }
 
     CCorvelTextView* View() const {
@@ -150,7 +146,7 @@ TEST_F(DiskChangeTest, ReadingAgainDetectsTheEncodingUnlessTheUserChoseOne) {
 }
 
 TEST_F(DiskChangeTest, AModifiedDocumentAsksAndNoKeepsTheTextWithoutAskingAgain) {
-    Type("* mine\n");
+    Type(*document, "* mine\n");
     Write("* theirs\n");
     host.ThenPress(QMessageBox::No);
     document->CheckDiskChange();
@@ -165,7 +161,7 @@ TEST_F(DiskChangeTest, AModifiedDocumentAsksAndNoKeepsTheTextWithoutAskingAgain)
 
 // A stray Enter on the question keeps the user's edits.
 TEST_F(DiskChangeTest, EnterOnTheReloadQuestionKeepsTheEdits) {
-    Type("* mine\n");
+    Type(*document, "* mine\n");
     Write("* theirs\n");
     host.ThenPressDefault();
     document->CheckDiskChange();
@@ -176,7 +172,7 @@ TEST_F(DiskChangeTest, EnterOnTheReloadQuestionKeepsTheEdits) {
 }
 
 TEST_F(DiskChangeTest, AModifiedDocumentAsksAndYesReadsTheFileAgain) {
-    Type("* mine\n");
+    Type(*document, "* mine\n");
     Write("* theirs\n");
     host.ThenPress(QMessageBox::Yes);
     document->CheckDiskChange();
@@ -201,7 +197,7 @@ TEST_F(DiskChangeTest, ADeletedFileIsSaidOnceAndTheTextStaysModified) {
 }
 
 TEST_F(DiskChangeTest, ASaveOverAFileChangedSinceAsksFirst) {
-    Type("* mine\n");
+    Type(*document, "* mine\n");
     const QByteArray theirs = "* theirs\n";
     Write(theirs);
 
@@ -215,7 +211,7 @@ TEST_F(DiskChangeTest, ASaveOverAFileChangedSinceAsksFirst) {
     EXPECT_TRUE(document->DoFileSave());
     EXPECT_EQ(OnDisk(), "* mine\n" + kOriginal);
     // Its own save is no change by another program.
-    Type("* more\n");
+    Type(*document, "* more\n");
     EXPECT_TRUE(document->DoFileSave());
     EXPECT_EQ(host.messages.size(), 2u);
 }

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -23,47 +22,24 @@
 #include <memory>
 #include <string>
 
+#include "DocumentTyping.h"
+#include "EventLoop.h"
 #include "RecoveryFolder.h"
 #include "RecoveryKeeper.h"
 #include "RecoveryOffer.h"
 #include "SampleApp.h"
 #include "SampleDoc.h"
 #include "ScriptedModalHost.h"
+#include "TestFiles.h"
 
 namespace {
 
 using ::testing::HasSubstr;
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void Type(CSampleDoc& document, int line, const char* text) {
-    int endLine = 0, endCharacter = 0;
-    ASSERT_TRUE(document.buffer.InsertAt(nullptr, line, 0, text, endLine, endCharacter,
-                                         EditAction::Typing));
-}
-
-// Lets the event loop run until the condition holds or the time is up.
-template <typename Condition>
-bool WaitFor(Condition condition, int milliseconds = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::Type;
+using kivra_test::WaitFor;
+using kivra_test::WriteBytes;
 
 // Forks a child that runs the work, which tells the parent one character and then goes on until
 // it is killed. The parent waits for that character; -1 when the fork or the word failed.
@@ -99,7 +75,7 @@ protected:
                       CRecoveryKeeper::changesPerCopy};
         CRecoveryKeeper::delayMilliseconds = 50;
         netlist = netlists.filePath(QStringLiteral("deck.cir"));
-        WriteAll(netlist, kOriginal);
+        WriteBytes(netlist, kOriginal);
     }
 
     void TearDown() override {
@@ -116,7 +92,8 @@ protected:
 
     // The text file the copy's information names.
     QString TextOfCopy(const QString& key) const {
-        for (const QByteArray& line : ReadAll(folder->Path() + "/" + key + ".info").split('\n')) {
+        for (const QByteArray& line :
+             ReadBytesOrEmpty(folder->Path() + "/" + key + ".info").split('\n')) {
             if (line.startsWith("text="))
                 return folder->Path() + "/" + QString::fromUtf8(line.mid(5));
         }
@@ -137,14 +114,14 @@ TEST_F(RecoveryTest, AModifiedDocumentKeepsOneCopyUntilItIsSaved) {
     CSampleDoc document;
     ASSERT_TRUE(document.OnOpenDocument(netlist));
     document.SetPathName(netlist, false);
-    Type(document, 1, "* first\n");
-    Type(document, 1, "* second\n");
+    Type(document, "* first\n", 1);
+    Type(document, "* second\n", 1);
     ASSERT_TRUE(WaitFor([&] { return CopiesOnDisk().size() == 2; }));
     folder->WaitUntilWritten();
 
     const QString key = document.Recovery()->Key();
     EXPECT_TRUE(CopiesOnDisk().contains(key + ".info"));
-    EXPECT_EQ(ReadAll(TextOfCopy(key)),
+    EXPECT_EQ(ReadBytesOrEmpty(TextOfCopy(key)),
               "* RC\n* second\n* first\nR1 in out 1k\nC1 out 0 1u\n.end\n");
     // Nothing beside the netlist, and the copies are the user's alone.
     EXPECT_EQ(QDir(netlists.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -155,8 +132,8 @@ TEST_F(RecoveryTest, AModifiedDocumentKeepsOneCopyUntilItIsSaved) {
     EXPECT_EQ(CopiesOnDisk().size(), 2);
 
     // A newer copy replaces the older: still one text and its information.
-    Type(document, 1, "* third\n");
-    ASSERT_TRUE(WaitFor([&] { return ReadAll(TextOfCopy(key)).contains("third"); }));
+    Type(document, "* third\n", 1);
+    ASSERT_TRUE(WaitFor([&] { return ReadBytesOrEmpty(TextOfCopy(key)).contains("third"); }));
     folder->WaitUntilWritten();
     EXPECT_EQ(CopiesOnDisk().size(), 2);
 
@@ -168,7 +145,7 @@ TEST_F(RecoveryTest, AModifiedDocumentKeepsOneCopyUntilItIsSaved) {
 TEST_F(RecoveryTest, UndoingBackToTheSavedTextOrClosingRemovesTheCopy) {
     auto document = std::make_unique<CSampleDoc>();
     ASSERT_TRUE(document->OnOpenDocument(netlist));
-    Type(*document, 0, "x");
+    Type(*document, "x");
     ASSERT_TRUE(WaitFor([&] { return !CopiesOnDisk().isEmpty(); }));
     TextPosition position;
     ASSERT_TRUE(document->buffer.StepBack(position));
@@ -176,7 +153,7 @@ TEST_F(RecoveryTest, UndoingBackToTheSavedTextOrClosingRemovesTheCopy) {
     folder->WaitUntilWritten();
     EXPECT_TRUE(CopiesOnDisk().isEmpty());
 
-    Type(*document, 0, "y");
+    Type(*document, "y");
     ASSERT_TRUE(WaitFor([&] { return !CopiesOnDisk().isEmpty(); }));
     document.reset();  // closed without saving
     folder->WaitUntilWritten();
@@ -198,13 +175,14 @@ TEST_F(RecoveryTest, TypingWithoutAPauseIsCopiedAfterTheLongestWaitOrSoManyChang
         CSampleDoc document;
         ASSERT_TRUE(document.OnOpenDocument(netlist));
         for (int change = 0; change < test.changes; ++change)
-            Type(document, 0, "*");
+            Type(document, "*");
         const QString key = document.Recovery()->Key();
         EXPECT_TRUE(WaitFor([&] { return CopiesOnDisk().contains(key + ".info"); }, 3000))
             << "longest wait " << test.longestWait << ", changes " << test.changes;
         folder->WaitUntilWritten();
-        EXPECT_TRUE(ReadAll(TextOfCopy(key)).startsWith(QByteArray(test.changes, '*') + "* RC"))
-            << ReadAll(TextOfCopy(key)).left(20).toStdString();
+        EXPECT_TRUE(
+            ReadBytesOrEmpty(TextOfCopy(key)).startsWith(QByteArray(test.changes, '*') + "* RC"))
+            << ReadBytesOrEmpty(TextOfCopy(key)).left(20).toStdString();
     }
 }
 
@@ -247,14 +225,14 @@ TEST_F(RecoveryTest, LeftoversOfEndedProcessesGoAndWholeCopiesStay) {
         {QStringLiteral("notes.txt"), "not a copy", true},
     };
     for (const File& file : files)
-        WriteAll(folder->Path() + "/" + file.name, file.bytes);
+        WriteBytes(folder->Path() + "/" + file.name, file.bytes);
 
     folder->RemoveLeftovers();
     for (const File& file : files)
         EXPECT_EQ(CopiesOnDisk().contains(file.name), file.stays) << file.name.toStdString();
     std::vector<SRecoveryCopy> offered = folder->Orphans();
     ASSERT_EQ(offered.size(), 2u);
-    EXPECT_EQ(ReadAll(offered[0].textPath) + ReadAll(offered[1].textPath),
+    EXPECT_EQ(ReadBytesOrEmpty(offered[0].textPath) + ReadBytesOrEmpty(offered[1].textPath),
               "wholeearlier version");
 }
 
@@ -294,7 +272,7 @@ TEST_F(RecoveryTest, AKillWhileCopiesAreWrittenLeavesOneWholeCopy) {
         left.RemoveLeftovers();
         std::vector<SRecoveryCopy> offered = left.Orphans();
         ASSERT_EQ(offered.size(), 1u) << "killed after " << delay << " ms";
-        QByteArray text = ReadAll(offered[0].textPath);
+        QByteArray text = ReadBytesOrEmpty(offered[0].textPath);
         QByteArray line = text.left(text.indexOf('\n') + 1);
         ASSERT_TRUE(line.startsWith("version "));
         EXPECT_EQ(text, line.repeated(8 * 20000)) << "killed after " << delay << " ms";
@@ -318,13 +296,13 @@ protected:
                 bool opened = document.OnOpenDocument(netlist);
                 document.SetPathName(netlist, false);
                 int endLine = 0, endCharacter = 0;
-                opened = opened && document.buffer.InsertAt(nullptr, 2, 0, "* Кириллица \xb5\n",
-                                                             endLine, endCharacter,
-                                                             EditAction::Typing);
+                opened =
+                    opened && document.buffer.InsertAt(nullptr, 2, 0, "* Кириллица \xb5\n", endLine,
+                                                       endCharacter, EditAction::Typing);
                 bool written = opened && WaitFor([&] {
-                    return QFileInfo::exists(folder->Path() + QLatin1Char('/') +
-                                             document.Recovery()->Key() + ".info");
-                });
+                                   return QFileInfo::exists(folder->Path() + QLatin1Char('/') +
+                                                            document.Recovery()->Key() + ".info");
+                               });
                 tell(written ? 'y' : 'n');
                 for (;;)
                     ::pause();
@@ -334,8 +312,7 @@ protected:
         ::kill(child, SIGKILL);
         // Killed but not yet reaped, the child runs no more: its copy is offered already.
         ASSERT_TRUE(WaitFor([&] {
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
-            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+            return ReadBytesOrEmpty(QStringLiteral("/proc/%1/stat").arg(child)).contains(") Z ");
         }));
         EXPECT_EQ(folder->Orphans().size(), 1u);
         int status = 0;
@@ -362,10 +339,10 @@ TEST_F(KilledProgramTest, TheNextStartOffersTheCopyAndRestoresItByteForByte) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_THAT(host.messages[0].text.toStdString(), HasSubstr("deck.cir"));
     EXPECT_TRUE(document->IsModified());
-    EXPECT_EQ(ReadAll(netlist), kOriginal);  // nothing is written until the user saves
+    EXPECT_EQ(ReadBytesOrEmpty(netlist), kOriginal);  // nothing is written until the user saves
     EXPECT_TRUE(folder->Orphans().empty());
     ASSERT_TRUE(document->DoFileSave());
-    EXPECT_EQ(ReadAll(netlist), kChildText);
+    EXPECT_EQ(ReadBytesOrEmpty(netlist), kChildText);
     application.reset();
 }
 

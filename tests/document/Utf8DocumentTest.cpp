@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,18 +24,14 @@
 
 namespace {
 
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::Settle;
+
 class Utf8DocumentTest : public kivra_test::ShellFixture {
 protected:
-    QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = folder.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
     CSampleDoc* Open(const QString& path) {
         auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
+        EXPECT_NE(document, nullptr) << path.toStdString();
         Settle();
         return document;
     }
@@ -51,19 +46,18 @@ protected:
     static void TypeInto(CSampleView& view, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, text, Qt::NoModifier);
     }
-
 };
 
 // "*100W into 8Ω at less than .1% THD": the Ω becomes "Ом" and nothing else changes.
 TEST_F(Utf8DocumentTest, AnEditedCorpusNetlistKeepsEveryOtherByte) {
     const QByteArray original =
-        Read(QStringLiteral(KIVRA_CORPUS_DIR "/ngspice-examples/vdmos/100W.sp"));
+        ReadBytesOrEmpty(QStringLiteral(KIVRA_CORPUS_DIR "/ngspice-examples/vdmos/100W.sp"));
     if (original.isEmpty())
         GTEST_SKIP() << "no corpus netlist";
     const QByteArray omega = "8\xCE\xA9 at";
     const qsizetype at = original.indexOf(omega);
     ASSERT_GE(at, 0);
-    const QString path = Write(QStringLiteral("100W.sp"), original);
+    const QString path = MakeFile(QStringLiteral("100W.sp"), original);
     CSampleDoc* document = Open(path);
     ASSERT_NE(document, nullptr);
     ASSERT_EQ(document->encoding, TextEncoding::Utf8);
@@ -77,12 +71,12 @@ TEST_F(Utf8DocumentTest, AnEditedCorpusNetlistKeepsEveryOtherByte) {
 
     QByteArray expected = original;
     expected.replace(at + 1, 2, "Ом");
-    EXPECT_EQ(Read(path), expected);
+    EXPECT_EQ(ReadBytesOrEmpty(path), expected);
 }
 
 TEST_F(Utf8DocumentTest, TheOtherEncodingCommandReadsTheSameBytesAnew) {
     const QByteArray bytes = "* Фильтр 10 µF\r\nC1 1 0 10u\r\n";
-    const QString path = Write(QStringLiteral("rc.cir"), bytes);
+    const QString path = MakeFile(QStringLiteral("rc.cir"), bytes);
     CSampleDoc* document = Open(path);
     ASSERT_NE(document, nullptr);
     CSampleView& view = ViewOf(*document);
@@ -107,14 +101,14 @@ TEST_F(Utf8DocumentTest, TheOtherEncodingCommandReadsTheSameBytesAnew) {
     EXPECT_EQ(view.Encoding(), TextEncoding::Utf8);
     EXPECT_TRUE(document->IsModified());
     ASSERT_TRUE(document->DoFileSave());
-    EXPECT_EQ(Read(path), "* Фильтр 10 µF\r\n*C1 1 0 10u\r\n");
+    EXPECT_EQ(ReadBytesOrEmpty(path), "* Фильтр 10 µF\r\n*C1 1 0 10u\r\n");
 }
 
 // A file with a byte that is no UTF-8 character opens as Windows-1251; read as UTF-8 and edited
 // elsewhere, it keeps that byte.
 TEST_F(Utf8DocumentTest, ABrokenSequenceSurvivesAnEditElsewhereAndASave) {
     const QByteArray bytes = "* Жук \xD0\x96\xD0\r\nR1 1 0 1k\r\n";
-    const QString path = Write(QStringLiteral("broken.cir"), bytes);
+    const QString path = MakeFile(QStringLiteral("broken.cir"), bytes);
     CSampleDoc* document = Open(path);
     ASSERT_NE(document, nullptr);
     ASSERT_EQ(document->encoding, TextEncoding::Windows1251);
@@ -128,7 +122,7 @@ TEST_F(Utf8DocumentTest, ABrokenSequenceSurvivesAnEditElsewhereAndASave) {
     kivra_test::Place(view, {11, 0}, {11, 0});
     QTest::keyClick(&view, Qt::Key_Backspace);
     ASSERT_TRUE(document->DoFileSave());
-    EXPECT_EQ(Read(path), "* Жук \xD0\r\nR1 1 0 1k Ω\r\n");
+    EXPECT_EQ(ReadBytesOrEmpty(path), "* Жук \xD0\r\nR1 1 0 1k Ω\r\n");
 }
 
 }  // namespace

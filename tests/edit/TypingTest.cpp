@@ -2,9 +2,9 @@
 // mode, the undo steps typing leaves, and text that arrives as Unicode.
 
 #include <QInputMethodEvent>
-#include <QStatusTipEvent>
 
 #include "EditCommandHarness.h"
+#include "StatusTipRecorder.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -314,20 +314,6 @@ TEST_F(EditViewTest, NothingIsTypedWhileAMouseButtonIsHeld) {
     EXPECT_THAT(Lines(), ElementsAre("abcy"));
 }
 
-// The prompts the view sends towards the status bar of its window.
-class PromptRecorder : public QObject {
-public:
-    explicit PromptRecorder(QWidget& view) { view.installEventFilter(this); }
-    std::vector<QString> prompts;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::StatusTip)
-            prompts.push_back(static_cast<QStatusTipEvent*>(event)->tip());
-        return false;
-    }
-};
-
 struct MissingByteCase {
     const char* name;
     QString typed;
@@ -346,7 +332,7 @@ TEST_P(MissingByteTypingTest, KeyWithoutAByteIsNamedInTheStatusBarAndChangesNoth
     const MissingByteCase& c = GetParam();
     Load("10F");
     Place({2, 0});
-    PromptRecorder recorder(view);
+    kivra_test::StatusTipRecorder recorder(view);
     TypeUnicode(c.typed);
     EXPECT_THAT(Lines(), ElementsAre("10F"));
     EXPECT_EQ(buffer->HistorySize(), 0);
@@ -370,7 +356,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EditViewTest, InputMethodCommitNamesEachCharacterLeftOutOnce) {
     Load("");
-    PromptRecorder recorder(view);
+    kivra_test::StatusTipRecorder recorder(view);
     QInputMethodEvent event;
     // The micro sign, unlike the Greek mu, is in the code page.
     event.setCommitString(QStringLiteral("10μF😀μ µ"));

@@ -1,11 +1,11 @@
 // Typing and deleting in a view that shows its bytes as UTF-8: every character is written as its
 // sequence, and Backspace, Delete and overwrite take whole characters, never a byte of one.
 
-#include <QStatusTipEvent>
-
 #include "EditCommandHarness.h"
+#include "StatusTipRecorder.h"
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 namespace {
 
@@ -15,20 +15,6 @@ protected:
         CCorvelTextBuffer& loaded = Load(text);
         view.SetEncoding(TextEncoding::Utf8);
         return loaded;
-    }
-};
-
-// The prompts the view sends towards the status bar.
-class Prompts : public QObject {
-public:
-    explicit Prompts(QWidget& view) { view.installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::StatusTip)
-            ++count;
-        return false;
     }
 };
 
@@ -54,13 +40,13 @@ TEST_F(Utf8EditTest, TypedCharactersAreStoredAsTheirUtf8Sequences) {
         SCOPED_TRACE(c.name);
         LoadUtf8("ab");
         Place({1, 0});
-        Prompts prompts(view);
+        kivra_test::StatusTipRecorder prompts(view);
         TypeUnicode(c.typed);
         const int length = static_cast<int>(std::strlen(c.bytes));
         EXPECT_EQ(Lines().front(), std::string("a") + c.bytes + "b");
         EXPECT_EQ(view.CaretPosition(), (TextPosition{1 + length, 0}));
         EXPECT_EQ(buffer->HistorySize(), 1);
-        EXPECT_EQ(prompts.count, 0) << "nothing was left out";
+        EXPECT_THAT(prompts.prompts, IsEmpty()) << "nothing was left out";
     }
 }
 

@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "EventLoop.h"
 #include "SimulationRun.h"
 #include "SimulatorTestSupport.h"
 
@@ -40,8 +41,10 @@ namespace fs = std::filesystem;
 
 using kivra_test::Lines;
 using kivra_test::Quoted;
-using kivra_test::ReadFile;
-using kivra_test::WriteFile;
+using kivra_test::ReadBytes;
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::WaitFor;
+using kivra_test::WriteBytes;
 
 pid_t serverProcess = 0;
 pid_t managerProcess = 0;
@@ -50,15 +53,8 @@ bool Has(const char* program) {
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        QThread::msleep(200);
-    }
-    return condition();
-}
+// The conditions ask the X server or start programs: looked at five times a second.
+constexpr int kPollMilliseconds = 200;
 
 // Starts Xvfb on a display it chooses itself and names on a pipe (-displayfd), so that test
 // processes started side by side never share one; returns the display name, empty on failure.
@@ -109,7 +105,7 @@ bool StartWindowManager() {
                        "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | "
                        "grep -q 'window id'") == 0;
         },
-        10000);
+        10000, kPollMilliseconds);
 }
 
 // Whether some window of the tree, frames' children included, is of the class.
@@ -161,8 +157,8 @@ protected:
                      Quoted(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe") + " -t datanet3 " +
                      Quoted(netlist.string()) + " >/dev/null 2>&1")
                         .c_str());
-        std::string text = ReadFile(netlist);
-        WriteFile(root / "Talvex" / "temp.cir", ControlDeckText(BuildControlDeck(Lines(text))));
+        std::string text = ReadBytesOrEmpty(netlist);
+        WriteBytes(root / "Talvex" / "temp.cir", ControlDeckText(BuildControlDeck(Lines(text))));
         ASSERT_EQ(std::system(("cd " + Quoted((root / "Talvex").string()) + " && " +
                                Quoted(KIVRA_SIMULATORS_DIR "/Talvex/Talvex.exe") + " temp.cir")
                                   .c_str()),
@@ -178,7 +174,7 @@ protected:
             // A process may end between the listing and the reading: it is not ngspice then.
             std::string name;
             try {
-                name = ReadFile(entry.path() / "comm");
+                name = ReadBytes(entry.path() / "comm");
             } catch (const std::exception&) {
                 continue;
             }
@@ -218,7 +214,7 @@ TEST_F(PlotWindowTest, PlotWindowDrawsTheCurvesAndClosingItEndsNgspice) {
             coloured = ColouredPixels(screen);
             return coloured > 300;
         },
-        20000);
+        20000, kPollMilliseconds);
     EXPECT_TRUE(drawn) << "coloured pixels: " << coloured;
     EXPECT_TRUE(SpiceRunning());
 
@@ -231,9 +227,10 @@ TEST_F(PlotWindowTest, PlotWindowDrawsTheCurvesAndClosingItEndsNgspice) {
     std::system(
         "for w in $(xdotool search --classname ngspice); do "
         "xdotool mousemove --window $w 630 17 click 1; done");
-    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000, kPollMilliseconds))
         << "ngspice outlives its plot window";
-    EXPECT_TRUE(WaitFor([] { return Terminals() == 0; }, 5000)) << "the terminal stays";
+    EXPECT_TRUE(WaitFor([] { return Terminals() == 0; }, 5000, kPollMilliseconds))
+        << "the terminal stays";
 }
 
 // The terminal goes the way a desktop's "kill window" takes it: its connection to the display is
@@ -244,15 +241,16 @@ TEST_F(PlotWindowTest, ClosingTheTerminalEndsNgspiceAndItsPlotWindows) {
     fs::path netlist = root / "rc.cir";
     fs::copy_file(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir", netlist);
     Run(netlist);
-    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000));
+    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000, kPollMilliseconds));
     ASSERT_TRUE(SpiceRunning());
 
     std::system(
         "for w in $(xwininfo -root -tree | grep -i '(\"[a-z]*term\" ' | "
         "awk '{print $1}'); do xdotool windowkill $w; done");
 
-    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000)) << "ngspice outlives its terminal";
-    EXPECT_TRUE(WaitFor([] { return !WindowOfClass("ngspice"); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000, kPollMilliseconds))
+        << "ngspice outlives its terminal";
+    EXPECT_TRUE(WaitFor([] { return !WindowOfClass("ngspice"); }, 5000, kPollMilliseconds));
 }
 
 // A new run of the netlist first ends the run before it: one terminal, one ngspice.
@@ -260,9 +258,9 @@ TEST_F(PlotWindowTest, ANewRunEndsThePreviousOne) {
     fs::path netlist = root / "rc.cir";
     fs::copy_file(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir", netlist);
     Run(netlist);
-    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000));
+    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000, kPollMilliseconds));
     Run(netlist);
-    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000));
+    ASSERT_TRUE(WaitFor([] { return WindowOfClass("ngspice"); }, 20000, kPollMilliseconds));
     QThread::msleep(1000);
 
     EXPECT_EQ(Terminals(), 1);
@@ -273,12 +271,12 @@ TEST_F(PlotWindowTest, ANewRunEndsThePreviousOne) {
 // user to read what the block printed.
 TEST_F(PlotWindowTest, QuitInTheBlockLeavesTheTerminalOpen) {
     fs::path netlist = root / "quits.cir";
-    WriteFile(netlist,
-              "quits\nV1 in 0 1\nR1 in 0 1k\n.control\nop\necho Marker Of The Block\n"
-              "quit\n.endc\n.end\n");
+    WriteBytes(netlist,
+               "quits\nV1 in 0 1\nR1 in 0 1k\n.control\nop\necho Marker Of The Block\n"
+               "quit\n.endc\n.end\n");
     Run(netlist);
-    ASSERT_TRUE(WaitFor([] { return Terminals() == 1; }, 10000));
-    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000));
+    ASSERT_TRUE(WaitFor([] { return Terminals() == 1; }, 10000, kPollMilliseconds));
+    EXPECT_TRUE(WaitFor([&] { return !SpiceRunning(); }, 10000, kPollMilliseconds));
     QThread::msleep(1000);
     EXPECT_EQ(Terminals(), 1) << "the terminal closed before the user could read it";
 }

@@ -29,8 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 using kivra_test::Lines;
 using kivra_test::Quoted;
-using kivra_test::ReadFile;
-using kivra_test::WriteFile;
+using kivra_test::ReadBytesOrEmpty;
+using kivra_test::WriteBytes;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -70,7 +70,7 @@ protected:
 
     fs::path Netlist(const std::string& name, std::string_view text) {
         fs::path path = netlists / name;
-        WriteFile(path, text);
+        WriteBytes(path, text);
         return path;
     }
 
@@ -80,22 +80,22 @@ protected:
                               Quoted(KIVRA_SIMULATORS_DIR "/Murin/Murin1.exe") + " -t datanet3 " +
                               Quoted(netlist.string()) + " >/dev/null 2>&1";
         std::system(command.c_str());
-        raw = ReadFile(programs / "Murin" / "kivra.raw");
-        log = ReadFile(programs / "Murin" / "kivra.log");
+        raw = ReadBytesOrEmpty(programs / "Murin" / "kivra.raw");
+        log = ReadBytesOrEmpty(programs / "Murin" / "kivra.log");
     }
 
     // The second program without a display, on the deck Kivra writes for the netlist; returns
     // what ngspice printed. Its status is ngspice's, which batch mode makes 1 for a netlist
     // whose analyses all run in its block.
     std::string RunSecond(const fs::path& netlist) {
-        std::string text = ReadFile(netlist);
+        std::string text = ReadBytesOrEmpty(netlist);
         ControlDeck deck = BuildControlDeck(Lines(text));
-        WriteFile(programs / "Talvex" / "temp.cir", ControlDeckText(deck));
+        WriteBytes(programs / "Talvex" / "temp.cir", ControlDeckText(deck));
         std::string command =
             "cd " + Quoted((programs / "Talvex").string()) + " && env -u DISPLAY " +
             Quoted(KIVRA_SIMULATORS_DIR "/Talvex/Talvex.exe") + " temp.cir >/dev/null 2>&1";
         std::system(command.c_str());
-        return ReadFile(programs / "Talvex" / "talvex.log");
+        return ReadBytesOrEmpty(programs / "Talvex" / "talvex.log");
     }
 
     // What ngspice itself gives for the netlist, run in batch mode in a folder of its own that
@@ -107,7 +107,7 @@ protected:
         std::string printed;
     };
     Oracle RunNgspice(const fs::path& netlist) {
-        Oracle oracle{root / "oracle"};
+        Oracle oracle{root / "oracle", {}, {}};
         fs::remove_all(oracle.folder);
         fs::copy(netlist.parent_path(), oracle.folder, fs::copy_options::recursive);
         const std::string copy = (oracle.folder / netlist.filename()).string();
@@ -117,8 +117,8 @@ protected:
         fs::remove_all(oracle.folder);
         fs::copy(netlist.parent_path(), oracle.folder, fs::copy_options::recursive);
         std::system((in + "ngspice -b " + Quoted(copy) + " >../oracle.out 2>&1").c_str());
-        oracle.log = ReadFile(root / "oracle.log");
-        oracle.printed = ReadFile(root / "oracle.out");
+        oracle.log = ReadBytesOrEmpty(root / "oracle.log");
+        oracle.printed = ReadBytesOrEmpty(root / "oracle.out");
         return oracle;
     }
 
@@ -354,9 +354,9 @@ TEST_P(AsNgspiceGivesIt, BothStagesPrintAndWriteWhatNgspiceDoes) {
         EXPECT_THAT(printed, Not(HasSubstr(text)));
     }
     for (const char* file : c.files) {
-        const std::string written = ReadFile(netlists / file);
+        const std::string written = ReadBytesOrEmpty(netlists / file);
         EXPECT_FALSE(written.empty()) << file;
-        EXPECT_EQ(written, ReadFile(oracle.folder / file)) << file;
+        EXPECT_EQ(written, ReadBytesOrEmpty(oracle.folder / file)) << file;
     }
 }
 
@@ -427,7 +427,7 @@ TEST_F(SimulatorProgramsTest, ParameterSweepOfTheExamplesRunsEveryPass) {
     const std::string printed = RunSecond(netlist);
 
     EXPECT_THAT(printed, Not(HasSubstr("rror"))) << printed;
-    EXPECT_EQ(CountOf(ReadFile(netlists / "dc-sweep.out"), "Plotname:"), 10);
+    EXPECT_EQ(CountOf(ReadBytesOrEmpty(netlists / "dc-sweep.out"), "Plotname:"), 10);
 }
 
 // A .spiceinit beside the netlist runs only when it is the user's and nobody else may change
@@ -449,14 +449,15 @@ TEST_F(SimulatorProgramsTest, SpiceInitBesideTheNetlistRunsOnlyWhenTrusted) {
         fs::path folder = netlists / c.name;
         fs::create_directories(folder);
         fs::path init = folder / ".spiceinit";
-        WriteFile(init, "echo Init-Ran-Here\n");
+        WriteBytes(init, "echo Init-Ran-Here\n");
         ASSERT_EQ(chmod(init.c_str(), c.mode), 0);
-        if (c.otherOwner)
+        if (c.otherOwner) {
             ASSERT_EQ(chown(init.c_str(), 65534, 65534), 0);
+        }
         fs::path netlist = folder / "divider.cir";
-        WriteFile(netlist,
-                  "divider\nV1 1 0 1\nR1 1 2 1k\nR2 2 0 1k\n.control\nop\n"
-                  "print v(2)\nwrdata out.txt v(2)\n.endc\n.end\n");
+        WriteBytes(netlist,
+                   "divider\nV1 1 0 1\nR1 1 2 1k\nR2 2 0 1k\n.control\nop\n"
+                   "print v(2)\nwrdata out.txt v(2)\n.endc\n.end\n");
         RunFirst(netlist);
         const std::string printed = RunSecond(netlist);
 
@@ -482,7 +483,7 @@ TEST_F(SimulatorProgramsTest, RunFilesArePrivateAndNothingIsLeftBehind) {
             const std::string name = entry.path().filename().string();
             for (const char* copy : {"kivra-deck.cir", "talvex.cir"}) {
                 if ((name.starts_with("kivra-run.") || name.starts_with("kivra-plot.")) &&
-                    ReadFile(entry.path() / copy).starts_with(title))
+                    ReadBytesOrEmpty(entry.path() / copy).starts_with(title))
                     ++count;
             }
         }

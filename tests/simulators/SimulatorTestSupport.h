@@ -1,26 +1,15 @@
 #pragma once
 
-// What the tests of the simulator programs share: files whole, words for the shell, and a
-// netlist's lines as Kivra's deck writer takes them.
+// What the tests of the simulator programs share: whole files (from TestFiles.h), words for the
+// shell, and a netlist's lines as Kivra's deck writer takes them.
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "TestFiles.h"
+
 namespace kivra_test {
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-inline void WriteFile(const std::filesystem::path& path, std::string_view text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
 
 // A word for the shell, whatever it holds.
 inline std::string Quoted(const std::string& text) {

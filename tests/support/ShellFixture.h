@@ -6,15 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
 
+#include "EventLoop.h"
 #include "SampleApp.h"
 #include "ScriptedModalHost.h"
+#include "TestFiles.h"
 
 namespace kivra_test {
 
@@ -43,15 +44,11 @@ protected:
         Settle();
     }
 
-    // Runs what the event loop would: queued refreshes and the deletion of closed windows.
-    static void Settle() {
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    static QByteArray Read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    // A file of the test's folder holding these bytes; its path.
+    QString MakeFile(const QString& name, const QByteArray& bytes = "R1 1 0 1k\r\n") {
+        QString path = folder.filePath(name);
+        WriteBytes(path, bytes);
+        return path;
     }
 
     ScriptedModalHost host;
