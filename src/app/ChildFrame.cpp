@@ -30,6 +30,18 @@ CChildFrame::CChildFrame(CDocument* document, QWidget* parent)
     setMinimumSize(2 * CSplitterWnd::kMinPaneSize, 2 * CSplitterWnd::kMinPaneSize);
 }
 
+CChildFrame::CChildFrame(CDocument* document, const std::function<CView*(QWidget*)>& makeView,
+                         QWidget* parent)
+    : QMdiSubWindow(parent), frameDocument(document) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowIcon(DocumentIcon());
+    singleView = makeView(this);
+    if (document != nullptr)
+        document->AddView(singleView);
+    setWidget(singleView);
+    setMinimumSize(2 * CSplitterWnd::kMinPaneSize, 2 * CSplitterWnd::kMinPaneSize);
+}
+
 CChildFrame::~CChildFrame() {
     // Views that still show the document let go of it before they are destroyed.
     if (frameDocument != nullptr) {
@@ -54,11 +66,15 @@ const CCommandTable& CChildFrame::Commands() const {
 }
 
 CView* CChildFrame::GetActiveView() const {
+    if (singleView != nullptr)
+        return singleView;
     return splitter != nullptr ? splitter->ActivePane() : nullptr;
 }
 
 std::vector<CView*> CChildFrame::FrameViews() const {
     std::vector<CView*> views;
+    if (singleView != nullptr)
+        views.push_back(singleView);
     if (splitter == nullptr)
         return views;
     for (int row = 0; row < splitter->RowCount(); ++row) {
@@ -137,11 +153,13 @@ void CChildFrame::OnUpdateFrameTitle() {
 }
 
 void CChildFrame::OnNextPane() {
-    splitter->ActivateNext(false);
+    if (splitter != nullptr)
+        splitter->ActivateNext(false);
 }
 
 void CChildFrame::OnPrevPane() {
-    splitter->ActivateNext(true);
+    if (splitter != nullptr)
+        splitter->ActivateNext(true);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {

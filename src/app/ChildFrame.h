@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QMdiSubWindow>
 
 #include "FrameWnd.h"
@@ -14,6 +16,9 @@ class CChildFrame : public QMdiSubWindow, public CFrameWnd {
 
 public:
     explicit CChildFrame(CDocument* document, QWidget* parent = nullptr);
+    // A window of one view that is no text view (the waveforms of a raw file): no split frame.
+    CChildFrame(CDocument* document, const std::function<CView*(QWidget*)>& makeView,
+                QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     QWidget* FrameWidget() override { return this; }
@@ -44,7 +49,8 @@ protected:
 
 private:
     CDocument* frameDocument;
-    CSplitterWnd* splitter;
+    CSplitterWnd* splitter = nullptr;
+    CView* singleView = nullptr;
     bool destroying = false;
     QRect framePlacement;
 };

@@ -60,7 +60,11 @@ void ShowLine(const QString& path, int lineNumber) {
     CWinApp* application = CWinApp::Instance();
     if (application == nullptr)
         return;
-    auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
+    // The line is shown in a text window, whatever other window the file's type has.
+    if (application->Templates().empty())
+        return;
+    auto* document =
+        dynamic_cast<CSampleDoc*>(application->Templates().front()->OpenDocumentFile(path));
     if (document == nullptr || document->Views().empty())
         return;
     // The window the user worked in last, when the document has several.

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -58,8 +59,10 @@ public:
     // "Kivra - <document>", and the tab strip brought up to date.
     void OnUpdateFrameTitle() override;
 
-    // A new document window in the area; not shown yet.
-    CChildFrame* CreateChildFrame(CDocument* document);
+    // A new document window in the area; not shown yet. With makeView, the window holds that one
+    // view instead of the split frame of text views.
+    CChildFrame* CreateChildFrame(CDocument* document,
+                                  const std::function<CView*(QWidget*)>& makeView = {});
     CChildFrame* ActiveChild() const;
     QMdiArea* MdiArea() const { return mdiArea; }
     CMDITabs* TabStrip() const { return tabStrip; }

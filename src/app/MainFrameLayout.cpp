@@ -56,8 +56,9 @@ void CMainFrame::SavePlacement() {
     CSettingsStore().setValue(QLatin1String(kPlacementKey), saveGeometry());
 }
 
-CChildFrame* CMainFrame::CreateChildFrame(CDocument* document) {
-    auto* child = new CChildFrame(document);
+CChildFrame* CMainFrame::CreateChildFrame(CDocument* document,
+                                          const std::function<CView*(QWidget*)>& makeView) {
+    auto* child = makeView ? new CChildFrame(document, makeView) : new CChildFrame(document);
     child->SetNextCommandTarget(this);
     const int index = static_cast<int>(mdiArea->subWindowList().size());
     mdiArea->addSubWindow(child);

@@ -23,6 +23,8 @@
 #include "CommandTable.h"
 #include "CorvelTextView.h"
 #include "DocTemplate.h"
+#include "WaveformDoc.h"
+#include "WaveformView.h"
 #include "Document.h"
 #include "LogErrorNavigation.h"
 #include "MainFrame.h"
@@ -40,6 +42,9 @@ namespace {
 
 const QString kDocumentStrings =
     QStringLiteral("\nKivra\nKivra\nKivra Files (*.cir)\n.cir\ncir\nKivra Document");
+// Raw files of a simulator open as waveforms; the run's kivra.raw opens as text as well.
+const QString kWaveformStrings = QStringLiteral(
+    "\nWaveforms\n\nРезультаты расчета (*.raw)\n.raw\nraw\nKivra Waveforms");
 
 // Shows a file with the desktop's viewer for it, or says in one message why it is not shown.
 void ShowFileOnDesktop(const QString& path) {
@@ -98,6 +103,12 @@ bool CSampleApp::InitInstance() {
     AddDocTemplate(new CDocTemplate(
         129, kDocumentStrings, [] { return new CSampleDoc(); },
         [frame](CDocument* document) -> CFrameWnd* { return frame->CreateChildFrame(document); }));
+    AddDocTemplate(new CDocTemplate(
+        130, kWaveformStrings, [] { return new CWaveformDoc(); },
+        [frame](CDocument* document) -> CFrameWnd* {
+            return frame->CreateChildFrame(
+                document, [](QWidget* parent) -> CView* { return new CWaveformView(parent); });
+        }));
 
     // With the main window as context, the connection goes with it.
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, mainFrame,

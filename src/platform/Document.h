@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "CmdTarget.h"
@@ -57,6 +58,17 @@ public:
     // document afterwards.
     virtual void OnCloseDocument();
     virtual void DeleteContents() {}
+
+    // --- A document of a run's result file
+    // Whether the document stays open while a run rewrites its file, and follows it
+    // (OnRunSource): the waveforms of a raw file do; text documents of a result file close.
+    virtual bool FollowsRunFile() const { return false; }
+    // The run that writes the document's file, from the lines of its netlist: with fileRewritten
+    // the file is new and is read again.
+    virtual void OnRunSource(const std::vector<std::string>& netlistLines, bool fileRewritten) {
+        (void)netlistLines;
+        (void)fileRewritten;
+    }
 
     // --- Saving with the user
     // A modified document asks "Save changes to %1?": Yes saves (false when that fails or is

@@ -9,11 +9,11 @@
 namespace {
 
 QStringList Filters(const QString& filter) {
-    QStringList filters;
-    if (!filter.isEmpty())
-        filters << filter;
-    // Netlists by their other usual names too, which the document type's filter leaves out.
-    filters << NetlistFileFilter() << QStringLiteral("All Files (*)");
+    // The first document type's filter leads; netlists by their other usual names follow, which
+    // it leaves out, then the other document types.
+    QStringList filters = filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    filters.insert(filters.isEmpty() ? 0 : 1, NetlistFileFilter());
+    filters << QStringLiteral("All Files (*)");
     return filters;
 }
 

@@ -1,5 +1,7 @@
 #include "WinApp.h"
 
+#include "FrameWnd.h"
+
 #include <QFileInfo>
 #include <QWidget>
 
@@ -75,10 +77,28 @@ std::vector<CDocument*> CWinApp::Documents() const {
     return all;
 }
 
+CDocTemplate* CWinApp::TemplateBesideText(const QString& path) const {
+    for (std::size_t index = 1; index < templates.size(); ++index) {
+        const QString extension = templates[index]->GetDocString(CDocTemplate::filterExt);
+        if (!extension.isEmpty() && path.endsWith(extension, Qt::CaseInsensitive))
+            return templates[index].get();
+    }
+    return nullptr;
+}
+
 CDocument* CWinApp::OpenDocumentFile(const QString& path) {
     if (templates.empty())
         return nullptr;
-    return templates.front()->OpenDocumentFile(path);
+    CDocument* text = templates.front()->OpenDocumentFile(path);
+    CDocTemplate* beside = text != nullptr ? TemplateBesideText(path) : nullptr;
+    if (beside != nullptr && beside->FindOpenDocument(path) == nullptr &&
+        beside->OpenDocumentFile(path) != nullptr) {
+        // The text window, which every file has, stays in front.
+        std::vector<CFrameWnd*> frames = text->Frames();
+        if (!frames.empty())
+            frames.front()->ActivateFrame();
+    }
+    return text;
 }
 
 void CWinApp::AddToRecentFileList(const QString& path) {
@@ -122,7 +142,10 @@ void CWinApp::OnFileNew() {
 }
 
 void CWinApp::OnFileOpen() {
-    QString filter = templates.empty() ? QString() : templates.front()->FileFilter();
+    QStringList filters;
+    for (const auto& docTemplate : templates)
+        filters << docTemplate->FileFilter();
+    const QString filter = filters.join(QStringLiteral(";;"));
     if (std::optional<QString> path = AskOpenFileName(filter))
         OpenDocumentFile(*path);
 }

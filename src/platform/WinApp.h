@@ -42,7 +42,12 @@ public:
 
     // Opens the file as a document of the first template (or activates it when it is open);
     // null when it could not be opened.
+    // Opens the file as text, with the first template. A file whose extension another template
+    // names (a raw file's waveforms) opens there as well, beside its text window, which stays in
+    // front. The text document, or null.
     virtual CDocument* OpenDocumentFile(const QString& path);
+    // The template other than the first whose extension the file has; null when none.
+    CDocTemplate* TemplateBesideText(const QString& path) const;
     void AddToRecentFileList(const QString& path);
     CRecentFileList* RecentFiles() const { return recentFiles.get(); }
 

@@ -112,7 +112,7 @@ CWaveformPanel::SKeptState CWaveformPanel::KeepState() const {
     return kept;
 }
 
-void CWaveformPanel::ShowFile(std::unique_ptr<SRawFile> newFile,
+void CWaveformPanel::ShowFile(std::shared_ptr<const SRawFile> newFile,
                               const std::vector<std::string>& netlistLines) {
     const SKeptState kept = KeepState();
     const bool keep = file != nullptr;
@@ -275,6 +275,8 @@ QString CWaveformPanel::Notice() const {
                          .arg(name)
                          .arg(plot.points);
     }
+    if (file->plots.empty())
+        return QStringLiteral("В файле нет графиков: ") + Utf8(file->problem);
     if (!file->problem.empty())
         parts << QStringLiteral("дальше файл не прочитан: ") + Utf8(file->problem);
     return parts.isEmpty() ? QString() : QStringLiteral("Файл результатов неполон: ") + parts.join(QStringLiteral("; "));

@@ -32,7 +32,7 @@ public:
     // Shows the plots of a raw file that has been read. netlistLines, when known, are the lines of
     // the netlist the run was made of: its .plot lines and plot commands choose the vectors shown
     // first.
-    void ShowFile(std::unique_ptr<SRawFile> file, const std::vector<std::string>& netlistLines);
+    void ShowFile(std::shared_ptr<const SRawFile> file, const std::vector<std::string>& netlistLines);
     bool HasFile() const { return file != nullptr; }
 
     CInteractiveChart* Chart() const { return chart; }
@@ -62,7 +62,7 @@ private:
     void UpdateReadout();
     SKeptState KeepState() const;
 
-    std::unique_ptr<SRawFile> file;
+    std::shared_ptr<const SRawFile> file;
     std::vector<std::unique_ptr<CDrawablePlot>> drawables;
     std::vector<SPlotDescription> descriptions;
     std::vector<SView> views;

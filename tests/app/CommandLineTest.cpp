@@ -77,3 +77,42 @@ INSTANTIATE_TEST_SUITE_P(
 // clang-format on
 
 }  // namespace
+
+TEST(CommandLineExportPlot, TakesTheFilesAndItsOptions) {
+    CommandLine line = ParseCommandLine(
+        {QStringLiteral("--export-plot"), QStringLiteral("run.raw"), QStringLiteral("out.svg"),
+         QStringLiteral("--size"), QStringLiteral("800x600"), QStringLiteral("--plot"),
+         QStringLiteral("2"), QStringLiteral("--vectors"), QStringLiteral("v(out),v(in)")});
+    EXPECT_EQ(line.action, Action::ExportPlot);
+    EXPECT_EQ(line.rawFile, QStringLiteral("run.raw"));
+    EXPECT_EQ(line.picture, QStringLiteral("out.svg"));
+    EXPECT_EQ(line.plot, 2);
+    EXPECT_EQ(line.vectors, QStringList({QStringLiteral("v(out)"), QStringLiteral("v(in)")}));
+    EXPECT_EQ(line.width, 800);
+    EXPECT_EQ(line.height, 600);
+    // What is wrong names itself; a picture without the raw file is no export.
+    struct Wrong {
+        QStringList arguments;
+        const char* says;
+    };
+    const Wrong wrong[] = {
+        {{QStringLiteral("--export-plot"), QStringLiteral("run.raw")}, "ждет файл результатов"},
+        {{QStringLiteral("--export-plot"), QStringLiteral("a.raw"), QStringLiteral("b.png"),
+          QStringLiteral("--plot"), QStringLiteral("0")},
+         "«0»"},
+        {{QStringLiteral("--export-plot"), QStringLiteral("a.raw"), QStringLiteral("b.png"),
+          QStringLiteral("--size"), QStringLiteral("800")},
+         "«800»"},
+        {{QStringLiteral("--export-plot"), QStringLiteral("a.raw"), QStringLiteral("b.png"),
+          QStringLiteral("--colour")},
+         "«--colour»"},
+        {{QStringLiteral("--export-plot"), QStringLiteral("a.raw"), QStringLiteral("b.png"),
+          QStringLiteral("--bogus"), QStringLiteral("x")},
+         "«--bogus»"},
+    };
+    for (const Wrong& test : wrong) {
+        CommandLine parsed = ParseCommandLine(test.arguments);
+        EXPECT_EQ(parsed.action, Action::Error) << test.says;
+        EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(test.says))) << parsed.error.toStdString();
+    }
+}

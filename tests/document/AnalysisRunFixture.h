@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -36,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildFrame.h"
 #include "CmdUI.h"
 #include "CommandIds.h"
 #include "DocumentTyping.h"
@@ -204,9 +206,35 @@ protected:
             texts.push_back(message.text);
         return texts;
     }
-    std::vector<CDocument*> Documents() const { return application->Documents(); }
+    // The text documents and their windows: the waveform window of the raw file, which a run
+    // opens beside them and keeps across runs, is counted apart.
+    std::vector<CDocument*> Documents() const {
+        std::vector<CDocument*> text;
+        for (CDocument* document : application->Documents()) {
+            if (!document->FollowsRunFile())
+                text.push_back(document);
+        }
+        return text;
+    }
     int WindowCount() const {
-        return static_cast<int>(application->MainFrame()->MdiArea()->subWindowList().size());
+        int count = 0;
+        for (QMdiSubWindow* window : application->MainFrame()->MdiArea()->subWindowList()) {
+            auto* child = qobject_cast<CChildFrame*>(window);
+            CView* view = child != nullptr ? child->GetActiveView() : nullptr;
+            CDocument* document = view != nullptr ? view->GetDocument() : nullptr;
+            if (document == nullptr || !document->FollowsRunFile())
+                ++count;
+        }
+        return count;
+    }
+    // The documents that show waveforms.
+    std::vector<CDocument*> WaveformDocuments() const {
+        std::vector<CDocument*> waveforms;
+        for (CDocument* document : application->Documents()) {
+            if (document->FollowsRunFile())
+                waveforms.push_back(document);
+        }
+        return waveforms;
     }
     static bool ReadIndicatorOn(CSampleDoc* document) {
         CCmdUI ui(ID_INDICATOR_READ);

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "AnalysisRunFixture.h"
+#include "InteractiveChart.h"
+#include "WaveformPanel.h"
+#include "WaveformView.h"
 
 namespace {
 
@@ -196,3 +199,33 @@ TEST_F(NgspiceRunTest, AStoppedLongSimulationLeavesNothingRunning) {
 }
 
 }  // namespace
+
+// F9 opens the waveforms of kivra.raw beside its two text windows, which keep the front, with the
+// vectors of the netlist's plot command; F9 again brings the new results into the same window
+// and view.
+TEST_F(NgspiceRunTest, TheWaveformWindowShowsTheRunAndKeepsItsViewAcrossRuns) {
+    QByteArray example = ReadBytesOrEmpty(QStringLiteral(KIVRA_EXAMPLES_DIR "/rc_lowpass.cir"));
+    CSampleDoc* netlist = Open(QStringLiteral("rc lowpass.cir"), example);
+    Run(netlist);
+    ASSERT_TRUE(host.messages.empty()) << host.messages[0].text.toStdString();
+    ASSERT_EQ(WaveformDocuments().size(), 1u);
+    CDocument* waveforms = WaveformDocuments().front();
+    EXPECT_EQ(waveforms->GetTitle(), QStringLiteral("kivra.raw — графики"));
+    EXPECT_EQ(application->MainFrame()->ActiveChild()->GetActiveView()->GetDocument(),
+              application->rawDocument);
+    ASSERT_EQ(waveforms->Views().size(), 1u);
+    auto* view = dynamic_cast<CWaveformView*>(waveforms->Views().front());
+    ASSERT_NE(view, nullptr);
+    CInteractiveChart& chart = *view->Panel()->Chart();
+    ASSERT_EQ(chart.Traces().size(), 2u);  // "plot v(in) v(out)"
+    EXPECT_EQ(chart.Traces()[1].plottable->name(), QStringLiteral("v(out)"));
+
+    chart.ScaleAxis()->setRange(1e-3, 3e-3);
+    chart.SetCursor(false, 2e-3);
+    Run(netlist);
+    ASSERT_EQ(WaveformDocuments().size(), 1u);
+    EXPECT_EQ(WaveformDocuments().front(), waveforms);
+    EXPECT_EQ(chart.ScaleAxis()->range(), QCPRange(1e-3, 3e-3));
+    ASSERT_TRUE(chart.CursorA());
+    EXPECT_NEAR(*chart.CursorA(), 2e-3, 1e-4);
+}

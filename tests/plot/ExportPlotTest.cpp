@@ -16,7 +16,7 @@
 
 namespace {
 
-using kivra_test::WriteFileBytes;
+using kivra_test::WriteBytes;
 
 class ExportPlotTest : public kivra_test::NgspiceRawFolder {
 protected:
@@ -59,7 +59,7 @@ TEST_F(ExportPlotTest, EachKindOfPictureShowsTheTraces) {
 TEST_F(ExportPlotTest, WhatCannotBeDrawnIsSaidInOneLine) {
     const QString raw = QString::fromStdString(
         Simulate(kivra_test::kThreeAnalysesNetlist, "ascii").string());
-    WriteFileBytes(folder / "text.raw", "this is no raw file\n");
+    WriteBytes(folder / "text.raw", "this is no raw file\n");
     struct Case {
         QString rawFile;
         const char* output;
@@ -103,7 +103,7 @@ TEST_F(ExportPlotTest, ASpikeOfOneSampleReachesThePicture) {
         const double values[2] = {index * 1e-9, index == 654'321 ? 5.0 : std::sin(index * 1e-4)};
         bytes.append(reinterpret_cast<const char*>(values), sizeof values);
     }
-    WriteFileBytes(folder / "spike.raw", bytes);
+    WriteBytes(folder / "spike.raw", bytes);
     SExportPlotRequest request;
     request.rawFile = Path("spike.raw");
     request.output = Path("spike.png");

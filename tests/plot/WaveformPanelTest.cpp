@@ -181,7 +181,7 @@ TEST_F(WaveformPanelTest, ANewFileOfTheRunKeepsTheView) {
 
 TEST_F(WaveformPanelTest, AFileCutShortSaysWhatIsMissing) {
     std::string bytes =
-        kivra_test::ReadFileBytes(Simulate(kivra_test::kThreeAnalysesNetlist, "binary"));
+        kivra_test::ReadBytes(Simulate(kivra_test::kThreeAnalysesNetlist, "binary"));
     bytes.resize(bytes.size() - 1000);
     auto file = std::make_unique<SRawFile>();
     std::string error;

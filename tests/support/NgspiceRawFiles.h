@@ -8,20 +8,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "TestFiles.h"
+
 namespace kivra_test {
-
-inline std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-inline void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class NgspiceRawFolder : public testing::Test {
 protected:
@@ -37,7 +28,7 @@ protected:
     // The raw file ngspice writes for the netlist, "binary" or "ascii".
     std::filesystem::path Simulate(const std::string& netlist, const std::string& format) {
         const std::filesystem::path raw = folder / (format + ".raw");
-        WriteFileBytes(folder / "deck.cir", netlist);
+        WriteBytes(folder / "deck.cir", netlist);
         const std::string command = "cd '" + folder.string() + "' && ngspice -b -D filetype=" +
                                     format + " -r '" + raw.string() + "' deck.cir >/dev/null 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;

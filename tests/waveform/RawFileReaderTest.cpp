@@ -9,7 +9,7 @@
 #include <string>
 
 namespace fs = std::filesystem;
-using kivra_test::ReadFileBytes;
+using kivra_test::ReadBytes;
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST_F(RawFileReaderTest, AFileCutShortKeepsEveryWholePoint) {
     for (const char* format : {"binary", "ascii"}) {
         const fs::path path = Simulate(kThreeAnalyses, format);
         const SRawFile full = Read(path);
-        const std::string bytes = ReadFileBytes(path);
+        const std::string bytes = ReadBytes(path);
         const std::size_t tranStart = bytes.rfind("Title:");
         ASSERT_NE(tranStart, std::string::npos);
         const std::size_t tranData = bytes.find(full.binary ? "Binary:\n" : "Values:\n", tranStart);
@@ -117,7 +117,7 @@ TEST_F(RawFileReaderTest, AFileCutShortKeepsEveryWholePoint) {
 // end of the file are the plot's, and it is cut short.
 TEST_F(RawFileReaderTest, APlotWithoutItsCountReadsToTheEndOfTheFile) {
     for (const char* format : {"binary", "ascii"}) {
-        const std::string bytes = ReadFileBytes(Simulate(kThreeAnalyses, format));
+        const std::string bytes = ReadBytes(Simulate(kThreeAnalyses, format));
         const std::size_t tranStart = bytes.rfind("Title:");
         const std::size_t count = bytes.find("No. Points:", tranStart);
         ASSERT_NE(count, std::string::npos);

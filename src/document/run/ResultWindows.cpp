@@ -12,6 +12,7 @@
 #include "DocTemplate.h"
 #include "FileDialogs.h"
 #include "FileIdentity.h"
+#include "FrameWnd.h"
 #include "LogErrors.h"
 #include "ModalHost.h"
 #include "ResultDocuments.h"
@@ -90,7 +91,8 @@ EditedResult AskAboutEditedResult(CDocument& document, const SimulationPaths& pa
 bool CloseWindowsOf(ResultSlot slot, const QString& resultFile, const SimulationPaths& paths,
                     const CSampleDoc& running) {
     for (CDocument* document : WindowsOf(resultFile)) {
-        if (document == &running)
+        // The waveforms of the raw file stay open and take the new file when it is there.
+        if (document == &running || document->FollowsRunFile())
             continue;
         if (document->IsModified()) {
             switch (AskAboutEditedResult(*document, paths, running.GetPathName())) {
@@ -113,7 +115,11 @@ void OpenResult(ResultSlot slot, const QString& path) {
     CWinApp* application = CWinApp::Instance();
     if (application == nullptr || CResultDocuments::OfApplication() == nullptr)
         return;
-    auto* opened = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
+    // The results open as text, whatever other window a raw file has.
+    auto* opened = application->Templates().empty()
+                       ? nullptr
+                       : dynamic_cast<CSampleDoc*>(
+                             application->Templates().front()->OpenDocumentFile(path));
     // Opening may have run other code; the slots are looked up again.
     if (CResultDocuments* results = CResultDocuments::OfApplication())
         results->*slot = opened;
@@ -158,6 +164,32 @@ QString NoRawFileMessage(bool logThere, const QString& errorLine) {
     return text + QStringLiteral(", первая ошибка:\n") + errorLine;
 }
 
+// The waveforms of the raw file: the window that shows them already takes the new file, keeping
+// its view; otherwise one opens beside the text windows, and the raw file's text window stays in
+// front, as it is without the waveforms.
+void ShowWaveforms(const QString& rawFile, const std::vector<std::string>& netlistLines) {
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr || application->Templates().empty())
+        return;
+    CDocTemplate* waveforms = application->TemplateBesideText(rawFile);
+    if (waveforms == nullptr)
+        return;
+    if (CDocument* open = waveforms->FindOpenDocument(rawFile)) {
+        open->OnRunSource(netlistLines, true);
+        return;
+    }
+    CDocument* opened = waveforms->OpenDocumentFile(rawFile);
+    if (opened == nullptr)
+        return;
+    opened->OnRunSource(netlistLines, false);
+    CResultDocuments* results = CResultDocuments::OfApplication();
+    if (results != nullptr && results->rawDocument != nullptr) {
+        std::vector<CFrameWnd*> frames = results->rawDocument->Frames();
+        if (!frames.empty())
+            frames.front()->ActivateFrame();
+    }
+}
+
 }  // namespace
 
 bool CloseResultWindows(const SimulationPaths& paths, const CSampleDoc& running) {
@@ -165,13 +197,14 @@ bool CloseResultWindows(const SimulationPaths& paths, const CSampleDoc& running)
            CloseWindowsOf(&CResultDocuments::rawDocument, paths.rawFile, paths, running);
 }
 
-bool OpenResultWindows(const SimulationPaths& paths) {
+bool OpenResultWindows(const SimulationPaths& paths, const std::vector<std::string>& netlistLines) {
     // A missing file is this run's to explain, not the framework's to report as unreadable.
     const bool logThere = QFileInfo::exists(paths.logFile);
     if (logThere)
         OpenResult(&CResultDocuments::logDocument, paths.logFile);
     if (QFileInfo::exists(paths.rawFile)) {
         OpenResult(&CResultDocuments::rawDocument, paths.rawFile);
+        ShowWaveforms(paths.rawFile, netlistLines);
         return true;
     }
     AfxMessageBox(NoRawFileMessage(logThere, logThere ? FirstErrorLine(paths.logFile) : QString()));

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 class CSampleDoc;
 struct SimulationPaths;
 
@@ -14,5 +17,7 @@ bool CloseResultWindows(const SimulationPaths& paths, const CSampleDoc& running)
 
 // Opens the result files the first program left, read-only, the log first. When there is no raw
 // file the user is told why in one message, with the first error line of the log; the result
-// says whether the raw file is there for the second program.
-bool OpenResultWindows(const SimulationPaths& paths);
+// says whether the raw file is there for the second program. The raw file's waveforms open too,
+// or refresh where a window shows them, with the vectors the netlist's lines ask for.
+bool OpenResultWindows(const SimulationPaths& paths,
+                       const std::vector<std::string>& netlistLines = {});

@@ -138,7 +138,12 @@ void RunAnalysis(CSampleDoc* document) {
         first.reset();
     }
 
-    const bool rawThere = OpenResultWindows(paths);
+    std::vector<std::string> netlistLines;
+    if (!documentAlive.expired()) {
+        for (std::string_view line : LinesOf(document->buffer))
+            netlistLines.emplace_back(line);
+    }
+    const bool rawThere = OpenResultWindows(paths, netlistLines);
 
     // A document closed during the wait has no lines to give.
     if (documentAlive.expired())
