@@ -3,19 +3,84 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaObject>
+#include <QPointer>
 
 #include "FileIdentity.h"
 #include "ModalHost.h"
 #include "RawFileReader.h"
 
-void CWaveformDoc::Read(const QString& path) {
+namespace {
+
+std::shared_ptr<SRawFile> ReadNow(const std::string& path, const CRawFileReader::Progress& progress) {
     auto read = std::make_shared<SRawFile>();
     std::string error;
     // What holds no plot is said in the window itself: the text window of a run's raw file
     // shows its bytes whatever they are, and a box on every run would only get in the way.
-    if (!CRawFileReader::ReadFile(QFile::encodeName(path).toStdString(), *read, error))
+    if (!CRawFileReader::ReadFile(path, *read, error, progress))
         read->problem = error;
-    file = std::move(read);
+    return read;
+}
+
+}  // namespace
+
+CWaveformDoc::CWaveformDoc() = default;
+
+CWaveformDoc::~CWaveformDoc() {
+    StopReading();
+}
+
+void CWaveformDoc::StopReading() {
+    if (stopReader)
+        stopReader->store(true);
+    if (reader.joinable())
+        reader.join();
+    stopReader.reset();
+    reading = false;
+}
+
+void CWaveformDoc::Read(const QString& path) {
+    StopReading();
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (static_cast<std::uint64_t>(QFileInfo(path).size()) < kBackgroundFrom) {
+        file = ReadNow(name, {});
+        return;
+    }
+    reading = true;
+    progress = 0;
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    stopReader = stop;
+    QPointer<QObject> target(&receiver);
+    // What the thread reports is handled on the window's thread, and only while this reading
+    // is the document's: a stopped one reports nothing more.
+    auto deliver = [this, target, stop](auto action) {
+        QMetaObject::invokeMethod(
+            &receiver,
+            [this, target, stop, action] {
+                if (target && !stop->load())
+                    action(this);
+            },
+            Qt::QueuedConnection);
+    };
+    reader = std::thread([name, stop, deliver] {
+        std::shared_ptr<SRawFile> read = ReadNow(name, [&](std::uint64_t done, std::uint64_t total) {
+            if (stop->load())
+                return false;
+            const double share = total > 0 ? static_cast<double>(done) / total : 0;
+            deliver([share](CWaveformDoc* document) {
+                document->progress = share;
+                document->UpdateAllViews(nullptr, ReadingMoved);
+            });
+            return true;
+        });
+        deliver([read](CWaveformDoc* document) {
+            document->reading = false;
+            document->file = read;
+            if (document->reader.joinable())
+                document->reader.join();
+            document->UpdateAllViews(nullptr, FileRead);
+        });
+    });
 }
 
 bool CWaveformDoc::OnOpenDocument(const QString& path) {
@@ -31,7 +96,8 @@ bool CWaveformDoc::OnSaveDocument(const QString& path) {
         return true;
     QFile::remove(path);
     if (!QFile::copy(source, path)) {
-        AfxMessageBox(QStringLiteral("Не удается записать файл %1.").arg(QDir::toNativeSeparators(path)));
+        AfxMessageBox(
+            QStringLiteral("Не удается записать файл %1.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
     return true;
@@ -42,6 +108,7 @@ void CWaveformDoc::SetTitle(const QString& value) {
 }
 
 void CWaveformDoc::DeleteContents() {
+    StopReading();
     file.reset();
 }
 
@@ -49,5 +116,5 @@ void CWaveformDoc::OnRunSource(const std::vector<std::string>& netlistLines, boo
     netlist = netlistLines;
     if (fileRewritten)
         Read(GetPathName());
-    UpdateAllViews(nullptr);
+    UpdateAllViews(nullptr, reading ? ReadingMoved : FileRead);
 }

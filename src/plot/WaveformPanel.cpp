@@ -154,7 +154,7 @@ void CWaveformPanel::ShowFile(std::shared_ptr<const SRawFile> newFile,
     filling = false;
     currentView = -1;
     ShowView(views.empty() ? -1 : chosen, keep ? &kept : nullptr);
-    notice->setText(Notice());
+    notice->setText(FileNotice());
     notice->setVisible(!notice->text().isEmpty());
 }
 
@@ -256,7 +256,18 @@ void CWaveformPanel::OnVectorChecked(QListWidgetItem* item) {
     UpdateReadout();
 }
 
+void CWaveformPanel::ShowReading(const QString& path, double share) {
+    notice->setText(QStringLiteral("Чтение %1: %2 %")
+                        .arg(QFileInfo(path).fileName())
+                        .arg(static_cast<int>(share * 100)));
+    notice->setVisible(true);
+}
+
 QString CWaveformPanel::Notice() const {
+    return notice->text();
+}
+
+QString CWaveformPanel::FileNotice() const {
     if (file == nullptr)
         return QString();
     QStringList parts;

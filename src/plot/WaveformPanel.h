@@ -34,11 +34,15 @@ public:
     // first.
     void ShowFile(std::shared_ptr<const SRawFile> file, const std::vector<std::string>& netlistLines);
     bool HasFile() const { return file != nullptr; }
+    // A file being read in the background: how far, from 0 to 1. What was shown stays until the
+    // new file is whole.
+    void ShowReading(const QString& path, double share);
 
     CInteractiveChart* Chart() const { return chart; }
     QTabBar* Tabs() const { return tabs; }
     QListWidget* VectorList() const { return vectorList; }
-    // What the panel says of a file cut short or read in part; empty for a whole file.
+    // The line above the chart: how far a reading has come, or what the panel says of a file cut
+    // short or read in part; empty for a whole file.
     QString Notice() const;
     // The readout of the cursors, as shown.
     QString Readout() const;
@@ -61,6 +65,7 @@ private:
     void OnVectorChecked(QListWidgetItem* item);
     void UpdateReadout();
     SKeptState KeepState() const;
+    QString FileNotice() const;
 
     std::shared_ptr<const SRawFile> file;
     std::vector<std::unique_ptr<CDrawablePlot>> drawables;

@@ -13,9 +13,16 @@ CWaveformView::CWaveformView(QWidget* parent) : CView(parent) {
     setFocusProxy(panel);
 }
 
-void CWaveformView::OnUpdate(CView*, long, void*) {
+void CWaveformView::OnUpdate(CView*, long hint, void*) {
     auto* document = dynamic_cast<CWaveformDoc*>(GetDocument());
-    if (document != nullptr && document->File() != nullptr)
+    if (document == nullptr)
+        return;
+    if (document->ReadingProgress() >= 0) {
+        panel->ShowReading(document->GetPathName(), document->ReadingProgress());
+        return;
+    }
+    // A reading that moved on is no new file: the panel shows it once it is whole.
+    if (hint == CWaveformDoc::FileRead && document->File() != nullptr)
         panel->ShowFile(document->File(), document->NetlistLines());
 }
 

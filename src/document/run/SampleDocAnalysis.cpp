@@ -76,6 +76,18 @@ bool SaveForTheSimulator(CSampleDoc& document) {
     return false;
 }
 
+// The netlist's lines, for the waveforms' choice of vectors; none when the document was closed
+// during the wait.
+std::vector<std::string> NetlistLines(const std::weak_ptr<const void>& documentAlive,
+                                      const CSampleDoc& document) {
+    std::vector<std::string> lines;
+    if (documentAlive.expired())
+        return lines;
+    for (std::string_view line : LinesOf(document.buffer))
+        lines.emplace_back(line);
+    return lines;
+}
+
 // The whole run. The document is not touched once the simulator has been waited for, unless it
 // is still open.
 void RunAnalysis(CSampleDoc* document) {
@@ -138,12 +150,7 @@ void RunAnalysis(CSampleDoc* document) {
         first.reset();
     }
 
-    std::vector<std::string> netlistLines;
-    if (!documentAlive.expired()) {
-        for (std::string_view line : LinesOf(document->buffer))
-            netlistLines.emplace_back(line);
-    }
-    const bool rawThere = OpenResultWindows(paths, netlistLines);
+    const bool rawThere = OpenResultWindows(paths, NetlistLines(documentAlive, *document));
 
     // A document closed during the wait has no lines to give.
     if (documentAlive.expired())
