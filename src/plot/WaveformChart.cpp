@@ -135,6 +135,14 @@ void CWaveformChart::BuildTraces() {
     traces.clear();
     if (plots.empty())
         return;
+    for (CDrawablePlot* plot : plots) {
+        std::vector<std::pair<std::size_t, VectorPart>> wanted;
+        for (std::size_t vector : vectors) {
+            for (VectorPart part : plot->DefaultParts())
+                wanted.push_back({vector, part});
+        }
+        plot->Prepare(wanted);
+    }
     for (std::size_t run = 0; run < plots.size(); ++run) {
         CDrawablePlot& plot = *plots[run];
         for (std::size_t vector : vectors) {
@@ -225,6 +233,13 @@ void CWaveformChart::Redecimate() {
                 values.append(series.values[index]);
             }
         }
+        // A trace denser than the pixels looks the same without antialiasing, which would cost
+        // a hundred times more on its steep zigzags; a sparse one is drawn smooth.
+        const bool dense = keys.size() > width;
+        trace.plottable->setAntialiased(!dense);
+        QPen pen = trace.plottable->pen();
+        pen.setWidthF(dense ? 1 : 1.5);
+        trace.plottable->setPen(pen);
         if (auto* graph = qobject_cast<QCPGraph*>(trace.plottable))
             graph->setData(keys, values, true);
         else if (auto* curve = qobject_cast<QCPCurve*>(trace.plottable))

@@ -1,6 +1,9 @@
 #include "DrawablePlot.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "PlotDescription.h"
 #include "TraceDecimation.h"
@@ -9,24 +12,53 @@ CDrawablePlot::CDrawablePlot(const SRawPlot& plot)
     : plot(plot), scaleSorted(IsNonDecreasing(Scale(), Points())) {}
 
 const SDrawableSeries& CDrawablePlot::Series(std::size_t vector, VectorPart part) {
-    // A real plot has values only; every part of it is its value.
-    if (!plot.complex)
-        part = VectorPart::Value;
+    part = Canonical(part);
     std::unique_ptr<SDrawableSeries>& slot = series[{vector, part}];
-    if (slot)
-        return *slot;
-    slot = std::make_unique<SDrawableSeries>();
+    if (!slot) {
+        slot = std::make_unique<SDrawableSeries>();
+        Make(*slot, vector, part);
+    }
+    return *slot;
+}
+
+void CDrawablePlot::Prepare(const std::vector<std::pair<std::size_t, VectorPart>>& wanted) {
+    std::vector<std::pair<SDrawableSeries*, std::pair<std::size_t, VectorPart>>> work;
+    for (const auto& [vector, part] : wanted) {
+        if (vector >= plot.vectors.size())
+            continue;
+        std::unique_ptr<SDrawableSeries>& slot = series[{vector, Canonical(part)}];
+        if (!slot) {
+            slot = std::make_unique<SDrawableSeries>();
+            work.push_back({slot.get(), {vector, Canonical(part)}});
+        }
+    }
+    const std::size_t workers =
+        std::min<std::size_t>(work.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<std::size_t> next{0};
+    auto run = [&] {
+        for (std::size_t index; (index = next++) < work.size();)
+            Make(*work[index].first, work[index].second.first, work[index].second.second);
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t worker = 1; worker < workers; ++worker)
+        threads.emplace_back(run);
+    run();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+void CDrawablePlot::Make(SDrawableSeries& made, std::size_t vector, VectorPart part) const {
     const SRawVector& source = plot.vectors.at(vector);
     const std::vector<double>& real = source.real;
     const std::vector<double>& imaginary = source.imaginary;
     if (part == VectorPart::Value || part == VectorPart::Real) {
-        slot->values = real.data();
-        slot->count = real.size();
+        made.values = real.data();
+        made.count = real.size();
     } else if (part == VectorPart::Imaginary) {
-        slot->values = imaginary.data();
-        slot->count = imaginary.size();
+        made.values = imaginary.data();
+        made.count = imaginary.size();
     } else {
-        std::vector<double>& values = slot->computed;
+        std::vector<double>& values = made.computed;
         values.resize(real.size());
         for (std::size_t index = 0; index < real.size(); ++index) {
             const double re = real[index];
@@ -39,11 +71,10 @@ const SDrawableSeries& CDrawablePlot::Series(std::size_t vector, VectorPart part
             else
                 values[index] = std::atan2(im, re) * (180 / M_PI);
         }
-        slot->values = values.data();
-        slot->count = values.size();
+        made.values = values.data();
+        made.count = values.size();
     }
-    slot->pyramid = CMinMaxPyramid(slot->values, slot->count);
-    return *slot;
+    made.pyramid = CMinMaxPyramid(made.values, made.count);
 }
 
 std::vector<VectorPart> CDrawablePlot::DefaultParts() const {

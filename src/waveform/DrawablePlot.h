@@ -38,6 +38,9 @@ public:
     bool ScaleIsSorted() const { return scaleSorted; }
 
     const SDrawableSeries& Series(std::size_t vector, VectorPart part);
+    // Makes the series ready at once, their pyramids built side by side on the machine's cores:
+    // the first picture of a large file waits for all it shows.
+    void Prepare(const std::vector<std::pair<std::size_t, VectorPart>>& wanted);
     // The parts a vector of this plot shows by default: its value, or dB and phase.
     std::vector<VectorPart> DefaultParts() const;
     // The name of the series: "v(out)", "db(v(out))", "ph(v(out))".
@@ -48,5 +51,9 @@ public:
 private:
     const SRawPlot& plot;
     bool scaleSorted = true;
+    // Fills the series' values and pyramid.
+    void Make(SDrawableSeries& made, std::size_t vector, VectorPart part) const;
+    VectorPart Canonical(VectorPart part) const { return plot.complex ? part : VectorPart::Value; }
+
     std::map<std::pair<std::size_t, VectorPart>, std::unique_ptr<SDrawableSeries>> series;
 };

@@ -271,17 +271,52 @@ private:
         return false;
     }
 
+    // Padded binary data, where every point holds every vector: as many whole points as the
+    // input holds at a time, each vector's values gathered from them in one pass.
+    bool ReadWholePoints(SRawPlot& plot, std::size_t limit, std::size_t pointBytes) {
+        const std::size_t parts = plot.complex ? 2 : 1;
+        while (plot.points < limit) {
+            if (!KeepGoing())
+                return false;
+            if (input.Ensure(pointBytes) < pointBytes) {
+                plot.endedWithFile = true;
+                return true;
+            }
+            const std::size_t take = std::min(limit - plot.points, input.AheadSize() / pointBytes);
+            const char* bytes = input.Ahead();
+            for (std::size_t index = 0; index < plot.vectors.size(); ++index) {
+                std::vector<double>* columns[2] = {&plot.vectors[index].real,
+                                                   &plot.vectors[index].imaginary};
+                for (std::size_t part = 0; part < parts; ++part) {
+                    std::vector<double>& column = *columns[part];
+                    const std::size_t start = column.size();
+                    column.resize(start + take);
+                    const char* at = bytes + (index * parts + part) * sizeof(double);
+                    for (std::size_t point = 0; point < take; ++point, at += pointBytes)
+                        std::memcpy(&column[start + point], at, sizeof(double));
+                }
+            }
+            input.Skip(take * pointBytes);
+            plot.points += take;
+        }
+        return true;
+    }
+
     // Binary data: the points one after another, each holding its vectors' values in order, a
     // complex value as its real then its imaginary part; an unpadded vector that has ended is
     // left out of the later points.
     bool ReadBinary(SRawPlot& plot) {
         const std::vector<std::size_t> lengths = Lengths(plot);
-        const std::size_t limit = plot.declaredPoints > 0 ? plot.declaredPoints : kUnlimited;
+        std::size_t limit = plot.declaredPoints > 0 ? plot.declaredPoints : kUnlimited;
         const std::size_t parts = plot.complex ? 2 : 1;
         const std::size_t pointBytes = plot.vectors.size() * parts * sizeof(double);
         const std::uint64_t left = input.Size() - input.Consumed();
         Reserve(plot, static_cast<std::size_t>(std::min<std::uint64_t>(limit, left / pointBytes)));
         bool whole = true;
+        if (plot.padded) {
+            whole = ReadWholePoints(plot, limit, pointBytes);
+            limit = plot.points;  // nothing is left for the point-by-point loop below
+        }
         while (plot.points < limit) {
             if (!KeepGoing()) {
                 whole = false;
@@ -319,6 +354,9 @@ private:
         }
         if (plot.points == limit || plot.declaredPoints == 0)
             plot.endedWithFile = plot.endedWithFile || input.Ensure(1) == 0;
+        // The point-by-point loop above may have stopped short of the announced count.
+        if (plot.declaredPoints > 0 && plot.points < plot.declaredPoints)
+            plot.endedWithFile = true;
         Finish(plot, lengths);
         return whole;
     }
