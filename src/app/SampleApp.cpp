@@ -120,6 +120,7 @@ bool CSampleApp::InitInstance() {
     helpFilePath = ProgramFile(QStringLiteral("Kivra.chm"));
     helpPagesPath = ProgramFile(QStringLiteral("help/index.html"));
     CCorvelTextView::SetPrinterSource([this] { return &Printer(); });
+    CWaveformView::SetPrinterSource([this] { return &Printer(); });
 
     // Back from another program, or in another document window: its file may have changed.
     QObject::connect(mainFrame->MdiArea(), &QMdiArea::subWindowActivated, mainFrame,

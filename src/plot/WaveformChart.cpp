@@ -59,12 +59,25 @@ void CWaveformChart::SetPlots(std::vector<CDrawablePlot*> newPlots,
     logarithmicScale = logarithmic;
     sweepInOrder = inOrder;
     complexPlot = !plots.empty() && plots[0]->Plot().complex;
+    chosenParts.clear();
     BuildPanes();
     BuildTraces();
 }
 
 void CWaveformChart::SetVectors(const std::vector<std::size_t>& shown) {
     vectors = shown;
+    BuildTraces();
+}
+
+std::vector<VectorPart> CWaveformChart::PartsOf(std::size_t vector) const {
+    auto chosen = chosenParts.find(vector);
+    if (chosen != chosenParts.end() && !chosen->second.empty())
+        return chosen->second;
+    return plots.empty() ? std::vector<VectorPart>{VectorPart::Value} : plots[0]->DefaultParts();
+}
+
+void CWaveformChart::SetParts(std::size_t vector, std::vector<VectorPart> parts) {
+    chosenParts[vector] = std::move(parts);
     BuildTraces();
 }
 
@@ -138,7 +151,7 @@ void CWaveformChart::BuildTraces() {
     for (CDrawablePlot* plot : plots) {
         std::vector<std::pair<std::size_t, VectorPart>> wanted;
         for (std::size_t vector : vectors) {
-            for (VectorPart part : plot->DefaultParts())
+            for (VectorPart part : PartsOf(vector))
                 wanted.push_back({vector, part});
         }
         plot->Prepare(wanted);
@@ -148,7 +161,7 @@ void CWaveformChart::BuildTraces() {
         for (std::size_t vector : vectors) {
             if (vector >= plot.Plot().vectors.size())
                 continue;
-            for (VectorPart part : plot.DefaultParts()) {
+            for (VectorPart part : PartsOf(vector)) {
                 const int pane = part == VectorPart::PhaseDegrees ? 1 : 0;
                 QCPAxis* keys = axisRect(std::min(pane, axisRectCount() - 1))->axis(QCPAxis::atBottom);
                 QCPAxis* values = ValueAxisOf(pane);

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <map>
 #include <vector>
 
 #include "DrawablePlot.h"
@@ -27,6 +28,9 @@ public:
     // The vectors drawn, by their index in the plot, each with its default parts.
     void SetVectors(const std::vector<std::size_t>& vectors);
     const std::vector<std::size_t>& Vectors() const { return vectors; }
+    // What of a vector is drawn; its default parts (value, or dB and phase) unless set.
+    std::vector<VectorPart> PartsOf(std::size_t vector) const;
+    void SetParts(std::size_t vector, std::vector<VectorPart> parts);
     // The colour a vector is drawn in (its first run, in a family).
     QColor ColourOf(std::size_t vector) const;
 
@@ -66,6 +70,7 @@ private:
     std::vector<CDrawablePlot*> plots;
     std::vector<QString> runNames;
     std::vector<std::size_t> vectors;
+    std::map<std::size_t, std::vector<VectorPart>> chosenParts;
     std::vector<STrace> traces;
     bool logarithmicScale = false;
     bool sweepInOrder = false;

@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QTabBar>
 #include <QToolBar>
@@ -41,6 +44,8 @@ QIcon Swatch(const QColor& colour) {
 struct CWaveformPanel::SKeptState {
     std::string typeName;
     std::vector<std::string> vectors;
+    // The parts chosen for vectors, by name.
+    std::vector<std::pair<std::string, std::vector<VectorPart>>> parts;
     std::optional<QCPRange> scaleRange;
     std::vector<QCPRange> valueRanges;
     std::optional<double> cursorA;
@@ -89,6 +94,9 @@ CWaveformPanel::CWaveformPanel(QWidget* parent) : QWidget(parent) {
     });
     connect(vectorList, &QListWidget::itemChanged, this,
             [this](QListWidgetItem* item) { OnVectorChecked(item); });
+    vectorList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(vectorList, &QListWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ChooseParts(vectorList->itemAt(at), at); });
     connect(chart, &CInteractiveChart::cursorsChanged, this, [this] { UpdateReadout(); });
     UpdateReadout();
 }
@@ -101,8 +109,10 @@ CWaveformPanel::SKeptState CWaveformPanel::KeepState() const {
         return kept;
     const std::size_t first = views[currentView].plots.front();
     kept.typeName = descriptions[first].typeName;
-    for (std::size_t vector : chart->Vectors())
+    for (std::size_t vector : chart->Vectors()) {
         kept.vectors.push_back(file->plots[first].vectors[vector].name);
+        kept.parts.push_back({kept.vectors.back(), chart->PartsOf(vector)});
+    }
     kept.scaleRange = chart->ScaleAxis()->range();
     for (QCPAxisRect* pane : chart->Panes())
         kept.valueRanges.push_back(pane->axis(QCPAxis::atLeft)->range());
@@ -194,6 +204,13 @@ void CWaveformPanel::ShowView(int index, const SKeptState* kept) {
         shown = InitiallyShownVectors(plot, named);
     }
     chart->SetVectors(shown);
+    if (kept != nullptr && kept->typeName == description.typeName) {
+        for (const auto& [name, parts] : kept->parts) {
+            const std::size_t vector = FindVector(plot, name);
+            if (vector < plot.vectors.size() && parts != chart->PartsOf(vector))
+                chart->SetParts(vector, parts);
+        }
+    }
     chart->FitAll();
     if (kept != nullptr && kept->typeName == description.typeName && kept->scaleRange) {
         chart->ScaleAxis()->setRange(*kept->scaleRange);
@@ -265,6 +282,47 @@ void CWaveformPanel::ShowReading(const QString& path, double share) {
 
 QString CWaveformPanel::Notice() const {
     return notice->text();
+}
+
+void CWaveformPanel::ChooseParts(QListWidgetItem* item, const QPoint& at) {
+    if (item == nullptr || currentView < 0 || chart->Plots().empty() ||
+        !chart->Plots()[0]->Plot().complex)
+        return;
+    const std::size_t vector = item->data(Qt::UserRole).toULongLong();
+    struct Choice {
+        const char* text;
+        std::vector<VectorPart> parts;
+    };
+    const Choice choices[] = {
+        {"Амплитуда (дБ) и фаза", {VectorPart::MagnitudeDb, VectorPart::PhaseDegrees}},
+        {"Модуль", {VectorPart::Magnitude}},
+        {"Действительная часть", {VectorPart::Real}},
+        {"Мнимая часть", {VectorPart::Imaginary}},
+        {"Действительная и мнимая части", {VectorPart::Real, VectorPart::Imaginary}},
+    };
+    QMenu menu(this);
+    const std::vector<VectorPart> current = chart->PartsOf(vector);
+    for (const Choice& choice : choices) {
+        QAction* action = menu.addAction(QString::fromUtf8(choice.text));
+        action->setCheckable(true);
+        action->setChecked(choice.parts == current);
+        const std::vector<VectorPart> parts = choice.parts;
+        connect(action, &QAction::triggered, this, [this, vector, parts] {
+            std::vector<std::size_t> shown = chart->Vectors();
+            if (std::find(shown.begin(), shown.end(), vector) == shown.end()) {
+                shown.push_back(vector);
+                chart->SetVectors(shown);
+            }
+            chart->SetParts(vector, parts);
+            // Another part has other values: the panes fit them.
+            chart->FitAll();
+            chart->RefreshMarks();
+            FillVectorList();
+            chart->replot();
+            UpdateReadout();
+        });
+    }
+    ModalHost().RunMenu(menu, vectorList->viewport()->mapToGlobal(at));
 }
 
 QString CWaveformPanel::FileNotice() const {
@@ -367,6 +425,25 @@ void CWaveformPanel::SaveSamples() {
     QString error;
     if (!ExportVisibleSamples(*chart, *path, error))
         AfxMessageBox(error);
+}
+
+bool CWaveformPanel::Print(QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (ModalHost().RunModal(dialog) != QDialog::Accepted)
+        return false;
+    QCPPainter painter;
+    if (!painter.begin(&printer)) {
+        AfxMessageBox(QStringLiteral("Не удается начать печать."));
+        return false;
+    }
+    // The chart keeps its proportions and its look on the screen, scaled to the page.
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QSize size = chart->size();
+    const double scale = std::min(page.width() / size.width(), page.height() / size.height());
+    painter.scale(scale, scale);
+    chart->toPainter(&painter, size.width(), size.height());
+    return painter.end();
 }
 
 void CWaveformPanel::CopyPicture() {

@@ -15,6 +15,8 @@ class CInteractiveChart;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QPoint;
+class QPrinter;
 class QTabBar;
 class QToolBar;
 
@@ -52,6 +54,9 @@ public:
     void SavePicture();
     void SaveSamples();
     void CopyPicture();
+    // Asks the print dialog for the printer's settings, then prints the chart on one page, as
+    // large as it fits; false when the user cancelled.
+    bool Print(QPrinter& printer);
 
 private:
     struct SView {
@@ -63,6 +68,8 @@ private:
     void ShowView(int index, const SKeptState* kept);
     void FillVectorList();
     void OnVectorChecked(QListWidgetItem* item);
+    // The parts of a complex vector drawn: dB and phase, magnitude, real or imaginary part.
+    void ChooseParts(QListWidgetItem* item, const QPoint& at);
     void UpdateReadout();
     SKeptState KeepState() const;
     QString FileNotice() const;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QPrinter>
+#include <functional>
+
 #include "View.h"
+
+class CCmdUI;
 
 class CWaveformPanel;
 
@@ -14,6 +19,18 @@ public:
     CWaveformPanel* Panel() const { return panel; }
     void OnUpdate(CView* sender, long hint, void* hintObject) override;
     void OnDocumentDetached() override;
+
+    // Where printing gets its printer: the program's one, with the settings the user chose.
+    static void SetPrinterSource(std::function<QPrinter*()> source);
+
+    // --- Commands: print the chart, copy its picture.
+    void OnFilePrint();
+    void OnEditCopy();
+    void OnUpdateNeedsFile(CCmdUI& ui);
+    static const CCommandTable& ClassCommands();
+
+protected:
+    const CCommandTable& Commands() const override;
 
 private:
     CWaveformPanel* panel = nullptr;

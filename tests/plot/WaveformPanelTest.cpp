@@ -5,16 +5,25 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPrinter>
 #include <QListWidget>
 #include <QTabBar>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "ChartPixels.h"
+#include "CmdUI.h"
+#include "CommandIds.h"
 #include "InteractiveChart.h"
 #include "NgspiceRawFiles.h"
 #include "RawFileReader.h"
+#include "ScriptedModalHost.h"
+#include "TestFiles.h"
 #include "WaveformPanel.h"
+#include "WaveformView.h"
 
 namespace {
 
@@ -190,4 +199,73 @@ TEST_F(WaveformPanelTest, AFileCutShortSaysWhatIsMissing) {
     EXPECT_TRUE(panel.Notice().contains(QStringLiteral("в tran1 есть"))) << panel.Notice().toStdString();
     EXPECT_TRUE(panel.Notice().contains(QStringLiteral("остальных нет")));
     EXPECT_EQ(panel.Tabs()->count(), 3);
+}
+
+// What leaves the panel: the parts of a complex vector chosen from its menu, the picture and the
+// samples saved, the chart printed, and the picture copied by the view's Copy command.
+TEST_F(WaveformPanelTest, PartsPicturesPrintingAndCopying) {
+    kivra_test::ScriptedModalHost host;
+    ShowThreeAnalyses();
+    // The menu of v(out) in the AC plot: its magnitude instead of dB and phase.
+    host.pickMenuItem = [](QMenu& menu) {
+        QAction* magnitude = menu.actions().at(1);
+        magnitude->trigger();
+        return magnitude;
+    };
+    QListWidget& list = *panel.VectorList();
+    const QRect item = list.visualItemRect(list.item(1));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, item.center(),
+                                list.viewport()->mapToGlobal(item.center()));
+    QApplication::sendEvent(list.viewport(), &menuEvent);
+    ASSERT_EQ(host.menusShown, 1);
+    EXPECT_EQ(host.lastMenuTexts.at(0).first, QStringLiteral("Амплитуда (дБ) и фаза"));
+    std::vector<QString> names;
+    for (const auto& trace : Chart().Traces())
+        names.push_back(trace.plottable->name());
+    EXPECT_EQ(names, (std::vector<QString>{QStringLiteral("db(v(in))"), QStringLiteral("ph(v(in))"),
+                                           QStringLiteral("mag(v(out))")}));
+
+    const QString picture = QString::fromStdString((folder / "chart.svg").string());
+    host.ThenChooseFile(picture);
+    panel.SavePicture();
+    EXPECT_TRUE(kivra_test::ReadBytesOrEmpty(picture).contains("<svg"));
+    const QString samples = QString::fromStdString((folder / "samples.csv").string());
+    host.ThenChooseFile(samples);
+    panel.SaveSamples();
+    EXPECT_TRUE(kivra_test::ReadBytesOrEmpty(samples).startsWith("frequency,db(v(in))"));
+
+    const QString printed = QString::fromStdString((folder / "printed.pdf").string());
+    QPrinter printer;
+    // The dialog's OK: its printer prints into a PDF file.
+    host.Then([&](QDialog&) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        return static_cast<int>(QDialog::Accepted);
+    });
+    EXPECT_TRUE(panel.Print(printer));
+    EXPECT_TRUE(kivra_test::ReadBytesOrEmpty(printed).startsWith("%PDF"));
+    host.ThenCancel();
+    EXPECT_FALSE(panel.Print(printer));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(WaveformViewCommands, CopyAndPrintNeedAFileAndCopyPutsThePicture) {
+    CWaveformView view;
+    view.resize(600, 400);
+    CCmdUI copy(ID_EDIT_COPY);
+    view.RouteUpdateCommandUI(copy);
+    EXPECT_FALSE(copy.IsEnabled());
+    auto file = std::make_shared<SRawFile>();
+    std::string error;
+    ASSERT_TRUE(CRawFileReader::ReadBytes(
+        "Title: t\nPlotname: Transient Analysis\nFlags: real\nNo. Variables: 2\nNo. Points: 2\n"
+        "Variables:\n\t0\ttime\ttime\n\t1\tv(a)\tvoltage\nValues:\n0\t0\n\t0\n\n1\t1\n\t1\n",
+        *file, error));
+    view.Panel()->ShowFile(file, {});
+    CCmdUI enabled(ID_EDIT_COPY);
+    view.RouteUpdateCommandUI(enabled);
+    EXPECT_TRUE(enabled.IsEnabled());
+    QApplication::clipboard()->clear();
+    EXPECT_TRUE(view.ExecuteCommand(ID_EDIT_COPY));
+    EXPECT_FALSE(QApplication::clipboard()->pixmap().isNull());
 }
