@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <deque>
 #include <list>
 #include <string>
@@ -206,6 +207,18 @@ public:
 
     // --- Files. Failures are false results; nothing is shown to the user.
     bool LoadFile(const char* path, LineEndingStyle style);
+    // Told how many bytes have been read after each chunk; false stops the load, which then
+    // fails with ECANCELED and leaves the text as it was.
+    using LoadProgress = std::function<bool(std::uint64_t bytesRead)>;
+    // As LoadFile, telling progress; with byteLimit, only the lines of about the first byteLimit
+    // bytes are read (the first screen of a file read whole elsewhere), the last of them perhaps
+    // cut.
+    bool LoadFile(const char* path, LineEndingStyle style, const LoadProgress& progress,
+                  std::uint64_t byteLimit = UINT64_MAX);
+    // The text another buffer loaded (on another thread, say) takes the place of this one's as a
+    // load of this buffer's would: its lines, line ending and read-only state; the history goes
+    // and the views are told. The other buffer is left with this one's old lines.
+    void TakeLoadedText(CCorvelTextBuffer& loaded);
     bool StoreFile(const char* path, LineEndingStyle style, bool markAsSaved);
     // Why the last LoadFile or StoreFile failed, as an errno value (EIO when the system gave no
     // reason); 0 after a success.
@@ -315,7 +328,10 @@ private:
     void DiscardOldestRecords();
     void SettleModifiedState();
     bool RestoreDeletedText(const SUndoRecord& record);
-    bool ReadLines(CReadableFile& file, LineEndingStyle style);
+    bool ReadLines(CReadableFile& file, LineEndingStyle style, const LoadProgress& progress,
+                   std::uint64_t byteLimit);
+    // What a load that succeeded makes of the buffer's state.
+    void ResetAfterLoad(bool fileReadOnly);
     // Records why a file operation failed and returns false.
     bool FailWith(int error);
     bool WriteLines(CWritableFile& file, const char* lineBreak) const;

@@ -87,6 +87,11 @@ private:
 }  // namespace
 
 bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
+    return LoadFile(path, style, {});
+}
+
+bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style,
+                                 const LoadProgress& progress, std::uint64_t byteLimit) {
     FileAttributes attributes;
     errno = 0;
     if (path == nullptr)
@@ -107,13 +112,17 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     // a read that fails half way leaves the text as it was.
     CCorvelTextBuffer incoming(fileSystem_);
     incoming.loaded_.SetLimit(loaded_.Limit());
-    if (!incoming.ReadLines(*file, style))
+    if (!incoming.ReadLines(*file, style, progress, byteLimit))
         return FailWith(errno == 0 ? EFBIG : errno);
     SwapLines(incoming);
     fileSystem_.RemoveAbandonedTemporaries(FolderOf(path));
+    ResetAfterLoad(attributes.readOnly);
+    return true;
+}
 
+void CCorvelTextBuffer::ResetAfterLoad(bool fileReadOnly) {
     // A save would write the lines as cut, so the text cannot be saved over its file.
-    readOnly = attributes.readOnly || loadCutAtNul;
+    readOnly = fileReadOnly || loadCutAtNul;
     modified = false;
     startGroupNext = false;
     groupOpen = false;
@@ -123,7 +132,12 @@ bool CCorvelTextBuffer::LoadFile(const char* path, LineEndingStyle style) {
     savedPosition = 0;
     NotifyViews(nullptr, nullptr, WholeText, -1);
     lastFileError = 0;
-    return true;
+}
+
+void CCorvelTextBuffer::TakeLoadedText(CCorvelTextBuffer& loaded) {
+    const bool loadedReadOnly = loaded.readOnly;
+    SwapLines(loaded);
+    ResetAfterLoad(loadedReadOnly);
 }
 
 bool CCorvelTextBuffer::FailWith(int error) {
@@ -131,7 +145,8 @@ bool CCorvelTextBuffer::FailWith(int error) {
     return false;
 }
 
-bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
+bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style,
+                                  const LoadProgress& progress, std::uint64_t byteLimit) {
     auto chunk = std::make_unique<char[]>(kReadChunkSize);
     long size = ReadChunk(file, chunk.get());
     if (size < 0)
@@ -150,10 +165,16 @@ bool CCorvelTextBuffer::ReadLines(CReadableFile& file, LineEndingStyle style) {
                            [this](const char* characters, int count) {
                                AddLoadedLine(characters, count);
                            });
+    std::uint64_t read = 0;
     while (size > 0) {
         if (!splitter.Split(chunk.get(), size))
             return false;
-        if (size < kReadChunkSize)
+        read += static_cast<std::uint64_t>(size);
+        if (progress && !progress(read)) {
+            errno = ECANCELED;
+            return false;
+        }
+        if (size < kReadChunkSize || read >= byteLimit)
             break;
         size = ReadChunk(file, chunk.get());
         if (size < 0)

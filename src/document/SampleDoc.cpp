@@ -1,7 +1,11 @@
 #include "SampleDoc.h"
 
+#include "BackgroundLoad.h"
+
 #include <QDir>
 #include <QFile>
+#include <QCoreApplication>
+#include <QStatusTipEvent>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -20,6 +24,7 @@
 #include "RecoveryFolder.h"
 #include "RecoveryKeeper.h"
 #include "ResultDocuments.h"
+#include "View.h"
 #include "WinApp.h"
 
 void CSampleDoc::CSampleTextBuffer::MarkModified(bool value) {
@@ -126,6 +131,7 @@ bool CSampleDoc::RestoreRecoveryCopy(const SRecoveryCopy& copy) {
 }
 
 void CSampleDoc::DeleteContents() {
+    backgroundLoad.reset();
     CDocument::DeleteContents();
     buffer.Clear();
 }
@@ -140,6 +146,9 @@ bool CSampleDoc::OnNewDocument() {
 bool CSampleDoc::OnOpenDocument(const QString& path) {
     if (!CDocument::OnOpenDocument(path))
         return false;
+    backgroundLoad.reset();
+    if (QFileInfo(path).size() >= kBackgroundLoadFrom)
+        return OpenInBackground(path);
     QByteArray name = QFile::encodeName(path);
     if (buffer.LoadFile(name.constData(), LineEndingStyle::Detect)) {
         // The empty window of the start gives way to the file, but only to one that opened.
@@ -155,13 +164,76 @@ bool CSampleDoc::OnOpenDocument(const QString& path) {
         }
         return true;
     }
+    ReportLoadFailure(path, buffer.LastFileError());
+    return false;
+}
+
+void CSampleDoc::ReportLoadFailure(const QString& path, int error) {
     // Say why rather than let the window silently not appear.
-    int error = buffer.LastFileError();
     QString reason = error == EFBIG ? QStringLiteral("В файле есть слишком длинная строка.")
                                     : FileErrorReason(error);
     AfxMessageBox(QStringLiteral("Не удается прочитать файл %1.\n%2")
                       .arg(QDir::toNativeSeparators(path), reason));
-    return false;
+}
+
+bool CSampleDoc::OpenInBackground(const QString& path) {
+    QByteArray name = QFile::encodeName(path);
+    if (!buffer.LoadFile(name.constData(), LineEndingStyle::Detect, {}, kFirstScreenBytes)) {
+        ReportLoadFailure(path, buffer.LastFileError());
+        return false;
+    }
+    CloseUntitledDocuments();
+    TakeStamp(path);
+    encodingChosen = false;
+    SetEncoding(DetectEncoding(buffer));
+    // The first screen is no whole text: nothing of it may be saved over the file.
+    buffer.MakeReadOnly(true);
+    const QString fileName = QFileInfo(path).fileName();
+    backgroundLoad = std::make_unique<CBackgroundLoad>(
+        name.toStdString(),
+        [this, fileName](double share) {
+            ShowLoadProgress(QStringLiteral("Чтение %1: %2 %")
+                                 .arg(fileName)
+                                 .arg(static_cast<int>(share * 100)));
+        },
+        [this](std::unique_ptr<CCorvelTextBuffer> text, TextEncoding encoding) {
+            TakeBackgroundText(std::move(text), encoding);
+        },
+        [this, path](int error) {
+            ShowLoadProgress(QString());
+            ReportLoadFailure(path, error);
+        });
+    return true;
+}
+
+void CSampleDoc::TakeBackgroundText(std::unique_ptr<CCorvelTextBuffer> text,
+                                    TextEncoding encoding) {
+    // A result window stays read-only; any other file is as writable as its own attributes.
+    const bool result = IsRunResult();
+    buffer.TakeLoadedText(*text);
+    if (result)
+        buffer.MakeReadOnly(true);
+    if (!encodingChosen)
+        SetEncoding(encoding);
+    TakeStamp(GetPathName());
+    ShowLoadProgress(QString());
+    if (buffer.LoadCutAtNul()) {
+        AfxMessageBox(QStringLiteral("В файле %1 есть нулевые байты: строки показаны только "
+                                     "до них.\nФайл открыт только для чтения, чтобы "
+                                     "сохранение не укоротило его.")
+                          .arg(QDir::toNativeSeparators(GetPathName())));
+    }
+}
+
+void CSampleDoc::ShowLoadProgress(const QString& text) {
+    // The status bar of the window the document is shown in, while it is the active one.
+    for (CView* view : Views()) {
+        if (view->isActiveWindow() && view->hasFocus()) {
+            QStatusTipEvent tip(text);
+            QCoreApplication::sendEvent(view->window(), &tip);
+            return;
+        }
+    }
 }
 
 QString CSampleDoc::FileErrorReason(int error) {
@@ -294,6 +366,8 @@ void CSampleDoc::CheckDiskChange() {
             return;
         }
     }
+    // A reading still under way would bring the old text back after the new.
+    backgroundLoad.reset();
     int error = ReloadFromDisk(*this);
     if (error == 0) {
         TakeStamp(path);

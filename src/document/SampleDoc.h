@@ -14,8 +14,15 @@ class CRecoveryKeeper;
 struct SRecoveryCopy;
 
 // A netlist: the text that all its windows edit and the font they show it in.
+class CBackgroundLoad;
+
 class CSampleDoc : public CDocument {
 public:
+    // Files from this size on show their first screen at once and are read whole in the
+    // background; the document is read-only until the rest is in.
+    static constexpr qint64 kBackgroundLoadFrom = 64ll << 20;
+    static constexpr std::uint64_t kFirstScreenBytes = 256u << 10;
+
     // The document's text. Its modified state is the document's modified flag: every change of
     // one is passed to the other.
     class CSampleTextBuffer : public CCorvelTextBuffer {
@@ -100,6 +107,12 @@ private:
     // Before a save over the document's own file: true to go on, also when the file is unchanged.
     bool ConfirmOverwriteOfChangedFile(const QString& path);
     void TakeStamp(const QString& path);
+    // The first screen of a large file now, the whole of it from a thread.
+    bool OpenInBackground(const QString& path);
+    void TakeBackgroundText(std::unique_ptr<CCorvelTextBuffer> text, TextEncoding encoding);
+    void ShowLoadProgress(const QString& text);
+    // Shows why a file could not be read.
+    void ReportLoadFailure(const QString& path, int error);
 
     bool modifiedFlag = false;
     // The file as this document last read or wrote it, and its path then.
@@ -110,6 +123,9 @@ private:
     // After the buffer, so that it goes first and lets go of it.
     std::unique_ptr<CRecoveryKeeper> recovery;
     std::shared_ptr<const int> lifetime = std::make_shared<const int>(0);
+    // The rest of a large file being read while its first screen shows; it goes before the
+    // buffer it hands the text to.
+    std::unique_ptr<CBackgroundLoad> backgroundLoad;
 };
 
 // The font every new document starts with: "Courier New", normal weight, Cyrillic character
