@@ -1,5 +1,6 @@
 #include "ExportPlotCommand.h"
 
+#include <QFile>
 #include <algorithm>
 #include <memory>
 
@@ -12,7 +13,7 @@
 int RunExportPlot(const SExportPlotRequest& request, QString& error) {
     SRawFile file;
     std::string reason;
-    if (!CRawFileReader::ReadFile(request.rawFile.toStdString(), file, reason)) {
+    if (!CRawFileReader::ReadFile(QFile::encodeName(request.rawFile).toStdString(), file, reason)) {
         error = QString::fromStdString(reason);
         return 1;
     }

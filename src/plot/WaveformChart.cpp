@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <map>
 
 #include "PlotDescription.h"
 #include "SiAxisTicker.h"
@@ -91,7 +93,9 @@ void CWaveformChart::BuildPanes() {
     clearPlottables();
     plotLayout()->clear();
     const int paneCount = complexPlot ? 2 : 1;
-    auto* group = new QCPMarginGroup(this);
+    delete marginGroup;
+    marginGroup = new QCPMarginGroup(this);
+    QCPMarginGroup* group = marginGroup;
     std::string scaleUnit;
     if (!plots.empty() && !plots[0]->Plot().vectors.empty())
         scaleUnit = UnitOfType(plots[0]->Plot().vectors[0].type);
@@ -220,32 +224,39 @@ void CWaveformChart::Redecimate() {
                                  ? range.lower * std::pow(range.upper / range.lower, share)
                                  : range.lower + (range.upper - range.lower) * share;
     }
-    std::vector<SSampleColumns> views(plots.size());
-    std::vector<bool> made(plots.size(), false);
+    // The columns of the view in a plot's scale, found once for the traces of one length: a
+    // vector shorter than its plot ("dims=") has columns of its own.
+    std::map<std::pair<std::size_t, std::size_t>, SSampleColumns> views;
     for (const STrace& trace : traces) {
         CDrawablePlot& plot = *plots[trace.plot];
         const SDrawableSeries& series = plot.Series(trace.vector, trace.part);
         const std::size_t count = std::min(series.count, plot.Points());
         QVector<double> keys, values;
+        auto add = [&](double x, double y) {
+            keys.append(x);
+            // An infinite value is a gap in the line, as a value that is not a number is.
+            values.append(std::isfinite(y) ? y : std::numeric_limits<double>::quiet_NaN());
+        };
         if (!sweepInOrder && plot.ScaleIsSorted()) {
-            if (!made[trace.plot]) {
-                views[trace.plot] = ColumnsOfView(plot.Scale(), count, boundaries);
-                made[trace.plot] = true;
-            }
+            auto found = views.find({trace.plot, count});
+            if (found == views.end())
+                found = views.emplace(std::make_pair(trace.plot, count),
+                                      ColumnsOfView(plot.Scale(), count, boundaries))
+                            .first;
             const std::vector<STracePoint> points =
-                DecimateTrace(plot.Scale(), series.values, series.pyramid, views[trace.plot]);
+                DecimateTrace(plot.Scale(), series.values, series.pyramid, found->second);
             keys.reserve(static_cast<qsizetype>(points.size()));
             values.reserve(static_cast<qsizetype>(points.size()));
-            for (const STracePoint& point : points) {
-                keys.append(point.x);
-                values.append(point.y);
-            }
+            for (const STracePoint& point : points)
+                add(point.x, point.y);
         } else {
-            for (std::size_t index = 0; index < count; ++index) {
-                keys.append(plot.Scale()[index]);
-                values.append(series.values[index]);
-            }
+            for (std::size_t index = 0; index < count; ++index)
+                add(plot.Scale()[index], series.values[index]);
         }
+        // A trace of one point is a dot: there is no line to draw.
+        if (auto* graph = qobject_cast<QCPGraph*>(trace.plottable))
+            graph->setScatterStyle(count == 1 ? QCPScatterStyle(QCPScatterStyle::ssDisc, 7)
+                                              : QCPScatterStyle());
         // A trace denser than the pixels looks the same without antialiasing, which would cost
         // a hundred times more on its steep zigzags; a sparse one is drawn smooth.
         const bool dense = keys.size() > width;

@@ -77,5 +77,6 @@ private:
     bool complexPlot = false;
     // The view the traces were last decimated for.
     QCPRange decimatedRange;
+    QCPMarginGroup* marginGroup = nullptr;
     int decimatedWidth = -1;
 };

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
+#include <cstdio>
 
 #include "FileIdentity.h"
 #include "ModalHost.h"
@@ -41,6 +42,9 @@ void CWaveformDoc::StopReading() {
 
 void CWaveformDoc::Read(const QString& path) {
     StopReading();
+    const QFileInfo info(path);
+    readSize = info.size();
+    readTime = info.lastModified();
     const std::string name = QFile::encodeName(path).toStdString();
     if (static_cast<std::uint64_t>(QFileInfo(path).size()) < kBackgroundFrom) {
         file = ReadNow(name, {});
@@ -94,8 +98,21 @@ bool CWaveformDoc::OnSaveDocument(const QString& path) {
     const QString source = GetPathName();
     if (source.isEmpty() || FileIdentity(source) == FileIdentity(path))
         return true;
-    QFile::remove(path);
-    if (!QFile::copy(source, path)) {
+    // A run may have removed or rewritten the file since it was read: then the copy would not
+    // hold what the windows show, and the file chosen is left as it is.
+    const QFileInfo now(source);
+    if (!now.exists() || now.size() != readSize || now.lastModified() != readTime) {
+        AfxMessageBox(QStringLiteral("Файл %1 изменился после того, как графики были прочитаны, "
+                                     "и не сохранен в %2.")
+                          .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(path)));
+        return false;
+    }
+    // The copy is made beside the target and takes its place only when whole.
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!QFile::copy(source, part) ||
+        std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(part);
         AfxMessageBox(
             QStringLiteral("Не удается записать файл %1.").arg(QDir::toNativeSeparators(path)));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <atomic>
 #include <cstdint>
@@ -49,6 +50,10 @@ private:
     void StopReading();
 
     std::shared_ptr<const SRawFile> file;
+    // The file's size and time of change when it was read: Save As copies it only while it is
+    // still what the windows show.
+    qint64 readSize = -1;
+    QDateTime readTime;
     std::vector<std::string> netlist;
     // The reading in the background: its thread, the flag that stops it, and where it stands.
     std::thread reader;

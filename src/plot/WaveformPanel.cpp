@@ -386,7 +386,17 @@ void CWaveformPanel::UpdateReadout() {
         const SDrawableSeries& series = plot.Series(trace.vector, trace.part);
         const std::size_t count = std::min(series.count, plot.Points());
         const std::string unit = plot.SeriesUnit(trace.vector, trace.part);
-        auto at = [&](double x) { return TraceValueAt(plot.Scale(), series.values, count, x); };
+        auto at = [&](double x) {
+            if (plot.ScaleIsSorted())
+                return TraceValueAt(plot.Scale(), series.values, count, x);
+            // A sweep that goes back and forth: the value of the sample nearest in x.
+            std::size_t nearest = 0;
+            for (std::size_t index = 1; index < count; ++index) {
+                if (std::abs(plot.Scale()[index] - x) < std::abs(plot.Scale()[nearest] - x))
+                    nearest = index;
+            }
+            return count > 0 ? series.values[nearest] : std::nan("");
+        };
         QString row = QStringLiteral("<tr><td style='color:%1'>%2</td>")
                           .arg(trace.plottable->pen().color().name(), trace.plottable->name().toHtmlEscaped());
         row += QStringLiteral("<td>") + (a ? si(at(*a), unit) : QString()) + QStringLiteral("</td>");
@@ -439,7 +449,8 @@ bool CWaveformPanel::Print(QPrinter& printer) {
     }
     // The chart keeps its proportions and its look on the screen, scaled to the page.
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QSize size = chart->size();
+    // A chart not laid out yet is printed at the size pictures are saved at.
+    const QSize size = chart->width() > 16 && chart->height() > 16 ? chart->size() : QSize(1200, 800);
     const double scale = std::min(page.width() / size.width(), page.height() / size.height());
     painter.scale(scale, scale);
     chart->toPainter(&painter, size.width(), size.height());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <new>
 #include <thread>
 
 #include "PlotDescription.h"
@@ -59,7 +60,14 @@ void CDrawablePlot::Make(SDrawableSeries& made, std::size_t vector, VectorPart p
         made.count = imaginary.size();
     } else {
         std::vector<double>& values = made.computed;
-        values.resize(real.size());
+        try {
+            values.resize(real.size());
+        } catch (const std::bad_alloc&) {
+            // Without the memory for the part, it is drawn as nothing rather than end the program.
+            made.values = nullptr;
+            made.count = 0;
+            return;
+        }
         for (std::size_t index = 0; index < real.size(); ++index) {
             const double re = real[index];
             const double im = index < imaginary.size() ? imaginary[index] : 0.0;

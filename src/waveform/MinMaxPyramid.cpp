@@ -41,7 +41,7 @@ CMinMaxPyramid::CMinMaxPyramid(const double* values, std::size_t count)
             if (lowerMinimum == nullptr) {
                 const std::size_t end = std::min(count, (block + 1) * blockSize);
                 for (std::size_t index = block * blockSize; index < end; ++index) {
-                    if (!std::isnan(values[index]))
+                    if (std::isfinite(values[index]))
                         Fold(values[index], minimum, maximum);
                 }
             } else {
@@ -68,7 +68,7 @@ CMinMaxPyramid::SRange CMinMaxPyramid::Over(std::size_t first, std::size_t last)
     // samples after the last boundary: each level adds at most 2 × 15 steps.
     auto samples = [&](std::size_t from, std::size_t to) {
         for (std::size_t index = from; index < to; ++index) {
-            if (!std::isnan(values[index]))
+            if (std::isfinite(values[index]))
                 Fold(values[index], minimum, maximum);
         }
     };

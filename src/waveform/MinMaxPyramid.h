@@ -5,7 +5,8 @@
 
 // The smallest and largest value of a series over any range of its samples, found in time that
 // grows with the logarithm of the range: the extremes of blocks of 16, 256, 4096 … samples are
-// kept, about an eighth of the series' own size. Values that are not numbers are passed over.
+// kept, about an eighth of the series' own size. Values that are not finite numbers (NaN, the
+// infinities of the dB of a zero) are passed over.
 class CMinMaxPyramid {
 public:
     struct SRange {

@@ -117,6 +117,18 @@ void VectorsOfExpression(const std::string& text, std::vector<std::string>& name
     }
 }
 
+// "tran1", "ac2", "dc1", "op1", "noise1": the name the simulator gives a plot.
+bool NamesAPlot(const std::string& prefix) {
+    for (const char* kind : {"tran", "ac", "dc", "op", "noise", "sens", "disto", "pz", "tf"}) {
+        const std::string start(kind);
+        if (prefix.size() > start.size() && prefix.compare(0, start.size(), start) == 0 &&
+            std::all_of(prefix.begin() + static_cast<long>(start.size()), prefix.end(),
+                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+            return true;
+    }
+    return false;
+}
+
 void Add(std::vector<std::string>& list, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         if (std::find(list.begin(), list.end(), name) == list.end())
@@ -171,8 +183,10 @@ std::map<AnalysisKind, std::vector<std::string>> NetlistPlotRequests(
             } else if (first == "plot") {
                 VectorsOfExpression(line.substr(first.size()), names);
                 for (std::string& name : names) {
-                    std::size_t dot = name.find('.');
-                    if (dot != std::string::npos)
+                    // "tran1.out" names its plot first; "x1.out", a node inside a subcircuit,
+                    // keeps its dot.
+                    const std::size_t dot = name.find('.');
+                    if (dot != std::string::npos && NamesAPlot(name.substr(0, dot)))
                         name = name.substr(dot + 1);
                 }
                 Add(requests[current], names);

@@ -38,7 +38,7 @@ const SKindName* KindOf(const std::string& plotName) {
 }
 
 bool GridIsLogarithmic(const SRawPlot& plot) {
-    if (plot.vectors.empty() || plot.points < 3)
+    if (plot.vectors.empty() || plot.vectors[0].real.size() < 3)
         return false;
     const std::vector<double>& scale = plot.vectors[0].real;
     if (scale.front() <= 0)

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +76,8 @@ std::size_t DeclaredLength(const std::vector<std::string_view>& parameters) {
             std::size_t dimension = 0;
             if (!ParseCount(dims.substr(0, comma), dimension))
                 return 0;
+            if (dimension != 0 && length > kUnlimited / dimension)
+                return 0;  // no vector is that long: taken as the plot's length
             length *= dimension;
             dims = comma == std::string_view::npos ? std::string_view() : dims.substr(comma + 1);
         }
@@ -87,7 +90,7 @@ int GridOf(const std::vector<std::string_view>& parameters) {
     for (std::string_view parameter : parameters) {
         std::size_t grid = 0;
         if (Lower(parameter.substr(0, 5)) == "grid=" && ParseCount(parameter.substr(5), grid))
-            return static_cast<int>(grid);
+            return grid < 100 ? static_cast<int>(grid) : 0;
     }
     return 0;
 }
@@ -194,6 +197,10 @@ private:
             }
             // Other lines ("Dimensions:", "Option:") say nothing the plot needs.
         }
+        if (input.LineTooLong()) {
+            problem = AtLine(input.Line(), "строка без конца: это не файл результатов");
+            return Header::Broken;
+        }
         if (any)
             problem = "у заголовка последнего графика нет данных";
         return any ? Header::Broken : Header::End;
@@ -261,6 +268,12 @@ private:
         }
     }
 
+    // The bytes of the file still to be read, as far as its size when it was opened tells; a
+    // file that grew since has none left by that count.
+    std::uint64_t Left() const {
+        return input.Size() > input.Consumed() ? input.Size() - input.Consumed() : 0;
+    }
+
     bool KeepGoing() {
         if (!progress || input.Consumed() < nextProgress)
             return true;
@@ -310,9 +323,13 @@ private:
         std::size_t limit = plot.declaredPoints > 0 ? plot.declaredPoints : kUnlimited;
         const std::size_t parts = plot.complex ? 2 : 1;
         const std::size_t pointBytes = plot.vectors.size() * parts * sizeof(double);
-        const std::uint64_t left = input.Size() - input.Consumed();
-        Reserve(plot, static_cast<std::size_t>(std::min<std::uint64_t>(limit, left / pointBytes)));
+        Reserve(plot, static_cast<std::size_t>(std::min<std::uint64_t>(limit, Left() / pointBytes)));
         bool whole = true;
+        // A plot without points is followed at once by the next plot's header.
+        if (plot.declaredPoints == 0 && input.AtHeader()) {
+            Finish(plot, lengths);
+            return true;
+        }
         if (plot.padded) {
             whole = ReadWholePoints(plot, limit, pointBytes);
             limit = plot.points;  // nothing is left for the point-by-point loop below
@@ -373,8 +390,10 @@ private:
                 whole = false;
                 break;
             }
+            if (plot.points == 0 && plot.declaredPoints == 0 && input.AtHeader())
+                break;  // a plot without points, and the next plot's header
             std::string_view token = input.NextToken();
-            if (token.empty()) {
+            if (token.empty() || input.TokenAtEnd()) {
                 plot.endedWithFile = true;
                 break;
             }
@@ -397,9 +416,8 @@ private:
             if (plot.points == 1) {
                 // The size of the first point tells how many points the rest of the file holds.
                 const std::uint64_t pointBytes = input.Consumed() - firstPointStart + 1;
-                const std::uint64_t left = input.Size() - input.Consumed();
-                Reserve(plot, static_cast<std::size_t>(
-                                  std::min<std::uint64_t>(limit, 1 + left / pointBytes * 21 / 20)));
+                Reserve(plot, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                  limit, 1 + Left() / pointBytes * 21 / 20)));
             }
         }
         Finish(plot, lengths);
@@ -411,7 +429,8 @@ private:
             if (!plot.padded && lengths[index] <= plot.points)
                 continue;
             std::string_view token = input.NextToken();
-            if (token.empty()) {
+            // A value the end of the file runs into may have lost its last digits.
+            if (token.empty() || input.TokenAtEnd()) {
                 plot.endedWithFile = true;
                 return false;
             }
@@ -460,7 +479,16 @@ bool CRawFileReader::ReadFile(const std::string& path, SRawFile& file, std::stri
         return false;
     }
     CRawInput input(descriptor, static_cast<std::uint64_t>(status.st_size));
-    bool read = CPlotReader(input, file, progress).ReadAll(error);
+    bool read = false;
+    try {
+        read = CPlotReader(input, file, progress).ReadAll(error);
+    } catch (const std::exception&) {
+        // Memory ran out: the plots read whole stay, the one being read goes.
+        file.problem = "не хватает памяти, чтобы прочитать файл целиком";
+        read = !file.plots.empty();
+        if (!read)
+            error = file.problem;
+    }
     ::close(descriptor);
     return read;
 }

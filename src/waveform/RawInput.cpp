@@ -1,6 +1,7 @@
 #include "RawInput.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -8,6 +9,9 @@
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
+// No header line is this long: a file without line breaks is no raw file, and is not read into
+// memory whole to find one.
+constexpr std::size_t kLongestLine = 1 << 20;
 
 bool IsSpace(char character) {
     return character == ' ' || character == '\t' || character == '\n' || character == '\r' ||
@@ -66,6 +70,10 @@ bool CRawInput::NextLine(std::string_view& text) {
             break;
         }
         scanned = AheadSize();
+        if (scanned >= kLongestLine) {
+            lineTooLong = true;
+            return false;
+        }
         if (Ensure(scanned + 1) <= scanned) {
             if (scanned == 0)
                 return false;
@@ -96,7 +104,32 @@ std::string_view CRawInput::NextToken() {
         if (begin + length < end || Ensure(length + 1) <= length)
             break;
     }
+    // The loop above stops at the white space after the token, or at the end of the input.
+    tokenAtEnd = length > 0 && begin + length >= end;
     std::string_view token(Ahead(), length);
     Skip(length);
     return token;
+}
+
+bool CRawInput::AtHeader() {
+    for (;;) {
+        while (begin < end && IsSpace(window[begin])) {
+            if (window[begin] == '\n')
+                ++line;
+            ++begin;
+        }
+        if (begin < end || Ensure(1) == 0)
+            break;
+    }
+    for (std::string_view start : {std::string_view("Title:"), std::string_view("Plotname:")}) {
+        if (Ensure(start.size()) < start.size())
+            continue;
+        bool same = true;
+        for (std::size_t index = 0; index < start.size() && same; ++index)
+            same = std::tolower(static_cast<unsigned char>(Ahead()[index])) ==
+                   std::tolower(static_cast<unsigned char>(start[index]));
+        if (same)
+            return true;
+    }
+    return false;
 }

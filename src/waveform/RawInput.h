@@ -26,6 +26,14 @@ public:
     // The next run of bytes that are not white space, after skipping white space; empty at the
     // end. Line breaks skipped are counted.
     std::string_view NextToken();
+    // Whether the last token ran into the end of the input: a writer ends every value with a
+    // line break, so such a token may have been cut.
+    bool TokenAtEnd() const { return tokenAtEnd; }
+    // After skipping white space, whether the input goes on with the start of a plot's header
+    // ("Title:" or "Plotname:"), which is left to be read as lines.
+    bool AtHeader();
+    // Whether the last NextLine gave up on a line longer than any header line can be.
+    bool LineTooLong() const { return lineTooLong; }
 
     // How many bytes have been passed over, and how many the input has in all.
     std::uint64_t Consumed() const { return consumedBefore + begin; }
@@ -48,4 +56,6 @@ private:
     int line = 1;
     bool ended = false;
     bool failed = false;
+    bool tokenAtEnd = false;
+    bool lineTooLong = false;
 };

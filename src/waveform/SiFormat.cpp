@@ -26,8 +26,8 @@ int SiExponentOf(double magnitude) {
     if (!(magnitude > 0) || !std::isfinite(magnitude))
         return 0;
     // A hair below the boundary still counts as the larger prefix ("1 k" rather than "1000").
-    int exponent = static_cast<int>(std::floor(std::log10(magnitude * (1 + 1e-9)) / 3)) * 3;
-    return std::clamp(exponent, -12, 9);
+    const double power = std::floor((std::log10(magnitude) + 4e-10) / 3) * 3;
+    return static_cast<int>(std::clamp(power, -12.0, 9.0));
 }
 
 std::string FormatSiFixed(double value, int exponent, int decimals, const std::string& unit) {
@@ -35,7 +35,14 @@ std::string FormatSiFixed(double value, int exponent, int decimals, const std::s
         return std::isnan(value) ? "NaN" : (value > 0 ? "\xE2\x88\x9E" : "-\xE2\x88\x9E");
     char text[64];
     decimals = std::clamp(decimals, 0, 15);
-    std::snprintf(text, sizeof text, "%.*f", decimals, value / std::pow(10.0, exponent));
+    const double scaled = value / std::pow(10.0, exponent);
+    // Beyond the prefixes a value takes the power of ten: a diverged run reaches 1e100.
+    if (std::abs(scaled) >= 1e6) {
+        std::snprintf(text, sizeof text, "%.4g", scaled);
+        const std::string suffix = std::string(PrefixOf(exponent)) + unit;
+        return suffix.empty() ? std::string(text) : std::string(text) + " " + suffix;
+    }
+    std::snprintf(text, sizeof text, "%.*f", decimals, scaled);
     std::string number(text);
     if (number.find('.') != std::string::npos) {
         number.erase(number.find_last_not_of('0') + 1);

@@ -72,8 +72,9 @@ std::vector<STracePoint> DecimateTrace(const double* xs, const double* ys,
 bool IsNonDecreasing(const double* values, std::size_t count) {
     double previous = -INFINITY;
     for (std::size_t index = 0; index < count; ++index) {
+        // A scale with a gap cannot be searched by bisection.
         if (std::isnan(values[index]))
-            continue;
+            return false;
         if (values[index] < previous)
             return false;
         previous = values[index];

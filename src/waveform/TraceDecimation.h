@@ -37,7 +37,7 @@ std::vector<STracePoint> DecimateTrace(const double* xs, const double* ys,
                                        const CMinMaxPyramid& pyramid,
                                        const SSampleColumns& columns);
 
-// Whether the values never decrease, NaNs aside.
+// Whether the values never decrease; a NaN among them makes them unsorted.
 bool IsNonDecreasing(const double* values, std::size_t count);
 
 // The index of the sample whose x is nearest to x in a scale that does not decrease; count must

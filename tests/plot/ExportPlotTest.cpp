@@ -10,6 +10,7 @@
 
 #include "ChartPixels.h"
 #include "ExportPlotCommand.h"
+#include "DrawablePlot.h"
 #include "RawFileReader.h"
 #include "NgspiceRawFiles.h"
 #include "WaveformChart.h"
@@ -142,4 +143,50 @@ TEST_F(ExportPlotTest, AnAcPlotHasMagnitudeAndPhasePanes) {
     const QString csv = chart.VisibleSamplesCsv();
     EXPECT_TRUE(csv.startsWith(QStringLiteral("frequency,db(v(out)),ph(v(out))\n")));
     EXPECT_EQ(csv.count(QLatin1Char('\n')), 22);
+}
+
+// A vector shorter than its plot ("dims=") is drawn with its own samples, whichever comes first;
+// a plot of one point shows it as a dot, and an infinite value is a gap, not the whole pane.
+TEST(WaveformChartTraces, ShortVectorsOnePointAndInfinities) {
+    SRawPlot plot;
+    plot.name = "Transient Analysis";
+    plot.points = 5;
+    auto vector = [](const char* name, std::vector<double> values) {
+        SRawVector made;
+        made.name = name;
+        made.type = "voltage";
+        made.real = std::move(values);
+        return made;
+    };
+    plot.vectors = {vector("time", {0, 1, 2, 3, 4}), vector("v(a)", {0, 1, -INFINITY, 3, 4}),
+                    vector("v(b)", {5, 6, 7})};
+    plot.vectors[0].type = "time";
+    CDrawablePlot drawable(plot);
+    CWaveformChart chart;
+    chart.resize(400, 300);
+    chart.SetPlots({&drawable}, {QStringLiteral("tran1")}, false, false);
+    chart.SetVectors({2, 1});
+    chart.FitAll();
+    chart.replot();
+    auto* shortGraph = qobject_cast<QCPGraph*>(chart.Traces()[0].plottable);
+    auto* longGraph = qobject_cast<QCPGraph*>(chart.Traces()[1].plottable);
+    ASSERT_NE(shortGraph, nullptr);
+    EXPECT_EQ(shortGraph->dataCount(), 3);
+    EXPECT_EQ(longGraph->dataCount(), 5);
+    // The fit holds every finite value of both.
+    EXPECT_LT(chart.yAxis->range().lower, 0);
+    EXPECT_GT(chart.yAxis->range().upper, 7);
+    EXPECT_GT(chart.yAxis->range().lower, -2);
+
+    SRawPlot single = plot;
+    single.points = 1;
+    for (SRawVector& each : single.vectors)
+        each.real.resize(1);
+    CDrawablePlot one(single);
+    chart.SetPlots({&one}, {QStringLiteral("op1")}, false, false);
+    chart.SetVectors({1});
+    chart.FitAll();
+    chart.replot();
+    auto* dot = qobject_cast<QCPGraph*>(chart.Traces()[0].plottable);
+    EXPECT_EQ(dot->scatterStyle().shape(), QCPScatterStyle::ssDisc);
 }

@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include "NgspiceRawFiles.h"
+#include "ScriptedModalHost.h"
+#include "TestFiles.h"
 #include "WaveformDoc.h"
 #include "WaveformPanel.h"
 #include "WaveformView.h"
@@ -77,4 +79,26 @@ TEST_F(WaveformDocTest, ASmallFileIsReadAtOnce) {
     ASSERT_NE(document.File(), nullptr);
     EXPECT_EQ(document.File()->plots.size(), 3u);
     EXPECT_LT(document.ReadingProgress(), 0);
+}
+
+// Save As copies the raw file while it is what the window shows, and leaves the chosen file as it
+// is once a run has rewritten the raw file.
+TEST_F(WaveformDocTest, SaveAsCopiesTheFileOnlyWhileItIsTheOneShown) {
+    kivra_test::ScriptedModalHost host;
+    const std::filesystem::path raw = Simulate(kivra_test::kThreeAnalysesNetlist, "binary");
+    CWaveformDoc document;
+    ASSERT_TRUE(document.OnOpenDocument(QString::fromStdString(raw.string())));
+    document.SetPathName(QString::fromStdString(raw.string()), false);
+    const QString copy = QString::fromStdString((folder / "kept.raw").string());
+    EXPECT_TRUE(document.OnSaveDocument(copy));
+    EXPECT_EQ(kivra_test::ReadBytesOrEmpty(copy), kivra_test::ReadBytesOrEmpty(
+                                                      QString::fromStdString(raw.string())));
+    const QString other = QString::fromStdString((folder / "other.raw").string());
+    kivra_test::WriteBytes(other, "mine");
+    QTest::qWait(20);
+    kivra_test::WriteBytes(QString::fromStdString(raw.string()), "rewritten by the next run");
+    EXPECT_FALSE(document.OnSaveDocument(other));
+    EXPECT_EQ(kivra_test::ReadBytesOrEmpty(other), "mine");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(host.messages[0].text.contains(QStringLiteral("изменился")));
 }

@@ -35,7 +35,8 @@ TEST(SiFormat, ValuesTakeTheirPrefix) {
         {1.5e-6, "s", "1.5 µs"},  {-0.02, "V", "-20 mV"},    {3300, "Hz", "3.3 kHz"},
         {0, "V", "0 V"},          {1e-15, "A", "0.001 pA"},  {2.5e12, "Hz", "2500 GHz"},
         {999.96, "V", "1 kV"},    {1, "", "1"},              {12.3456, "V", "12.35 V"},
-        {1e-3, "s", "1 ms"},      {0.1, "s", "100 ms"},
+        {1e-3, "s", "1 ms"},      {0.1, "s", "100 ms"},    {1e100, "V", "1e+91 GV"},
+        {-1.7e308, "V", "-1.7e+299 GV"},
     };
     for (const Case& test : cases)
         EXPECT_EQ(FormatSi(test.value, test.unit), test.text) << test.value;
@@ -119,13 +120,14 @@ TEST(NetlistPlotRequests, PlotLinesAndControlPlots) {
         "plot db(v(out)) ph(v(out)) xlimit 1 1k",
         "tran 1n 1u",
         "plot out in+1 vs time title 'not a vector'",
-        "plot tran1.v(x) tran1.i(v2)",
+        "plot tran1.v(x) tran1.i(v2) v(x1.out) x2.n5",
         ".endc",
     };
     auto requests = NetlistPlotRequests(netlist);
     using Names = std::vector<std::string>;
     EXPECT_EQ(requests[AnalysisKind::Transient],
-              (Names{"v(out)", "v(in)", "i(vin)", "out", "in", "time", "v(x)", "i(v2)"}));
+              (Names{"v(out)", "v(in)", "i(vin)", "out", "in", "time", "v(x)", "i(v2)",
+                     "v(x1.out)", "x2.n5"}));
     EXPECT_EQ(requests[AnalysisKind::Ac], (Names{"v(out)"}));
     EXPECT_EQ(requests[AnalysisKind::Other], (Names{"v(early)"}));
     EXPECT_TRUE(requests[AnalysisKind::Dc].empty());

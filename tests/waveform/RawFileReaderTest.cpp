@@ -185,6 +185,7 @@ TEST(RawFileReaderInput, BrokenInputGetsAReason) {
         {header + "Values:\n0\t0\n\tx\n", true, "строка 11: это не значение: x"},
         {header + "Values:\nzero\t0\n", true, "строка 10: это не номер точки"},
         {whole + "garbage\n", true, "это не строка заголовка"},
+        {std::string(2 << 20, 'x'), false, "строка 1: строка без конца"},
         {whole + whole, true, ""},
     };
     for (const Case& test : cases) {
@@ -203,4 +204,36 @@ TEST(RawFileReaderInput, BrokenInputGetsAReason) {
     EXPECT_NE(error.find("не удается открыть /nonexistent/kivra.raw"), std::string::npos) << error;
     EXPECT_FALSE(CRawFileReader::ReadFile("/tmp", file, error));
     EXPECT_NE(error.find("не обычный файл"), std::string::npos) << error;
+}
+
+// An analysis that gave no points ("No. Points: 0") before the next one is an empty plot, not a
+// stopped run; a value the end of the file cuts is no value.
+TEST(RawFileReaderInput, EmptyPlotsAndCutValues) {
+    const std::string empty = "Title: t\nPlotname: Transient Analysis\nFlags: real\n"
+                              "No. Variables: 1\nNo. Points: 0\nVariables:\n\t0\ttime\ttime\n";
+    const std::string next = "Title: t\nPlotname: AC Analysis\nFlags: real\nNo. Variables: 1\n"
+                             "No. Points: 1\nVariables:\n\t0\tfrequency\tfrequency\n";
+    double one = 1;
+    for (bool binary : {false, true}) {
+        const std::string bytes =
+            empty + (binary ? "Binary:\n" : "Values:\n") + next +
+            (binary ? "Binary:\n" + std::string(reinterpret_cast<const char*>(&one), 8)
+                    : std::string("Values:\n0\t1\n"));
+        SRawFile file;
+        std::string error;
+        ASSERT_TRUE(CRawFileReader::ReadBytes(bytes, file, error)) << error;
+        ASSERT_EQ(file.plots.size(), 2u) << binary;
+        EXPECT_EQ(file.plots[0].points, 0u);
+        EXPECT_FALSE(file.plots[0].CutShort());
+        EXPECT_EQ(file.plots[1].points, 1u);
+        EXPECT_TRUE(file.problem.empty()) << file.problem;
+    }
+    const std::string cut = "Title: t\nPlotname: Transient Analysis\nFlags: real\n"
+                            "No. Variables: 2\nNo. Points: 2\nVariables:\n\t0\ttime\ttime\n"
+                            "\t1\tv(a)\tvoltage\nValues:\n0\t0\n\t1\n\n1\t1e-3\n\t1.234";
+    SRawFile file;
+    std::string error;
+    ASSERT_TRUE(CRawFileReader::ReadBytes(cut, file, error)) << error;
+    EXPECT_EQ(file.plots[0].points, 1u);
+    EXPECT_TRUE(file.plots[0].CutShort());
 }

@@ -10,13 +10,16 @@
 
 namespace {
 
-// Random values with runs of NaN, the way a simulator marks points it has no value for.
+// Random values with NaN, the way a simulator marks points it has no value for, and infinities,
+// as the dB of a zero gives.
 std::vector<double> RandomSeries(std::size_t count, unsigned seed) {
     std::mt19937 random(seed);
     std::normal_distribution<double> value(0, 1);
     std::vector<double> series(count);
     for (double& sample : series)
-        sample = random() % 50 == 0 ? std::numeric_limits<double>::quiet_NaN() : value(random);
+        sample = random() % 50 == 0    ? std::numeric_limits<double>::quiet_NaN()
+                 : random() % 90 == 0 ? -std::numeric_limits<double>::infinity()
+                                      : value(random);
     return series;
 }
 
@@ -40,7 +43,7 @@ TEST(MinMaxPyramid, EveryRangeHasTheExtremesOfItsSamples) {
             std::size_t last = first + 1 + random() % (count - first);
             double minimum = INFINITY, maximum = -INFINITY;
             for (std::size_t index = first; index < last; ++index) {
-                if (!std::isnan(series[index])) {
+                if (std::isfinite(series[index])) {
                     minimum = std::min(minimum, series[index]);
                     maximum = std::max(maximum, series[index]);
                 }
@@ -111,6 +114,8 @@ TEST(TraceDecimation, NearestSampleAndOrder) {
     EXPECT_TRUE(IsNonDecreasing(xs.data(), xs.size()));
     const std::vector<double> sweep{0, 1, 0.5};
     EXPECT_FALSE(IsNonDecreasing(sweep.data(), sweep.size()));
+    const std::vector<double> gap{0, std::nan(""), 2};
+    EXPECT_FALSE(IsNonDecreasing(gap.data(), gap.size()));
 }
 
 TEST(TraceReadout, ValuesBetweenSamplesLieOnTheLine) {
