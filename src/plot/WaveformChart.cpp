@@ -39,6 +39,7 @@ QString Utf8(const std::string& text) {
 CWaveformChart::CWaveformChart(QWidget* parent) : QCustomPlot(parent) {
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     setNoAntialiasingOnDrag(true);
+    setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
     // A replot draws its layers without draw(): the traces of its view are made before it, for
     // the layout it is about to have.
     connect(this, &QCustomPlot::beforeReplot, this, [this] {
@@ -264,9 +265,13 @@ void CWaveformChart::Redecimate() {
         QPen pen = trace.plottable->pen();
         pen.setWidthF(dense ? 1 : 1.5);
         trace.plottable->setPen(pen);
-        if (auto* graph = qobject_cast<QCPGraph*>(trace.plottable))
-            graph->setData(keys, values, true);
-        else if (auto* curve = qobject_cast<QCPCurve*>(trace.plottable))
+        if (auto* graph = qobject_cast<QCPGraph*>(trace.plottable)) {
+            // Filled in place, sorted as they are: setData would copy and check them again.
+            QVector<QCPGraphData> data(keys.size());
+            for (qsizetype index = 0; index < keys.size(); ++index)
+                data[index] = QCPGraphData(keys[index], values[index]);
+            graph->data()->set(data, true);
+        } else if (auto* curve = qobject_cast<QCPCurve*>(trace.plottable))
             curve->setData(keys, values);
     }
 }
