@@ -281,7 +281,11 @@ void CWaveformChart::FitAll() {
         return;
     double lower = INFINITY, upper = -INFINITY;
     for (CDrawablePlot* plot : plots) {
+        // A sorted scale has its ends at its ends; only a sweep back and forth is searched.
+        const bool sorted = plot->ScaleIsSorted() && !logarithmicScale;
         for (std::size_t index = 0; index < plot->Points(); ++index) {
+            if (sorted && index == 1 && plot->Points() > 2)
+                index = plot->Points() - 1;
             const double x = plot->Scale()[index];
             if (std::isfinite(x) && (!logarithmicScale || x > 0)) {
                 lower = std::min(lower, x);

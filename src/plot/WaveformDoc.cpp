@@ -13,14 +13,16 @@
 
 namespace {
 
-std::shared_ptr<SRawFile> ReadNow(const std::string& path, const CRawFileReader::Progress& progress) {
+// The file read and made ready to draw.
+std::shared_ptr<SPreparedRaw> ReadNow(const std::string& path,
+                                      const CRawFileReader::Progress& progress) {
     auto read = std::make_shared<SRawFile>();
     std::string error;
     // What holds no plot is said in the window itself: the text window of a run's raw file
     // shows its bytes whatever they are, and a box on every run would only get in the way.
     if (!CRawFileReader::ReadFile(path, *read, error, progress))
         read->problem = error;
-    return read;
+    return PrepareRaw(std::move(read));
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ void CWaveformDoc::Read(const QString& path) {
     readTime = info.lastModified();
     const std::string name = QFile::encodeName(path).toStdString();
     if (static_cast<std::uint64_t>(QFileInfo(path).size()) < kBackgroundFrom) {
-        file = ReadNow(name, {});
+        prepared = ReadNow(name, {});
         return;
     }
     reading = true;
@@ -67,7 +69,7 @@ void CWaveformDoc::Read(const QString& path) {
             Qt::QueuedConnection);
     };
     reader = std::thread([name, stop, deliver] {
-        std::shared_ptr<SRawFile> read = ReadNow(name, [&](std::uint64_t done, std::uint64_t total) {
+        std::shared_ptr<SPreparedRaw> read = ReadNow(name, [&](std::uint64_t done, std::uint64_t total) {
             if (stop->load())
                 return false;
             const double share = total > 0 ? static_cast<double>(done) / total : 0;
@@ -79,7 +81,7 @@ void CWaveformDoc::Read(const QString& path) {
         });
         deliver([read](CWaveformDoc* document) {
             document->reading = false;
-            document->file = read;
+            document->prepared = read;
             if (document->reader.joinable())
                 document->reader.join();
             document->UpdateAllViews(nullptr, FileRead);
@@ -126,7 +128,7 @@ void CWaveformDoc::SetTitle(const QString& value) {
 
 void CWaveformDoc::DeleteContents() {
     StopReading();
-    file.reset();
+    prepared.reset();
 }
 
 void CWaveformDoc::OnRunSource(const std::vector<std::string>& netlistLines, bool fileRewritten) {

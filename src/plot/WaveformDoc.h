@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "PreparedRaw.h"
 #include "RawFile.h"
 
 // A raw file of a simulator, shown as waveforms. It is read, never edited: Save As writes a copy
@@ -31,7 +32,9 @@ public:
 
     // The file as last read whole; null before. A file that holds no plot is read as one without
     // plots, whose problem says why.
-    std::shared_ptr<const SRawFile> File() const { return file; }
+    std::shared_ptr<const SRawFile> File() const { return prepared ? prepared->file : nullptr; }
+    // The file made ready to draw, by the thread that read it.
+    std::shared_ptr<SPreparedRaw> Prepared() const { return prepared; }
     // How far the reading in the background has come, from 0 to 1; below 0 when none is going.
     double ReadingProgress() const { return reading ? progress : -1; }
     // The lines of the netlist whose run wrote the file, when known: they choose the vectors
@@ -49,7 +52,7 @@ private:
     void Read(const QString& path);
     void StopReading();
 
-    std::shared_ptr<const SRawFile> file;
+    std::shared_ptr<SPreparedRaw> prepared;
     // The file's size and time of change when it was read: Save As copies it only while it is
     // still what the windows show.
     qint64 readSize = -1;

@@ -124,16 +124,22 @@ CWaveformPanel::SKeptState CWaveformPanel::KeepState() const {
 
 void CWaveformPanel::ShowFile(std::shared_ptr<const SRawFile> newFile,
                               const std::vector<std::string>& netlistLines) {
+    ShowFile(PrepareRaw(std::move(newFile)), netlistLines);
+}
+
+void CWaveformPanel::ShowFile(std::shared_ptr<SPreparedRaw> newFile,
+                              const std::vector<std::string>& netlistLines) {
     const SKeptState kept = KeepState();
     const bool keep = file != nullptr;
     // The chart lets go of the old plots before they go.
     chart->SetPlots({}, {}, false, false);
-    drawables.clear();
-    file = std::move(newFile);
+    prepared = std::move(newFile);
+    file = prepared->file.get();
     netlist = netlistLines;
-    descriptions = DescribePlots(*file);
-    for (const SRawPlot& plot : file->plots)
-        drawables.push_back(std::make_unique<CDrawablePlot>(plot));
+    descriptions = prepared->descriptions;
+    drawables.clear();
+    for (const std::unique_ptr<CDrawablePlot>& plot : prepared->plots)
+        drawables.push_back(plot.get());
     const std::vector<std::vector<std::size_t>> families = PlotFamilies(*file, descriptions);
     views.clear();
     std::vector<int> familyOf(file->plots.size(), -1);
@@ -181,7 +187,7 @@ void CWaveformPanel::ShowView(int index, const SKeptState* kept) {
     std::vector<CDrawablePlot*> plots;
     std::vector<QString> runNames;
     for (std::size_t plot : view.plots) {
-        plots.push_back(drawables[plot].get());
+        plots.push_back(drawables[plot]);
         runNames.push_back(Utf8(descriptions[plot].typeName));
     }
     const std::size_t first = view.plots.front();

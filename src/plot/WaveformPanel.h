@@ -9,6 +9,7 @@
 
 #include "DrawablePlot.h"
 #include "PlotDescription.h"
+#include "PreparedRaw.h"
 #include "RawFile.h"
 
 class CInteractiveChart;
@@ -35,6 +36,9 @@ public:
     // the netlist the run was made of: its .plot lines and plot commands choose the vectors shown
     // first.
     void ShowFile(std::shared_ptr<const SRawFile> file, const std::vector<std::string>& netlistLines);
+    // The same for a file made ready to draw elsewhere: nothing is left to compute but the view.
+    void ShowFile(std::shared_ptr<SPreparedRaw> prepared,
+                  const std::vector<std::string>& netlistLines);
     bool HasFile() const { return file != nullptr; }
     // A file being read in the background: how far, from 0 to 1. What was shown stays until the
     // new file is whole.
@@ -74,8 +78,10 @@ private:
     SKeptState KeepState() const;
     QString FileNotice() const;
 
-    std::shared_ptr<const SRawFile> file;
-    std::vector<std::unique_ptr<CDrawablePlot>> drawables;
+    std::shared_ptr<SPreparedRaw> prepared;
+    // Of the prepared file, for short.
+    const SRawFile* file = nullptr;
+    std::vector<CDrawablePlot*> drawables;
     std::vector<SPlotDescription> descriptions;
     std::vector<SView> views;
     std::vector<std::string> netlist;

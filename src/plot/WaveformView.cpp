@@ -25,8 +25,8 @@ void CWaveformView::OnUpdate(CView*, long hint, void*) {
         return;
     }
     // A reading that moved on is no new file: the panel shows it once it is whole.
-    if (hint == CWaveformDoc::FileRead && document->File() != nullptr)
-        panel->ShowFile(document->File(), document->NetlistLines());
+    if (hint == CWaveformDoc::FileRead && document->Prepared() != nullptr)
+        panel->ShowFile(document->Prepared(), document->NetlistLines());
 }
 
 void CWaveformView::OnDocumentDetached() {
