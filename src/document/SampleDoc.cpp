@@ -206,6 +206,10 @@ bool CSampleDoc::OpenInBackground(const QString& path) {
     return true;
 }
 
+bool CSampleDoc::Loading() const {
+    return backgroundLoad != nullptr && !backgroundLoad->Finished();
+}
+
 void CSampleDoc::TakeBackgroundText(std::unique_ptr<CCorvelTextBuffer> text,
                                     TextEncoding encoding) {
     // A result window stays read-only; any other file is as writable as its own attributes.

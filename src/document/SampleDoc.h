@@ -22,6 +22,8 @@ public:
     // background; the document is read-only until the rest is in.
     static constexpr qint64 kBackgroundLoadFrom = 64ll << 20;
     static constexpr std::uint64_t kFirstScreenBytes = 256u << 10;
+    // Whether the rest of a large file is still being read.
+    bool Loading() const;
 
     // The document's text. Its modified state is the document's modified flag: every change of
     // one is passed to the other.

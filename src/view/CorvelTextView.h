@@ -338,6 +338,9 @@ protected:
     std::vector<LineScanState> guessedStates;
     int guessedThrough = -1;
     QBasicTimer statesTimer;
+    // Measures the widths of the lines of a long text in idle time, from measureCursor on.
+    QBasicTimer widthsTimer;
+    int measureCursor = 0;
     CLineWidthCache columnsCache;
     bool focused = false;
     bool caretHidden = false;
@@ -407,6 +410,7 @@ private:
     void ForgetGuessedStates();
     void StopGuessingStates();
     void ContinueStatesInIdleTime();
+    void ContinueMeasuringWidths();
     void EnsureMarginIcons();
     // How a segment of a line is drawn, handed from segment to segment: its colours and font,
     // and the point and column the next one starts at.

@@ -200,6 +200,8 @@ void CCorvelTextView::timerEvent(QTimerEvent* event) {
         RunWaitingDrag();
     else if (event->timerId() == statesTimer.timerId())
         ContinueStatesInIdleTime();
+    else if (event->timerId() == widthsTimer.timerId())
+        ContinueMeasuringWidths();
     else
         CView::timerEvent(event);
 }

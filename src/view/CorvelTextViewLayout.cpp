@@ -8,9 +8,17 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "CorvelTextView.h"
+
+namespace {
+
+// The longest the widths of lines are measured at one go.
+constexpr std::chrono::milliseconds kWidthSlice(20);
+
+}  // namespace
 #include "TextEncoding.h"
 #include "PaneHost.h"
 
@@ -156,12 +164,34 @@ int CCorvelTextView::WidestLineColumns() {
         if (!columnsCache.Exists())
             columnsCache.Create(total);
         if (!columnsCache.AllMeasured()) {
-            for (int line = 0; line < total; ++line)
-                LineColumns(line);
+            // Millions of lines are measured a slice at a time: until the last slice, the widest
+            // line measured so far stands, and idle time measures the rest.
+            const auto deadline = std::chrono::steady_clock::now() + kWidthSlice;
+            for (int checked = 0; !columnsCache.AllMeasured(); ++checked) {
+                if (measureCursor >= total)
+                    measureCursor = 0;  // the cache was made anew behind the cursor
+                LineColumns(measureCursor++);
+                if ((checked & 4095) == 4095 && std::chrono::steady_clock::now() >= deadline)
+                    break;
+            }
+            if (!columnsCache.AllMeasured()) {
+                if (!widthsTimer.isActive())
+                    widthsTimer.start(0, this);
+                return columnsCache.Widest();
+            }
         }
+        widthsTimer.stop();
         widestLineCache = columnsCache.Widest();
     }
     return widestLineCache;
+}
+
+void CCorvelTextView::ContinueMeasuringWidths() {
+    // The range of the horizontal bar takes in the lines of this slice.
+    if (widestLineCache == -1)
+        UpdateHorizontalScrollBar(false);
+    else
+        widthsTimer.stop();
 }
 
 QRect CCorvelTextView::ClientRect() const {

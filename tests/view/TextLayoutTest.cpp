@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLoop.h"
 #include "ViewPaintSupport.h"
 
 namespace viewtest {
@@ -507,6 +508,22 @@ TEST_F(LayoutTest, ApplyingALargerFontRemeasuresTheLayout) {
     EXPECT_EQ(view->VisibleLineCount(), view->ClientRect().height() / view->LineHeight());
     EXPECT_LT(view->VisibleLineCount(), 20);
     EXPECT_EQ(OwnBar(*view, Qt::Vertical)->pageStep(), view->VisibleLineCount());
+}
+
+// Millions of lines are measured for the horizontal bar a slice at a time, so that binding a
+// long text never holds the window: the bar's range grows to the widest line once idle time has
+// measured them all, and never claims more meanwhile.
+TEST_F(LayoutTest, TheWidestOfMillionsOfLinesIsFoundInIdleTime) {
+    std::vector<std::string> lines(1'500'000, "x");
+    lines[1'400'000] = std::string(300, 'w');
+    Bind(lines, 10, 40);
+    QScrollBar* bar = OwnBar(*view, Qt::Horizontal);
+    ASSERT_NE(bar, nullptr);
+    const int expected = 300 - view->VisibleColumnCount();
+    EXPECT_LE(bar->maximum(), expected);
+    EXPECT_TRUE(kivra_test::WaitFor([&] { return bar->maximum() == expected; }, 20000))
+        << bar->maximum();
+    EXPECT_EQ(view->WidestLineColumns(), 300);
 }
 
 }  // namespace
