@@ -6,6 +6,7 @@
 
 #include "AnalysisRunFixture.h"
 #include "InteractiveChart.h"
+#include <QTabBar>
 #include "WaveformPanel.h"
 #include "WaveformView.h"
 
@@ -228,4 +229,22 @@ TEST_F(NgspiceRunTest, TheWaveformWindowShowsTheRunAndKeepsItsViewAcrossRuns) {
     EXPECT_EQ(chart.ScaleAxis()->range(), QCPRange(1e-3, 3e-3));
     ASSERT_TRUE(chart.CursorA());
     EXPECT_NEAR(*chart.CursorA(), 2e-3, 1e-4);
+}
+
+// Runs of one analysis that alter repeats are a family: one tab, each vector in a shade per run.
+TEST_F(NgspiceRunTest, RunsRepeatedWithAlterShareOneTab) {
+    Run(Open(QStringLiteral("alter.cir"),
+             "rc alter\nv1 in 0 pulse(0 1 0 1u 1u 5u 10u)\nr1 in out 1k\nc1 out 0 1n\n"
+             ".tran 0.1u 20u\n.control\nrun\nalter c1 2n\nrun\n.endc\n.end\n"));
+    ASSERT_TRUE(host.messages.empty()) << host.messages[0].text.toStdString();
+    ASSERT_EQ(WaveformDocuments().size(), 1u);
+    auto* view = dynamic_cast<CWaveformView*>(WaveformDocuments().front()->Views().front());
+    ASSERT_NE(view, nullptr);
+    QTabBar& tabs = *view->Panel()->Tabs();
+    ASSERT_EQ(tabs.count(), 1) << tabs.tabText(1).toStdString();
+    EXPECT_EQ(tabs.tabText(0), QStringLiteral("tran1…tran2 · Transient Analysis"));
+    const auto& traces = view->Panel()->Chart()->Traces();
+    ASSERT_EQ(traces.size(), 4u);  // v(in) and v(out) of each run
+    EXPECT_EQ(traces[2].plottable->name(), QStringLiteral("v(in) · tran2"));
+    EXPECT_NE(traces[0].plottable->pen().color(), traces[2].plottable->pen().color());
 }
