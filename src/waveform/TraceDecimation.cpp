@@ -47,16 +47,24 @@ std::vector<STracePoint> DecimateTrace(const double* xs, const double* ys,
             continue;
         const CMinMaxPyramid::SRange range = pyramid.Over(from, to);
         const double middle = (xs[from] + xs[to - 1]) / 2;
-        points.push_back({xs[from], ys[from]});
         if (range.any && to - from > 2) {
-            // The extremes in the order that keeps the line short: nearer the entry first.
+            // The extremes in the order that keeps the line short: nearer the entry first. An
+            // end that is itself the extreme beside it adds nothing to the column's line.
             const bool minimumFirst =
                 std::abs(range.minimum - ys[from]) < std::abs(range.maximum - ys[from]);
-            points.push_back({middle, minimumFirst ? range.minimum : range.maximum});
-            points.push_back({middle, minimumFirst ? range.maximum : range.minimum});
+            const double near = minimumFirst ? range.minimum : range.maximum;
+            const double far = minimumFirst ? range.maximum : range.minimum;
+            if (ys[from] != near)
+                points.push_back({xs[from], ys[from]});
+            points.push_back({middle, near});
+            points.push_back({middle, far});
+            if (ys[to - 1] != far)
+                points.push_back({xs[to - 1], ys[to - 1]});
+        } else {
+            points.push_back({xs[from], ys[from]});
+            if (to - from > 1)
+                points.push_back({xs[to - 1], ys[to - 1]});
         }
-        if (to - from > 1)
-            points.push_back({xs[to - 1], ys[to - 1]});
         from = to;
     }
     points.push_back({xs[view.last - 1], ys[view.last - 1]});
