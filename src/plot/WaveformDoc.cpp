@@ -135,5 +135,5 @@ void CWaveformDoc::OnRunSource(const std::vector<std::string>& netlistLines, boo
     netlist = netlistLines;
     if (fileRewritten)
         Read(GetPathName());
-    UpdateAllViews(nullptr, reading ? ReadingMoved : FileRead);
+    UpdateAllViews(nullptr, reading ? ReadingMoved : fileRewritten ? FileRead : NetlistGiven);
 }

@@ -46,7 +46,8 @@ public:
     void OnRunSource(const std::vector<std::string>& netlistLines, bool fileRewritten) override;
 
     // The hints views are updated with: the reading moved on, or a file was read.
-    enum Hint : long { FileRead = 0, ReadingMoved = 1 };
+    // The netlist became known: the windows show the file anew, with the vectors it asks for.
+    enum Hint : long { FileRead = 0, ReadingMoved = 1, NetlistGiven = 2 };
 
 private:
     void Read(const QString& path);

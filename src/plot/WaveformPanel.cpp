@@ -128,9 +128,9 @@ void CWaveformPanel::ShowFile(std::shared_ptr<const SRawFile> newFile,
 }
 
 void CWaveformPanel::ShowFile(std::shared_ptr<SPreparedRaw> newFile,
-                              const std::vector<std::string>& netlistLines) {
+                              const std::vector<std::string>& netlistLines, bool keepView) {
     const SKeptState kept = KeepState();
-    const bool keep = file != nullptr;
+    const bool keep = keepView && file != nullptr;
     // The chart lets go of the old plots before they go.
     chart->SetPlots({}, {}, false, false);
     prepared = std::move(newFile);
@@ -384,7 +384,7 @@ void CWaveformPanel::UpdateReadout() {
         header += QStringLiteral("&nbsp;&nbsp; ΔX ") + si(dx, scaleUnit);
         if (dx != 0)
             header += QStringLiteral("&nbsp;&nbsp; 1/ΔX ") +
-                      si(1 / std::abs(dx), scaleUnit == "s" ? "Hz" : "");
+                      si(1 / std::abs(dx), scaleUnit == "s" ? "Hz" : scaleUnit == "Hz" ? "s" : "");
     }
     QString rows;
     for (const CWaveformChart::STrace& trace : chart->Traces()) {

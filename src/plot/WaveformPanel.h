@@ -37,8 +37,10 @@ public:
     // first.
     void ShowFile(std::shared_ptr<const SRawFile> file, const std::vector<std::string>& netlistLines);
     // The same for a file made ready to draw elsewhere: nothing is left to compute but the view.
+    // keepView: the tab, vectors, zoom and cursors stay where they still exist (a new file of
+    // the same run); otherwise the file shows as it does at first.
     void ShowFile(std::shared_ptr<SPreparedRaw> prepared,
-                  const std::vector<std::string>& netlistLines);
+                  const std::vector<std::string>& netlistLines, bool keepView = true);
     bool HasFile() const { return file != nullptr; }
     // A file being read in the background: how far, from 0 to 1. What was shown stays until the
     // new file is whole.

@@ -25,8 +25,10 @@ void CWaveformView::OnUpdate(CView*, long hint, void*) {
         return;
     }
     // A reading that moved on is no new file: the panel shows it once it is whole.
-    if (hint == CWaveformDoc::FileRead && document->Prepared() != nullptr)
-        panel->ShowFile(document->Prepared(), document->NetlistLines());
+    if ((hint == CWaveformDoc::FileRead || hint == CWaveformDoc::NetlistGiven) &&
+        document->Prepared() != nullptr)
+        panel->ShowFile(document->Prepared(), document->NetlistLines(),
+                        hint == CWaveformDoc::FileRead);
 }
 
 void CWaveformView::OnDocumentDetached() {

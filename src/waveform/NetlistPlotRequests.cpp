@@ -12,12 +12,26 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// Marks around a "*#" line among the logical lines; no netlist line can be either.
+const char kDeckStart[] = "\x01deck";
+const char kDeckEnd[] = "\x01enddeck";
+
 // The lines with their continuations joined, lower case, comments and blanks left out.
 std::vector<std::string> LogicalLines(const std::vector<std::string>& lines) {
     std::vector<std::string> joined;
     for (std::size_t index = 0; index < lines.size(); ++index) {
         std::string line = Lower(lines[index]);
         std::size_t start = line.find_first_not_of(" \t");
+        // "*#" lines are commands for the second program, as a control block's lines are: they
+        // stand as such a block of one line.
+        if (start != std::string::npos && line.compare(start, 2, "*#") == 0) {
+            std::string command = line.substr(start + 2);
+            command.erase(0, command.find_first_not_of(" \t"));
+            joined.push_back(kDeckStart);
+            joined.push_back(command);
+            joined.push_back(kDeckEnd);
+            continue;
+        }
         if (start == std::string::npos || line[start] == '*')
             continue;
         line = line.substr(start);
@@ -143,14 +157,18 @@ std::map<AnalysisKind, std::vector<std::string>> NetlistPlotRequests(
     std::map<AnalysisKind, std::vector<std::string>> requests;
     bool inControl = false;
     AnalysisKind current = AnalysisKind::Other;
+    // The analysis a "*#" line's plot is of, kept from one such line to the next.
+    AnalysisKind deckCurrent = AnalysisKind::Other;
     for (const std::string& line : LogicalLines(lines)) {
         std::string first = line.substr(0, line.find_first_of(" \t"));
-        if (first == ".control") {
+        if (first == ".control" || first == kDeckStart) {
             inControl = true;
-            current = AnalysisKind::Other;
+            current = first == kDeckStart ? deckCurrent : AnalysisKind::Other;
             continue;
         }
-        if (first == ".endc") {
+        if (first == ".endc" || first == kDeckEnd) {
+            if (first == kDeckEnd)
+                deckCurrent = current;
             inControl = false;
             continue;
         }
@@ -180,6 +198,15 @@ std::map<AnalysisKind, std::vector<std::string>> NetlistPlotRequests(
             AnalysisKind kind;
             if (AnalysisOfWord(first, kind)) {
                 current = kind;
+            } else if (first == "setplot") {
+                // "setplot ac1": the plots that follow are of that analysis.
+                std::string name = line.substr(line.find("setplot") + 7);
+                name.erase(0, name.find_first_not_of(" \t"));
+                name = name.substr(0, name.find_first_of(" \t"));
+                while (!name.empty() && std::isdigit(static_cast<unsigned char>(name.back())))
+                    name.pop_back();
+                if (AnalysisOfWord(name, kind))
+                    current = kind;
             } else if (first == "plot") {
                 VectorsOfExpression(line.substr(first.size()), names);
                 for (std::string& name : names) {

@@ -248,3 +248,20 @@ TEST_F(NgspiceRunTest, RunsRepeatedWithAlterShareOneTab) {
     EXPECT_EQ(traces[2].plottable->name(), QStringLiteral("v(in) · tran2"));
     EXPECT_NE(traces[0].plottable->pen().color(), traces[2].plottable->pen().color());
 }
+
+// The "*#" lines of the band-pass example ask for vdb(out2) and v(in): the first window of its
+// run shows those, as magnitude and phase, not the node voltages it would show without them.
+TEST_F(NgspiceRunTest, TheNetlistsDeckLinesChooseTheFirstVectors) {
+    QByteArray example =
+        ReadBytesOrEmpty(QStringLiteral(KIVRA_EXAMPLES_DIR "/active_bandpass.cir"));
+    ASSERT_FALSE(example.isEmpty());
+    Run(Open(QStringLiteral("bandpass.cir"), example));
+    ASSERT_EQ(WaveformDocuments().size(), 1u);
+    auto* view = dynamic_cast<CWaveformView*>(WaveformDocuments().front()->Views().front());
+    ASSERT_NE(view, nullptr);
+    std::vector<QString> names;
+    for (const auto& trace : view->Panel()->Chart()->Traces())
+        names.push_back(trace.plottable->name());
+    EXPECT_EQ(names, (std::vector<QString>{QStringLiteral("db(v(out2))"), QStringLiteral("ph(v(out2))"),
+                                           QStringLiteral("db(v(in))"), QStringLiteral("ph(v(in))")}));
+}

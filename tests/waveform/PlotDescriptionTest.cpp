@@ -122,13 +122,16 @@ TEST(NetlistPlotRequests, PlotLinesAndControlPlots) {
         "plot out in+1 vs time title 'not a vector'",
         "plot tran1.v(x) tran1.i(v2) v(x1.out) x2.n5",
         ".endc",
+        "*# plot vdb(deck)",
+        "*#setplot ac1",
+        "*# plot v(deckac)",
     };
     auto requests = NetlistPlotRequests(netlist);
     using Names = std::vector<std::string>;
     EXPECT_EQ(requests[AnalysisKind::Transient],
               (Names{"v(out)", "v(in)", "i(vin)", "out", "in", "time", "v(x)", "i(v2)",
                      "v(x1.out)", "x2.n5"}));
-    EXPECT_EQ(requests[AnalysisKind::Ac], (Names{"v(out)"}));
-    EXPECT_EQ(requests[AnalysisKind::Other], (Names{"v(early)"}));
+    EXPECT_EQ(requests[AnalysisKind::Ac], (Names{"v(out)", "v(deckac)"}));
+    EXPECT_EQ(requests[AnalysisKind::Other], (Names{"v(early)", "v(deck)"}));
     EXPECT_TRUE(requests[AnalysisKind::Dc].empty());
 }
