@@ -16,9 +16,15 @@ QVector<QString> CSiAxisTicker::createLabelVector(const QVector<double>& ticks, 
     const int exponent = SiExponentOf(largest);
     const double step = ticks.size() > 1 ? std::abs(ticks[1] - ticks[0]) : largest;
     const double scaledStep = step / std::pow(10.0, exponent);
-    const int decimals =
-        scaledStep > 0 ? std::max(0, static_cast<int>(std::ceil(-std::log10(scaledStep) - 1e-9)))
-                       : 0;
+    // As many decimals as the step needs to be written exactly: a step of 0.25 takes two, so
+    // that 4.25 does not read as 4.2.
+    int decimals = 0;
+    while (decimals < 9 && scaledStep > 0) {
+        const double shifted = scaledStep * std::pow(10.0, decimals);
+        if (std::abs(shifted - std::round(shifted)) < 1e-6 * std::max(1.0, shifted))
+            break;
+        ++decimals;
+    }
     labels.reserve(ticks.size());
     for (double tick : ticks)
         labels.append(QString::fromStdString(FormatSiFixed(tick, exponent, decimals, unit)));

@@ -11,6 +11,7 @@
 #include "ChartPixels.h"
 #include "ExportPlotCommand.h"
 #include "DrawablePlot.h"
+#include "SiAxisTicker.h"
 #include "RawFileReader.h"
 #include "NgspiceRawFiles.h"
 #include "WaveformChart.h"
@@ -189,4 +190,25 @@ TEST(WaveformChartTraces, ShortVectorsOnePointAndInfinities) {
     chart.replot();
     auto* dot = qobject_cast<QCPGraph*>(chart.Traces()[0].plottable);
     EXPECT_EQ(dot->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+}
+
+// Tick labels share the prefix of their axis and have the decimals their step needs.
+TEST(SiAxisTicker, LabelsAreExactForTheirStep) {
+    struct Ticker : CSiAxisTicker {
+        using CSiAxisTicker::CSiAxisTicker;
+        QVector<QString> Labels(const QVector<double>& ticks) {
+            return createLabelVector(ticks, QLocale(), QLatin1Char('g'), 6);
+        }
+    };
+    Ticker time("s");
+    EXPECT_EQ(time.Labels({4e-3, 4.25e-3, 4.5e-3}),
+              (QVector<QString>{QStringLiteral("4 ms"), QStringLiteral("4.25 ms"),
+                                QStringLiteral("4.5 ms")}));
+    EXPECT_EQ(time.Labels({0, 5e-6, 10e-6}),
+              (QVector<QString>{QStringLiteral("0 µs"), QStringLiteral("5 µs"),
+                                QStringLiteral("10 µs")}));
+    Ticker volts("V");
+    EXPECT_EQ(volts.Labels({-0.5, 0, 0.5}),
+              (QVector<QString>{QStringLiteral("-500 mV"), QStringLiteral("0 mV"),
+                                QStringLiteral("500 mV")}));
 }
