@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <string_view>
 #include <vector>
 
@@ -162,15 +164,31 @@ bool RunLogHasErrors() {
     CSampleDoc* log = RunLogDocument();
     if (log == nullptr)
         return false;
-    // Asked on every idle pass: the log is read again only when its text has changed.
+    // Asked on every idle pass: the log is read again only when its text has changed, and a
+    // log of millions of lines a slice at a time, so that no pass holds up the window; until the
+    // last slice, F4 has only the errors found so far.
     static std::uint64_t readGeneration = 0;
     static bool hasErrors = false;
-    if (log->buffer.Generation() == readGeneration)
+    static int nextLine = 0;
+    if (log->buffer.Generation() != readGeneration) {
+        readGeneration = log->buffer.Generation();
+        hasErrors = false;
+        nextLine = 0;
+    }
+    const int total = log->buffer.LineTotal();
+    if (hasErrors || nextLine >= total)
         return hasErrors;
-    readGeneration = log->buffer.Generation();
-    hasErrors = false;
-    const std::vector<std::string_view> lines = LinesOf(log->buffer);
-    for (int index = 0; index < static_cast<int>(lines.size()) && !hasErrors; ++index)
-        hasErrors = ParseLogError(lines, index).has_value();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+    for (int checked = 0; nextLine < total && !hasErrors; ++checked, ++nextLine) {
+        hasErrors = IsReportHeading(std::string_view(log->buffer.LineText(nextLine),
+                                                     log->buffer.LineLength(nextLine)));
+        if ((checked & 8191) == 8191 && std::chrono::steady_clock::now() >= deadline) {
+            ++nextLine;
+            break;
+        }
+    }
+    // The next pass goes on where this one stopped: an event makes sure there is one.
+    if (!hasErrors && nextLine < total)
+        QTimer::singleShot(0, qApp, [] {});
     return hasErrors;
 }

@@ -82,6 +82,10 @@ bool IsErrorLine(std::string_view line) {
     return Trimmed(line).substr(0, 5) == "Error";
 }
 
+bool IsReportHeading(std::string_view line) {
+    return HeadingOf(line).has_value();
+}
+
 std::optional<LogError> ParseLogError(const std::vector<std::string_view>& logLines, int index) {
     if (index < 0 || index >= static_cast<int>(logLines.size()))
         return std::nullopt;

@@ -30,6 +30,9 @@ struct LogError {
 // Whether the log line reports an error of any kind, whether or not it names a netlist line: it
 // starts with "Error", blanks before it aside.
 bool IsErrorLine(std::string_view line);
+// Whether a report that names a netlist line begins at the log line: ParseLogError finds one
+// there exactly when this holds.
+bool IsReportHeading(std::string_view line);
 // The report that begins at the log line, when that line names a netlist line.
 std::optional<LogError> ParseLogError(const std::vector<std::string_view>& logLines, int index);
 // Every report of the log, in the order of the log.
