@@ -4,7 +4,10 @@
 
 #include "NgspiceRawFiles.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <sstream>
 #include <filesystem>
 #include <string>
 
@@ -236,4 +239,59 @@ TEST(RawFileReaderInput, EmptyPlotsAndCutValues) {
     ASSERT_TRUE(CRawFileReader::ReadBytes(cut, file, error)) << error;
     EXPECT_EQ(file.plots[0].points, 1u);
     EXPECT_TRUE(file.plots[0].CutShort());
+}
+
+// A netlist of the corpus, with dot analyses only: every value ngspice prints for its .print line
+// is the value the reader finds in the raw file ngspice writes of the same run.
+TEST_F(RawFileReaderTest, ValuesAreWhatNgspicePrintsForACorpusNetlist) {
+    const fs::path netlist = fs::path(KIVRA_CORPUS_DIR) / "ngspice-examples/cider/bjt/astable.cir";
+    if (!fs::exists(netlist))
+        GTEST_SKIP() << "the corpus is not beside the project: " << netlist;
+    const std::string text = ReadBytes(netlist);
+    const fs::path raw = Simulate(text, "binary");
+    const SRawFile file = Read(raw);
+    ASSERT_EQ(file.plots.size(), 1u);
+    const SRawPlot& plot = file.plots[0];
+    // The same netlist without a raw file prints its table: blocks of "Index time v(1) ..."
+    // headings, each followed by rows of an index and values.
+    const std::string command = "cd '" + folder.string() + "' && ngspice -b deck.cir 2>/dev/null";
+    std::FILE* output = ::popen(command.c_str(), "r");
+    ASSERT_NE(output, nullptr);
+    std::vector<std::size_t> columns;  // the vector of each printed column
+    int compared = 0;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, output) != nullptr) {
+        std::istringstream line(buffer);
+        std::string first;
+        if (!(line >> first))
+            continue;
+        if (first == "Index") {
+            columns.clear();
+            for (std::string name; line >> name;) {
+                std::size_t index = 0;
+                while (index < plot.vectors.size() && plot.vectors[index].name != name)
+                    ++index;
+                columns.push_back(index);
+            }
+            continue;
+        }
+        if (columns.empty() || !std::isdigit(static_cast<unsigned char>(first[0])))
+            continue;
+        const std::size_t point = std::stoul(first);
+        ASSERT_LT(point, plot.points);
+        for (std::size_t column : columns) {
+            double printed = 0;
+            ASSERT_TRUE(line >> printed) << buffer;
+            ASSERT_LT(column, plot.vectors.size()) << buffer;
+            const double read = plot.vectors[column].real[point];
+            // The table has seven digits, and the run without a raw file is a run of its own:
+            // its last digits may differ. A value of another point or vector differs far more.
+            EXPECT_NEAR(read, printed, 2e-5 * std::abs(printed) + 1e-9)
+                << plot.vectors[column].name << " at " << point;
+            ++compared;
+        }
+    }
+    ::pclose(output);
+    // Every point of the four voltages and the time (which each block of the table repeats).
+    EXPECT_GE(compared, static_cast<int>(plot.points) * 5);
 }
