@@ -23,6 +23,7 @@
 #include "CorvelTextBuffer.h"
 #include "NetlistGenerator.h"
 #include "ProcessStatus.h"
+#include "Seconds.h"
 
 namespace {
 
@@ -56,13 +57,6 @@ const std::string& LargeNetlist() {
 const std::string& LargeNetlistPath() {
     static const std::string path = WriteFile("large.cir", LargeNetlist());
     return path;
-}
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The floor for loading: only the work no loader can leave out. The file is read in chunks of the

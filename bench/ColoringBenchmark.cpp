@@ -10,6 +10,7 @@
 
 #include "NetlistColorizer.h"
 #include "NetlistGenerator.h"
+#include "Seconds.h"
 
 namespace {
 
@@ -33,13 +34,6 @@ std::vector<LineSpan> SplitLines(const std::string& text) {
 bool IsTokenByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == '.';
-}
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void ColoringAgainstFloor(benchmark::State& state) {

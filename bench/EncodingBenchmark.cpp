@@ -15,6 +15,7 @@
 #include "EncodingDetection.h"
 #include "NetlistGenerator.h"
 #include "Windows1251.h"
+#include "Seconds.h"
 
 namespace {
 
@@ -33,13 +34,6 @@ const std::string& Utf8NetlistPath() {
         return file;
     }();
     return path;
-}
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void OpenUtf8AgainstLoadAlone(benchmark::State& state) {

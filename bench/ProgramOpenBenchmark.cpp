@@ -35,19 +35,13 @@
 #include "SampleApp.h"
 #include "View.h"
 #include "ProcessStatus.h"
+#include "Seconds.h"
 
 namespace {
 
 constexpr std::size_t kFileBytes = 100u << 20;
 // An open that has not painted by then has failed, whatever the reason.
 constexpr qint64 kOpenDeadlineMs = 120000;
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 
 // --- The child: the program itself

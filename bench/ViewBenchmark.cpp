@@ -23,17 +23,11 @@
 #include "NetlistColoredView.h"
 #include "NetlistGenerator.h"
 #include "ProcessStatus.h"
+#include "Seconds.h"
 
 namespace {
 
 using NetlistView = NetlistColored<CCorvelTextView>;
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 
 // A generated netlist of about the given number of lines, made once per size for the whole run.

@@ -19,6 +19,7 @@
 
 #include "RawFileReader.h"
 #include "TraceDecimation.h"
+#include "Seconds.h"
 
 namespace {
 
@@ -60,13 +61,6 @@ std::string FileOf(std::size_t points, bool binary) {
     const std::string bytes = RawFileOf(points, binary);
     std::ofstream(path, std::ios::binary).write(bytes.data(), bytes.size());
     return path;
-}
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The floor: the file's bytes read in large chunks, and its line breaks counted.

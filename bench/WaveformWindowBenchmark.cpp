@@ -21,18 +21,12 @@
 #include "InteractiveChart.h"
 #include "RawFileReader.h"
 #include "WaveformPanel.h"
+#include "Seconds.h"
 
 namespace {
 
 constexpr std::size_t kPoints = 10'000'000;
 constexpr int kVectors = 10;
-
-template <typename Action>
-double Seconds(Action&& action) {
-    auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 long StatusKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");

@@ -87,7 +87,7 @@ bool CRawInput::NextLine(std::string_view& text) {
     return true;
 }
 
-std::string_view CRawInput::NextToken() {
+void CRawInput::SkipSpace() {
     for (;;) {
         while (begin < end && IsSpace(window[begin])) {
             if (window[begin] == '\n')
@@ -97,6 +97,10 @@ std::string_view CRawInput::NextToken() {
         if (begin < end || Ensure(1) == 0)
             break;
     }
+}
+
+std::string_view CRawInput::NextToken() {
+    SkipSpace();
     std::size_t length = 0;
     for (;;) {
         while (begin + length < end && !IsSpace(window[begin + length]))
@@ -112,15 +116,7 @@ std::string_view CRawInput::NextToken() {
 }
 
 bool CRawInput::AtHeader() {
-    for (;;) {
-        while (begin < end && IsSpace(window[begin])) {
-            if (window[begin] == '\n')
-                ++line;
-            ++begin;
-        }
-        if (begin < end || Ensure(1) == 0)
-            break;
-    }
+    SkipSpace();
     for (std::string_view start : {std::string_view("Title:"), std::string_view("Plotname:")}) {
         if (Ensure(start.size()) < start.size())
             continue;

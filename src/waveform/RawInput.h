@@ -45,6 +45,8 @@ public:
 
 private:
     bool Refill(std::size_t wanted);
+    // Passes over white space, counting the line breaks.
+    void SkipSpace();
 
     int descriptor = -1;
     std::vector<char> storage;
