@@ -18,6 +18,14 @@ constexpr int ID_ANALYSIS_PREVIOUS_ERROR = 32806;  // Shift+F4: the previous one
 constexpr int ID_VIEW_FONT = 32809;        // choose the document's font
 constexpr int ID_VIEW_OTHER_ENCODING = 32810;  // show the document in the other encoding
 
+// --- Netlist structure: the panel, definitions, usages, completion and checks
+constexpr int ID_VIEW_STRUCTURE = 32820;        // show or hide the "Структура" panel
+constexpr int ID_VIEW_PROBLEMS = 32821;         // open the "Проблемы" window
+constexpr int ID_GO_TO_DEFINITION = 32822;      // F12
+constexpr int ID_GO_BACK = 32823;               // Alt+Left: back to where F12 was pressed
+constexpr int ID_FIND_USAGES = 32824;           // Shift+F12
+constexpr int ID_COMPLETE_WORD = 32825;         // Ctrl+Space
+
 // --- Editing commands of the edit view
 constexpr int ID_EDIT_DELETE = 37000;            // Delete
 constexpr int ID_EDIT_DELETE_BACK = 37001;       // Backspace
