@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <memory>
 
 #include "CorvelTextBuffer.h"
@@ -124,6 +125,10 @@ private:
     std::shared_ptr<CRecoveryFolder> recoveryFolder;
     // After the buffer, so that it goes first and lets go of it.
     std::unique_ptr<CRecoveryKeeper> recovery;
+    // The CNetlistInsight that CNetlistInsight::Of made; it too lets go of the buffer before
+    // the buffer goes. Held as a QObject: a document that is never analysed needs no reader.
+    friend class CNetlistInsight;
+    std::unique_ptr<QObject> insight;
     std::shared_ptr<const int> lifetime = std::make_shared<const int>(0);
     // The rest of a large file being read while its first screen shows; it goes before the
     // buffer it hands the text to.
