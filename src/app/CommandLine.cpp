@@ -55,6 +55,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         const QString& argument = arguments[at];
         if (!optionsEnded && argument == QLatin1String("--export-plot"))
             return ParseExportPlot(arguments, at);
+        if (!optionsEnded && argument == QLatin1String("--check")) {
+            // Every argument after it is a netlist to check.
+            line.action = CommandLine::Action::Check;
+            line.files = arguments.mid(at + 1);
+            if (line.files.isEmpty())
+                return Mistake(QStringLiteral("--check ждет хотя бы один файл"));
+            return line;
+        }
         if (optionsEnded || !argument.startsWith(QLatin1Char('-'))) {
             line.files.append(argument);
         } else if (argument == QLatin1String("--")) {
@@ -87,5 +95,8 @@ QString CommandLineUsage() {
         "  --export-plot РЕЗУЛЬТАТЫ.raw РИСУНОК.png [--plot N] [--vectors v(out),v(in)]\n"
         "             [--size ШИРИНАxВЫСОТА]\n"
         "             нарисовать график N файла результатов (.png, .svg или .pdf) и выйти\n"
+        "  --check ФАЙЛ...\n"
+        "             проверить описания схем и вывести найденное в виде\n"
+        "             ФАЙЛ:СТРОКА:СТОЛБЕЦ: error|warning: ТЕКСТ; код выхода 1, если есть ошибки\n"
         "  --         дальше только файлы, даже если имя начинается с «-»\n");
 }

@@ -11,6 +11,7 @@ struct CommandLine {
         Version,  // print the version and exit
         Error,    // print what is wrong and the usage on the error stream, exit with 2
         ExportPlot,  // draw a plot of a raw file into a picture and exit, without a window
+        Check,       // check the netlists in files, print what is found and exit, without a window
     };
     Action action = Action::Run;
     // The files to open, in their order on the line; the last one ends up active.

@@ -4,11 +4,15 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 #include <optional>
 
 #include "CommandLine.h"
 #include "ExportPlotCommand.h"
 #include "KivraApplication.h"
+#include "NetlistCheckCommand.h"
 #include "ProgramDirectory.h"
 #include "QtTranslations.h"
 #include "SampleApp.h"
@@ -42,6 +46,7 @@ std::optional<int> Answer(const CommandLine& line) {
             return 2;
         case CommandLine::Action::Run:
         case CommandLine::Action::ExportPlot:
+        case CommandLine::Action::Check:
             break;
     }
     return std::nullopt;
@@ -100,6 +105,12 @@ int main(int argc, char* argv[]) {
     }
     if (early.action == CommandLine::Action::ExportPlot)
         return ExportPlot(argc, argv, early);
+    if (early.action == CommandLine::Action::Check) {
+        std::vector<std::string> files;
+        for (const QString& file : early.files)
+            files.push_back(file.toLocal8Bit().toStdString());
+        return RunNetlistCheck(files, std::cout, std::cerr);
+    }
     CKivraApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivra"));
     if (!InstallQtTranslations(application))

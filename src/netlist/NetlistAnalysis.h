@@ -70,8 +70,7 @@ public:
     std::shared_ptr<const NetlistModelData> data;
 };
 
-// Reads the netlist at path whose text is given (the editor's, which may not yet be saved);
-// included files are read from disk, each once. The first line is the title, as the simulator
-// takes it.
-std::shared_ptr<const NetlistAnalysis> AnalyzeNetlist(const std::string& path,
-                                                      const NetlistText& text);
+// Reads the netlist at path whose text is given (the editor's, which may not yet be saved; pass
+// it with std::move, the analysis keeps it); included files are read from disk, each once. The
+// first line is the title, as the simulator takes it.
+std::shared_ptr<const NetlistAnalysis> AnalyzeNetlist(const std::string& path, NetlistText text);

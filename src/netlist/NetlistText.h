@@ -19,6 +19,6 @@ public:
 
 private:
     std::string bytes;
-    std::vector<std::uint32_t> starts;
+    std::vector<std::uint64_t> starts;
     std::vector<std::uint32_t> lengths;
 };

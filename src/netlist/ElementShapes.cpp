@@ -1,0 +1,143 @@
+#include "ElementShapes.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// A field that reads as a name, not a number, an expression or an assignment.
+bool IsNameField(std::string_view token) {
+    return !token.empty() && !IsValueToken(token) && !IsAssignment(token) && token != "=";
+}
+
+// Words that stand after the value of a resistor, capacitor or inductor and name no model.
+bool IsPassiveKeyword(const std::string& lower) {
+    static const char* const words[] = {"ac", "dc", "tc", "tc1", "tc2", "m", "temp", "dtemp",
+                                        "scale", "noisy", "ic", "poly", "l", "w", "r", "c"};
+    return std::any_of(std::begin(words), std::end(words),
+                       [&](const char* word) { return lower == word; });
+}
+
+int TokenCount(const NetlistStatement& element) {
+    return static_cast<int>(element.tokens.size());
+}
+
+// Name fields from first on, up to the first field that is not a name.
+std::vector<int> NameFieldsFrom(const NetlistStatement& element, int first, int last) {
+    std::vector<int> fields;
+    for (int i = first; i <= last && i < TokenCount(element); ++i) {
+        const std::string_view token = element.tokens[i].text;
+        if (!IsNameField(token))
+            break;
+        const std::string lower = LowerName(token);
+        if (lower != "off" && lower != "on")
+            fields.push_back(i);
+    }
+    return fields;
+}
+
+std::vector<int> Range(int first, int last, int count) {
+    std::vector<int> indexes;
+    for (int i = first; i <= last && i < count; ++i)
+        indexes.push_back(i);
+    return indexes;
+}
+
+// The node fields of an XSPICE or compact-model line: between the name and the model, the
+// brackets, port-type prefixes and inversions stripped.
+std::vector<int> BracketedNodes(const NetlistStatement& element) {
+    std::vector<int> nodes;
+    const std::vector<int> model = ModelCandidateTokens(element);
+    const int end = model.empty() ? TokenCount(element) : model.front();
+    for (int i = 1; i < end; ++i) {
+        const std::string_view token = element.tokens[i].text;
+        if (token.front() != '%' && token != "[" && token != "]" && !IsAssignment(token))
+            nodes.push_back(i);
+    }
+    return nodes;
+}
+
+}  // namespace
+
+char ElementLetter(const NetlistStatement& element) {
+    const char c = element.tokens.front().text.front();
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+int MinimumFields(char letter) {
+    switch (letter) {
+    case 'r': case 'c': case 'l': case 'v': case 'i': return 2;
+    case 'd': case 'e': case 'g': case 'b': case 'k': return 3;
+    case 'q': case 'j': case 'z': case 'f': case 'h': case 't': case 'w': case 'u': return 4;
+    case 'm': case 's': case 'o': return 5;
+    case 'x': return 1;
+    default: return 0;
+    }
+}
+
+int SubcircuitNameToken(const NetlistStatement& element) {
+    int end = TokenCount(element);
+    for (int i = 1; i < TokenCount(element); ++i) {
+        const std::string_view token = element.tokens[i].text;
+        if (LowerName(token) == "params:" || IsAssignment(token)) {
+            end = i;
+            break;
+        }
+    }
+    return end >= 2 ? end - 1 : -1;
+}
+
+std::vector<int> ModelCandidateTokens(const NetlistStatement& element) {
+    const int count = TokenCount(element);
+    switch (ElementLetter(element)) {
+    case 'd': return NameFieldsFrom(element, 3, 3);
+    case 'j': case 'z': case 'w': case 'u': return NameFieldsFrom(element, 4, 4);
+    case 's': case 'o': return NameFieldsFrom(element, 5, 5);
+    case 'q': return NameFieldsFrom(element, 4, 6);
+    case 'm': return NameFieldsFrom(element, 5, 8);
+    case 'r': case 'c': case 'l': {
+        for (int i = 3; i <= 4 && i < count; ++i) {
+            const std::string_view token = element.tokens[i].text;
+            if (IsNameField(token) && !IsPassiveKeyword(LowerName(token)))
+                return {i};
+            if (!IsValueToken(token))
+                break;
+        }
+        return {};
+    }
+    case 'a': case 'n': {
+        // The model is the last field before the instance parameters.
+        int last = count - 1;
+        while (last > 0 && IsAssignment(element.tokens[last].text))
+            --last;
+        if (last >= 2 && IsNameField(element.tokens[last].text) &&
+            element.tokens[last].text.back() != ']')
+            return {last};
+        return {};
+    }
+    default: return {};
+    }
+}
+
+std::vector<int> NodeTokens(const NetlistStatement& element) {
+    const int count = TokenCount(element);
+    switch (ElementLetter(element)) {
+    case 'r': case 'c': case 'l': case 'd': case 'v': case 'i': case 'b': case 'f': case 'h':
+    case 'w':
+        return Range(1, 2, count);
+    case 'e': case 'g': {
+        // Four nodes and a gain, or two nodes and an expression, a table or a polynomial.
+        const bool linear = count == 6 && IsNameField(element.tokens[3].text) &&
+                            LowerName(element.tokens[3].text) != "poly";
+        return Range(1, linear ? 4 : 2, count);
+    }
+    case 'q': case 'j': case 'z': case 'u': return Range(1, 3, count);
+    case 'm': case 't': case 's': case 'o': return Range(1, 4, count);
+    case 'x': {
+        const int name = SubcircuitNameToken(element);
+        return name < 0 ? std::vector<int>{} : Range(1, name - 1, count);
+    }
+    case 'a': case 'n': return BracketedNodes(element);
+    default: return {};
+    }
+}
