@@ -26,12 +26,12 @@
 #include "WaveformDoc.h"
 #include "WaveformView.h"
 #include "Document.h"
-#include "LogErrorNavigation.h"
 #include "MainFrame.h"
 #include "ModalHost.h"
 #include "ProgramDirectory.h"
 #include "RecoveryFolder.h"
 #include "RecoveryOffer.h"
+#include "ReportTravel.h"
 #include "SampleDoc.h"
 
 #ifndef KIVRA_WEBSITE
@@ -224,13 +224,13 @@ void CSampleApp::OnFilePrintSetup() {
 }
 
 void CSampleApp::OnNextError() {
-    StepToLogError(true);
+    StepToNextReport(true);
 }
 
 void CSampleApp::OnPreviousError() {
-    StepToLogError(false);
+    StepToNextReport(false);
 }
 
 void CSampleApp::OnUpdateErrorTravel(CCmdUI& ui) {
-    ui.Enable(RunLogHasErrors());
+    ui.Enable(HasReportToStepTo());
 }

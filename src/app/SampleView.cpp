@@ -9,6 +9,8 @@
 #include "LogErrorNavigation.h"
 #include "ModalHost.h"
 #include "NetlistColorizer.h"
+#include "PlaceList.h"
+#include "ReportTravel.h"
 #include "SampleDoc.h"
 
 CSampleView::CSampleView(QWidget* parent) : CCorvelEditView(parent) {}
@@ -98,9 +100,12 @@ void CSampleView::LineHighlight(int line, std::optional<QColor>& background,
 void CSampleView::mouseDoubleClickEvent(QMouseEvent* event) {
     CSampleDoc* document = GetSampleDocument();
     if (event->button() == Qt::LeftButton && !mouseSelecting && document != nullptr &&
-        IsRunLog(document)) {
+        (IsRunLog(document) || IsPlaceList(document))) {
         const int line = PointToText(NearestBoundaryPoint(event->position().toPoint())).y;
-        if (GoToLogErrorAt(*document, line)) {
+        if (IsPlaceList(document) ? GoToPlaceListEntryAt(*document, line)
+                                  : GoToLogErrorAt(*document, line)) {
+            if (!IsPlaceList(document))
+                NoteRunLogUsed();
             event->accept();
             return;
         }

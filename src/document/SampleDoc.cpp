@@ -404,6 +404,11 @@ void CSampleDoc::CloseUntitledDocuments() {
                 if (document == this || !document->GetPathName().isEmpty() ||
                     document->IsModified())
                     continue;
+                // A read-only window without a file is one the program filled (a list of
+                // places), not the empty one of the start.
+                auto* text = dynamic_cast<CSampleDoc*>(document);
+                if (text != nullptr && text->buffer.IsReadOnly())
+                    continue;
                 document->OnCloseDocument();
                 closedOne = true;  // the list changed: walk it again from the start
                 break;
