@@ -68,8 +68,9 @@ int MinimumFields(char letter) {
     switch (letter) {
     case 'r': case 'c': case 'l': case 'v': case 'i': return 2;
     case 'd': case 'e': case 'g': case 'b': case 'k': return 3;
-    case 'q': case 'j': case 'z': case 'f': case 'h': case 't': case 'w': case 'u': return 4;
-    case 'm': case 's': case 'o': return 5;
+    // A MOS transistor of a three-terminal power model has three nodes.
+    case 'q': case 'j': case 'z': case 'f': case 'h': case 't': case 'w': case 'm': return 4;
+    case 's': case 'o': return 5;
     case 'x': return 1;
     default: return 0;
     }
@@ -90,11 +91,13 @@ int SubcircuitNameToken(const NetlistStatement& element) {
 std::vector<int> ModelCandidateTokens(const NetlistStatement& element) {
     const int count = TokenCount(element);
     switch (ElementLetter(element)) {
-    case 'd': return NameFieldsFrom(element, 3, 3);
-    case 'j': case 'z': case 'w': case 'u': return NameFieldsFrom(element, 4, 4);
+    case 'd': return NameFieldsFrom(element, 3, 4);  // a diode may have a thermal node
+    case 'j': case 'z': case 'w': return NameFieldsFrom(element, 4, 4);
     case 's': case 'o': return NameFieldsFrom(element, 5, 5);
     case 'q': return NameFieldsFrom(element, 4, 6);
-    case 'm': return NameFieldsFrom(element, 5, 8);
+    case 'm':
+        // Three nodes and a model, or four (the bulk may be a number) and up to three more.
+        return NameFieldsFrom(element, count > 4 && IsValueToken(element.tokens[4].text) ? 5 : 4, 8);
     case 'r': case 'c': case 'l': {
         for (int i = 3; i <= 4 && i < count; ++i) {
             const std::string_view token = element.tokens[i].text;
@@ -131,8 +134,8 @@ std::vector<int> NodeTokens(const NetlistStatement& element) {
                             LowerName(element.tokens[3].text) != "poly";
         return Range(1, linear ? 4 : 2, count);
     }
-    case 'q': case 'j': case 'z': case 'u': return Range(1, 3, count);
-    case 'm': case 't': case 's': case 'o': return Range(1, 4, count);
+    case 'q': case 'j': case 'z': case 'm': return Range(1, 3, count);
+    case 't': case 's': case 'o': return Range(1, 4, count);
     case 'x': {
         const int name = SubcircuitNameToken(element);
         return name < 0 ? std::vector<int>{} : Range(1, name - 1, count);

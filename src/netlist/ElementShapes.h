@@ -5,7 +5,8 @@
 #include "NetlistStatements.h"
 
 // What each kind of element line holds, by its first letter: how many fields it needs at least,
-// which of its fields are nodes, and which may name a model or a subcircuit.
+// which of its fields are nodes, and which may name a model or a subcircuit. U lines are left
+// alone: the simulator reads them either as RC lines or, converted, as digital primitives.
 
 // The fields an element needs after its name; 0 when its letter asks for none Kivra checks.
 int MinimumFields(char letter);

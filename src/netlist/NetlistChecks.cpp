@@ -42,8 +42,14 @@ void NetlistChecks::Report(const NetlistToken& at, FindingLevel level, std::stri
 void NetlistChecks::AddElement(const NetlistStatement& element, int scope, int section,
                                bool conditional) {
     ScopeNodes& nodes = Scope(scope);
-    CheckElementName(element, nodes, conditional);
     const char letter = ElementLetter(element);
+    if (letter < 'a' || letter > 'z') {
+        Report(element.tokens[0], FindingLevel::Error,
+               "строка не начинается ни с буквы элемента, ни с точки команды");
+        nodes.mayConnectElsewhere = true;
+        return;
+    }
+    CheckElementName(element, nodes, conditional);
     const int fields = static_cast<int>(element.tokens.size()) - 1;
     const int needed = MinimumFields(letter);
     if (fields < needed) {
@@ -84,7 +90,8 @@ void NetlistChecks::CountNodes(const NetlistStatement& element, ScopeNodes& node
             if (use.count++ == 0) {
                 use.first = {std::string(token.text), token.line, token.column};
                 use.element = std::string(element.tokens[0].text);
-                use.drivenOnly = ElementLetter(element) == 'v';
+                const char letter = ElementLetter(element);
+                use.drivenOnly = letter == 'v' || letter == 'e' || letter == 'h' || letter == 'b';
             }
         } else {
             // Nodes named elsewhere on a line: controlling nodes, expressions, polynomials.
@@ -189,8 +196,10 @@ void NetlistChecks::ResolveReferences(const NetlistModelData& data) {
         }
         if (reference.kind != SymbolKind::Subcircuit)
             continue;
-        const auto& ports = data.files[found[i].file].definitions[found[i].index].ports;
-        if (static_cast<int>(ports.size()) != reference.nodes)
+        const NetlistDefinition& subcircuit = data.files[found[i].file].definitions[found[i].index];
+        const auto& ports = subcircuit.ports;
+        const int most = static_cast<int>(ports.size()) + subcircuit.optionalPorts;
+        if (reference.nodes < static_cast<int>(ports.size()) || reference.nodes > most)
             Report({reference.element.written, reference.element.line, reference.element.column},
                    level,
                    "у подсхемы «" + named.written + "» выводов " + std::to_string(ports.size()) +
@@ -204,8 +213,8 @@ void NetlistChecks::WarnSingleConnections(const NetlistModelData& data) {
         if (nodes.mayConnectElsewhere)
             continue;
         for (const auto& [node, use] : nodes.connected) {
-            // A node that only a voltage source drives is a value for expressions, and
-            // leaves the matrix sound.
+            // A node that only a voltage source (or a source that may be one) drives is a
+            // value for expressions, and leaves the matrix sound.
             if (use.count != 1 || use.drivenOnly || IsGround(node) || globals.count(node) != 0 ||
                 nodes.ports.count(node) != 0 || nodes.mentioned.count(node) != 0)
                 continue;

@@ -29,6 +29,7 @@ struct NetlistDefinition {
     int scope = 0;
     int section = -1;  // the .lib section it stands in, -1 outside any
     std::vector<std::string> ports;
+    int optionalPorts = 0;  // after "optional:", nodes with a default
     std::string detail;  // a model's type, a parameter's value
 };
 

@@ -176,8 +176,14 @@ int NetlistReader::ReadFile(const std::string& path, std::shared_ptr<const Netli
                                                    tokens[1], scope);
             std::vector<std::pair<std::string_view, const NetlistToken*>> parameters;
             bool inParameters = false;
+            bool inOptional = false;
             for (std::size_t i = 2; i < tokens.size(); ++i) {
-                if (LowerName(tokens[i].text) == "params:") {
+                const std::string lower = LowerName(tokens[i].text);
+                if (lower == "optional:" && !inParameters) {
+                    inOptional = true;  // nodes a line may pass or leave to their defaults
+                } else if (inOptional && IsAssignment(tokens[i].text) && !inParameters) {
+                    ++subcircuit.optionalPorts;
+                } else if (lower == "params:") {
                     inParameters = true;
                 } else if (inParameters || IsAssignment(tokens[i].text)) {
                     inParameters = true;
@@ -273,7 +279,7 @@ int NetlistReader::ReadFile(const std::string& path, std::shared_ptr<const Netli
                 main->Add(OutlineKind::Control, ".control", statement.firstLine, scope);
         } else if (keyword == ".endc") {
             if (main != nullptr)
-                main->checks.Report(tokens[0], FindingLevel::Error,
+                main->checks.Report(tokens[0], FindingLevel::Warning,
                                     ".endc без открывающей строки .control");
         } else if (keyword == ".end") {
             if (main != nullptr)

@@ -20,7 +20,7 @@ const CheckCase kCases[] = {
      {"a.cir:2:9: error"}},
     {"EndsWithoutSubcircuit", {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1k\n.ends\n"}}, {"a.cir:4:1: error"}},
     {"ControlWithoutEndc", {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1k\n.control\nrun\n"}}, {"a.cir:4:1: warning"}},
-    {"EndcWithoutControl", {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1k\n.endc\n"}}, {"a.cir:4:1: error"}},
+    {"EndcWithoutControl", {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1k\n.endc\n"}}, {"a.cir:4:1: warning"}},
     {"OnlyTheFirstTokenOpensOrClosesABlock",
      {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1k\n* .control\n.print dc v(1) ; .endc\n.control\necho .endc\n.endc\n"}},
      {}},
@@ -60,12 +60,19 @@ const CheckCase kCases[] = {
      {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1\nr1 1 0 2\n.subckt s a b\nR1 a b 1\n.ends\n"
                 ".if (1)\nR5 1 0 1\n.else\nR5 1 0 2\n.endif\n"}},
      {"a.cir:4:1: error"}},
-    {"TooFewFields", {{"a.cir", "t\nV1 1 0\nR1 1\nM1 1 1 0 nch\nV2 1\n"}},
+    {"TooFewFields", {{"a.cir", "t\nV1 1 0\nR1 1\nM1 1 1 0\nV2 1\n"}},
      {"a.cir:3:1: error", "a.cir:4:1: error", "a.cir:5:1: error"}},
     {"ContinuationLinesAndComments",
      {{"a.cir", "t\nV1 1 0 1\nX1 1\n* a comment between\n+ 0 amp ; the rest\n"
                 ".subckt amp a\n+ b\nR1 a b 1\n.ends\n"}},
      {}},
+    {"ShapesTheSimulatorAlsoAccepts",
+     {{"a.cir", "t\nV1 1 0 1\nX1 1 0 g\nX2 1 0 1 g\n.subckt g a b optional: p=5\nR1 a b 1\n.ends\n"
+                "M1 1 1 0 vd\n.model vd vdmos\nD1 1 0 tj dm thermal\nRt tj 0 1\n.model dm d\n"
+                "U1 nand(2) 1 0 $G_DPWR io_std\n"}},
+     {}},
+    {"LineOfNoKnownKind", {{"a.cir", "t\nV1 1 0 1\nR1 1 0 1\n# not a comment here\n"}},
+     {"a.cir:4:1: error"}},
     // Includes
     {"MissingIncludeAndSection",
      {{"a.cir", "t\nV1 1 0 1\n.include nothere.inc\n.lib 'm.lib' ss\nD1 1 0 dx\n"},
