@@ -14,7 +14,7 @@ class CSampleDoc;
 
 struct PlaceListEntry {
     QString file;
-    int line = 0;  // from 0
+    int line = 0;    // from 0
     int column = 0;  // in bytes of the line, from 0
     QString text;
 };

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <string>
 
-
 CPlaceListDoc::CPlaceListDoc() {
     encoding = TextEncoding::Utf8;
     // Chosen, so that no detection takes it back to Windows-1251 for a list of ASCII lines.
@@ -26,7 +25,8 @@ void CPlaceListDoc::TakeEntries(const std::vector<PlaceListEntry>& newEntries) {
             text += "\r\n";
         // One entry, one line: a break in an entry's text would shift the lines after it.
         QString line = LineOf(entries[index]);
-        line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        line.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
         text += TextCodec::Encode(TextEncoding::Utf8, line);
     }
     // The list is written past the undo history: there is nothing to undo in it.

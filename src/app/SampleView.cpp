@@ -5,10 +5,14 @@
 #include <QMouseEvent>
 
 #include "ActionCmdUI.h"
+#include "CmdUI.h"
+#include "CommandTable.h"
 #include "CommandIds.h"
+#include "CompletionPopup.h"
 #include "LogErrorNavigation.h"
 #include "ModalHost.h"
 #include "NetlistColorizer.h"
+#include "NetlistNavigation.h"
 #include "PlaceList.h"
 #include "ReportTravel.h"
 #include "SampleDoc.h"
@@ -16,6 +20,47 @@
 CSampleView::CSampleView(QWidget* parent) : CCorvelEditView(parent) {}
 
 CSampleView::~CSampleView() = default;
+
+const CCommandTable& CSampleView::ClassCommands() {
+    static const CCommandTable table =
+        CCommandTable::Builder<CSampleView>(CCorvelEditView::ClassCommands())
+            .On(ID_GO_TO_DEFINITION, &CSampleView::OnGoToDefinition)
+            .On(ID_GO_BACK, &CSampleView::OnGoBack)
+            .OnUpdate(ID_GO_BACK, &CSampleView::OnUpdateGoBack)
+            .On(ID_FIND_USAGES, &CSampleView::OnFindUsages)
+            .On(ID_COMPLETE_WORD, &CSampleView::OnCompleteWord)
+            .OnUpdate(ID_COMPLETE_WORD, &CSampleView::OnUpdateCompleteWord)
+            .Build();
+    return table;
+}
+
+const CCommandTable& CSampleView::Commands() const {
+    return ClassCommands();
+}
+
+void CSampleView::OnGoToDefinition() {
+    GoToDefinition(*this);
+}
+
+void CSampleView::OnGoBack() {
+    GoBackFromDefinition();
+}
+
+void CSampleView::OnUpdateGoBack(CCmdUI& ui) {
+    ui.Enable(CanGoBackFromDefinition());
+}
+
+void CSampleView::OnFindUsages() {
+    ShowUsages(*this);
+}
+
+void CSampleView::OnCompleteWord() {
+    CCompletionPopup::Offer(*this);
+}
+
+void CSampleView::OnUpdateCompleteWord(CCmdUI& ui) {
+    ui.Enable(IsEditable());
+}
 
 CSampleDoc* CSampleView::GetSampleDocument() const {
     return dynamic_cast<CSampleDoc*>(GetDocument());
@@ -75,6 +120,8 @@ void CSampleView::ShowContextMenu(const QPoint& globalPosition) {
         CActionCmdUI ui(item.id, *action);
         RouteUpdateCommandUI(ui);
     }
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Перейти к определению"))->setData(ID_GO_TO_DEFINITION);
     QAction* chosen = ModalHost().RunMenu(menu, globalPosition);
     if (chosen != nullptr)
         ExecuteCommand(chosen->data().toInt());

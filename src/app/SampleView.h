@@ -25,7 +25,8 @@ public:
                                   int& runCount, bool wantEndState) override;
     CCorvelTextBuffer* LocateBuffer() override;
 
-    // The context menu: cut, copy and paste, enabled as in the main menu.
+    // The context menu: cut, copy and paste, enabled as in the main menu, and the definition of
+    // the name at the caret.
     void ShowContextMenu(const QPoint& globalPosition);
 
     // In a view of the run's log: the lines of the report that error travel reached last, which
@@ -37,7 +38,19 @@ public:
     void LineHighlight(int line, std::optional<QColor>& background, std::optional<QColor>& text,
                        bool& fillAfterText) const override;
 
+    // --- Commands: from names of the netlist to their definitions and usages, and completion
+    void OnGoToDefinition();
+    void OnGoBack();
+    void OnUpdateGoBack(CCmdUI& ui);
+    void OnFindUsages();
+    // Only where the text can be edited.
+    void OnCompleteWord();
+    void OnUpdateCompleteWord(CCmdUI& ui);
+
+    static const CCommandTable& ClassCommands();
+
 protected:
+    const CCommandTable& Commands() const override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // In the run's log a double click on a report goes to the line it names; elsewhere it selects
     // a word.

@@ -1,11 +1,13 @@
 #include "TextPlaces.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QStatusTipEvent>
 #include <algorithm>
 
 #include "DocTemplate.h"
 #include "FrameWnd.h"
+#include "NetlistInsight.h"
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "WinApp.h"
@@ -39,6 +41,13 @@ CSampleView* ShowTextWindow(const QString& path) {
     // A text window, whatever other window the file's type has.
     if (application == nullptr || application->Templates().empty())
         return nullptr;
+    // An untitled netlist is named in its analysis by a path of its own that is no file.
+    for (CDocument* open : application->Documents()) {
+        auto* text = dynamic_cast<CSampleDoc*>(open);
+        if (text != nullptr && text->GetPathName().isEmpty() && !text->buffer.IsReadOnly() &&
+            FilePathOf(CNetlistInsight::Of(*text)->AnalysedPath()) == path)
+            return ShowTextWindow(*text);
+    }
     auto* document =
         dynamic_cast<CSampleDoc*>(application->Templates().front()->OpenDocumentFile(path));
     return document != nullptr ? ShowTextWindow(*document) : nullptr;
@@ -64,6 +73,10 @@ void SelectSpan(CCorvelTextView& view, int line, int column, int length) {
     view.BringIntoView(end);
     view.BringIntoView(start);
     view.PlaceCaret();
+}
+
+QString FilePathOf(const std::string& file) {
+    return QFile::decodeName(QByteArray::fromStdString(file));
 }
 
 void ShowStatusText(const QString& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class CCorvelTextView;
 class CSampleDoc;
@@ -18,5 +19,7 @@ CSampleView* ShowTextWindow(CSampleDoc& document);
 void SelectLineAtColumn(CCorvelTextView& view, int line, int column);
 // The length bytes from the column selected, in view, the caret at their start.
 void SelectSpan(CCorvelTextView& view, int line, int column, int length);
+// The path of a place's file as the reader names it, in the system's encoding of names.
+QString FilePathOf(const std::string& file);
 // Shows the text in the status bar's prompt area.
 void ShowStatusText(const QString& text);

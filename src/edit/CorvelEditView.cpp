@@ -59,6 +59,7 @@ CKeyTable CCorvelEditView::EditViewKeyTable() {
     table.Bind(alt | Qt::Key_Backspace, ID_EDIT_UNDO);
     table.Bind(ctrl | Qt::Key_Y, ID_EDIT_REDO);
     table.Bind(ctrl | Qt::Key_H, ID_EDIT_REPLACE);
+    table.Bind(ctrl | Qt::Key_Space, ID_COMPLETE_WORD);
     return table;
 }
 

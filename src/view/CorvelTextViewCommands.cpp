@@ -50,6 +50,10 @@ CKeyTable CCorvelTextView::TextViewKeyTable() {
         {ctrl | Qt::Key_F, ID_EDIT_FIND},
         {Qt::Key_F3, ID_EDIT_REPEAT},
         {shift | Qt::Key_F3, ID_EDIT_FIND_PREVIOUS},
+        // Handled where the document is known; a view without one leaves them disabled.
+        {Qt::Key_F12, ID_GO_TO_DEFINITION},
+        {shift | Qt::Key_F12, ID_FIND_USAGES},
+        {alt | Qt::Key_Left, ID_GO_BACK},
     };
     for (int digit = 0; digit <= 9; ++digit) {
         auto key = static_cast<Qt::Key>(Qt::Key_0 + digit);

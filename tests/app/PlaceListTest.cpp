@@ -143,10 +143,10 @@ TEST_F(PlaceListTest, F4GoesThroughTheLogOrTheListShownOrUsedLast) {
         Place expected;
     };
     const Step steps[] = {
-        {F4, kReport0},          {ShowTheList, {}},   {F4, kEntry0},   {F4, kEntry1},
-        {ClickTheLog, kReport0}, {F4, kReport1},      {ClickTheList, kEntry0},
-        {F4, kEntry1},           {CloseTheList, {}},  {F4, kReport0},  {ShowTheList, {}},
-        {NewLog, {}},            {F4, kReport0},
+        {F4, kReport0},          {ShowTheList, {}}, {F4, kEntry0},           {F4, kEntry1},
+        {ClickTheLog, kReport0}, {F4, kReport1},    {ClickTheList, kEntry0}, {F4, kEntry1},
+        {CloseTheList, {}},      {F4, kReport0},    {ShowTheList, {}},       {NewLog, {}},
+        {F4, kReport0},
     };
     int number = 0;
     for (const Step& step : steps) {

@@ -109,12 +109,17 @@ const QString kCut = QStringLiteral("Вырезать\tCtrl+X");
 const QString kCopy = QStringLiteral("Копировать");
 const QString kPaste = QStringLiteral("Вставить");
 
+// After a separator, whatever the selection and the clipboard.
+const std::pair<QString, bool> kSep{QString(), true};
+const std::pair<QString, bool> kGoTo{QStringLiteral("Перейти к определению"), true};
+
 INSTANTIATE_TEST_SUITE_P(
     States, ContextMenuTest,
-    ::testing::Values(ContextCase{true, false, {{kCut, true}, {kCopy, true}, {kPaste, false}}},
-                      ContextCase{false, false, {{kCut, false}, {kCopy, false}, {kPaste, false}}},
-                      ContextCase{false, true, {{kCut, false}, {kCopy, false}, {kPaste, true}}},
-                      ContextCase{true, true, {{kCut, true}, {kCopy, true}, {kPaste, true}}}));
+    ::testing::Values(
+        ContextCase{true, false, {{kCut, true}, {kCopy, true}, {kPaste, false}, kSep, kGoTo}},
+        ContextCase{false, false, {{kCut, false}, {kCopy, false}, {kPaste, false}, kSep, kGoTo}},
+        ContextCase{false, true, {{kCut, false}, {kCopy, false}, {kPaste, true}, kSep, kGoTo}},
+        ContextCase{true, true, {{kCut, true}, {kCopy, true}, {kPaste, true}, kSep, kGoTo}}));
 
 TEST_F(ShellTest, ContextMenuCopyOfAReadOnlyDocumentWorks) {
     QString locked = MakeFile(QStringLiteral("locked.cir"), "R1 1 0 1k\r\n");
