@@ -17,6 +17,7 @@
 #include "MDITabs.h"
 #include "ModalHost.h"
 #include "ShellIcons.h"
+#include "StructurePanel.h"
 #include "View.h"
 #include "WinApp.h"
 
@@ -76,6 +77,9 @@ CMainFrame::CMainFrame() : accelerators(MainFrameAccelerators()) {
     CreateActions();
     CreateToolBar();
     CreateStatusBar();
+    structurePanel = new CStructurePanel(*this);
+    addDockWidget(Qt::LeftDockWidgetArea, structurePanel);
+    structurePanel->setVisible(CStructurePanel::KeptVisible());
     ShowMenu(false);
 
     connect(mdiArea, &QMdiArea::subWindowActivated, this, [this] { OnSubWindowActivated(); });
@@ -97,6 +101,10 @@ const CCommandTable& CMainFrame::ClassCommands() {
             .OnUpdate(ID_VIEW_TOOLBAR, &CMainFrame::OnUpdateViewToolBar)
             .On(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar)
             .OnUpdate(ID_VIEW_STATUS_BAR, &CMainFrame::OnUpdateViewStatusBar)
+            .On(ID_VIEW_STRUCTURE, &CMainFrame::OnViewStructure)
+            .OnUpdate(ID_VIEW_STRUCTURE, &CMainFrame::OnUpdateViewStructure)
+            .On(ID_VIEW_PROBLEMS, &CMainFrame::OnViewProblems)
+            .OnUpdate(ID_VIEW_PROBLEMS, &CMainFrame::OnUpdateViewProblems)
             .On(ID_WINDOW_NEW, &CMainFrame::OnWindowNew)
             .OnUpdate(ID_WINDOW_NEW, &CMainFrame::OnUpdateWindowCommand)
             .On(ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade)
@@ -151,6 +159,7 @@ void CMainFrame::OnSubWindowActivated() {
         all << action;
     UpdateActions(all);
     OnUpdateFrameTitle();
+    structurePanel->FollowActiveWindow();
 }
 
 void CMainFrame::OnUpdateFrameTitle() {

@@ -13,6 +13,7 @@
 
 class CChildFrame;
 class CMDITabs;
+class CStructurePanel;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -68,6 +69,7 @@ public:
     CMDITabs* TabStrip() const { return tabStrip; }
     QToolBar* ToolBar() const { return toolBar; }
     QStatusBar* StatusBar() const { return statusBar; }
+    CStructurePanel* StructurePanel() const { return structurePanel; }
     // The action of a command in the menus and on the toolbar; null when none.
     QAction* CommandAction(int id) const;
     // The text a status pane shows (0 is the prompt area).
@@ -87,6 +89,12 @@ public:
     void OnUpdateViewToolBar(CCmdUI& ui);
     void OnViewStatusBar();
     void OnUpdateViewStatusBar(CCmdUI& ui);
+    // Shows or hides the "Структура" panel; the choice is kept for the next start.
+    void OnViewStructure();
+    void OnUpdateViewStructure(CCmdUI& ui);
+    // The "Проблемы" window of the active netlist; disabled for a window that is not one.
+    void OnViewProblems();
+    void OnUpdateViewProblems(CCmdUI& ui);
     void OnWindowNew();
     void OnWindowCascade();
     void OnWindowTile();
@@ -133,6 +141,7 @@ private:
     CMDITabs* tabStrip = nullptr;
     QStatusBar* statusBar = nullptr;
     QToolBar* toolBar = nullptr;
+    CStructurePanel* structurePanel = nullptr;
     QMdiArea* mdiArea = nullptr;
     QLabel* promptPane = nullptr;
     // The document of the window last activated, only ever compared: it may be gone.

@@ -13,6 +13,10 @@
 #include "KeyboardLocks.h"
 #include "MainFrame.h"
 #include "ShellIcons.h"
+#include "NetlistInsight.h"
+#include "ProblemsList.h"
+#include "SampleDoc.h"
+#include "StructurePanel.h"
 #include "View.h"
 #include "WinApp.h"
 
@@ -97,7 +101,7 @@ QAction* CMainFrame::MakeAction(int id, const QString& text) {
     action->setStatusTip(StatusPrompt(id));
     action->setToolTip(ToolTipText(id));
     action->setIconVisibleInMenu(false);
-    if (id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR)
+    if (id == ID_VIEW_TOOLBAR || id == ID_VIEW_STATUS_BAR || id == ID_VIEW_STRUCTURE)
         action->setCheckable(true);
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     return action;
@@ -383,4 +387,36 @@ void CMainFrame::OnViewStatusBar() {
 
 void CMainFrame::OnUpdateViewStatusBar(CCmdUI& ui) {
     ui.SetCheck(statusBar->isVisible() ? CCmdUI::Checked : CCmdUI::Unchecked);
+}
+
+void CMainFrame::OnViewStructure() {
+    // Hidden, not merely out of sight while the window is: the main window may not show yet.
+    const bool show = structurePanel->isHidden();
+    structurePanel->setVisible(show);
+    CStructurePanel::KeepVisible(show);
+}
+
+void CMainFrame::OnUpdateViewStructure(CCmdUI& ui) {
+    ui.SetCheck(structurePanel->isHidden() ? CCmdUI::Unchecked : CCmdUI::Checked);
+}
+
+namespace {
+
+// The netlist of the active window, when it is one that is analysed.
+CSampleDoc* ActiveNetlist(const CMainFrame& frame) {
+    CView* view = frame.GetActiveView();
+    auto* document = dynamic_cast<CSampleDoc*>(view != nullptr ? view->GetDocument() : nullptr);
+    return document != nullptr && CNetlistInsight::Of(*document)->Analysed() ? document
+                                                                             : nullptr;
+}
+
+}  // namespace
+
+void CMainFrame::OnViewProblems() {
+    if (CSampleDoc* document = ActiveNetlist(*this))
+        CProblemsList::Show(*document);
+}
+
+void CMainFrame::OnUpdateViewProblems(CCmdUI& ui) {
+    ui.Enable(ActiveNetlist(*this) != nullptr);
 }

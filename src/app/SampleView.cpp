@@ -16,6 +16,7 @@
 #include "PlaceList.h"
 #include "ReportTravel.h"
 #include "SampleDoc.h"
+#include "ViewFindings.h"
 
 CSampleView::CSampleView(QWidget* parent) : CCorvelEditView(parent) {}
 
@@ -72,6 +73,8 @@ void CSampleView::OnInitialUpdate() {
     if (CSampleDoc* document = GetSampleDocument()) {
         SetEncoding(document->encoding);
         ApplyFont(document->logFont);
+        delete findings;
+        findings = new CViewFindings(*this, *document);
     }
 }
 
@@ -83,7 +86,13 @@ void CSampleView::OnUpdate(CView*, long, void*) {
 }
 
 void CSampleView::OnDocumentDetached() {
+    delete findings;
+    findings = nullptr;
     UnbindBuffer();
+}
+
+int CSampleView::ProblemLevelOfLine(int line) const {
+    return findings != nullptr ? findings->LevelOf(line) : 0;
 }
 
 LineScanState CSampleView::ColorizeLine(LineScanState state, int line, ColorRun* runs,

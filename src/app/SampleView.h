@@ -3,6 +3,7 @@
 #include "CorvelEditView.h"
 
 class CSampleDoc;
+class CViewFindings;
 class QContextMenuEvent;
 class QMouseEvent;
 
@@ -37,6 +38,8 @@ public:
     int ReachedReportLine() const { return reachedFirst; }
     void LineHighlight(int line, std::optional<QColor>& background, std::optional<QColor>& text,
                        bool& fillAfterText) const override;
+    // The worst finding of the line in the netlist's last analysis.
+    int ProblemLevelOfLine(int line) const override;
 
     // --- Commands: from names of the netlist to their definitions and usages, and completion
     void OnGoToDefinition();
@@ -59,4 +62,6 @@ protected:
 private:
     int reachedFirst = -1;
     int reachedLast = -1;
+    // The findings of the document the view shows; made at the initial update.
+    CViewFindings* findings = nullptr;
 };

@@ -43,7 +43,8 @@ std::vector<MenuItem> MainFrameMenu() {
                Separator(), Item("&Параметры принтера...", ID_FILE_PRINT_SETUP), Separator(),
                RecentFiles(), Separator(), Item("&Выход", ID_APP_EXIT)}),
         Popup("&Вид", {Item("&Панель значков", ID_VIEW_TOOLBAR),
-                       Item("&Информационная панель", ID_VIEW_STATUS_BAR)}),
+                       Item("&Информационная панель", ID_VIEW_STATUS_BAR),
+                       Item("Структура", ID_VIEW_STRUCTURE)}),
         Popup("&Справка", {Item("&О программе...", ID_APP_ABOUT)}),
     };
 }
@@ -75,7 +76,9 @@ std::vector<MenuItem> DocumentMenu() {
              Popup("Закладки", std::move(setBookmarks)),
              Popup("Перейти к закладке", BookmarkItems(GoNumberedBookmarkId(0)))}),
         Popup("&Вид", {Item("&Панель значков", ID_VIEW_TOOLBAR),
-                       Item("&Информационная строка", ID_VIEW_STATUS_BAR), Separator(),
+                       Item("&Информационная строка", ID_VIEW_STATUS_BAR),
+                       Item("Структура", ID_VIEW_STRUCTURE), Item("Проблемы", ID_VIEW_PROBLEMS),
+                       Separator(),
                        Item("Шрифт...", ID_VIEW_FONT),
                        Item("Открыть в кодировке UTF-8", ID_VIEW_OTHER_ENCODING)}),
         Popup("&Анализ", {Item("&Старт расчета\tF9", ID_ANALYSIS_START),

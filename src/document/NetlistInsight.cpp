@@ -44,8 +44,12 @@ bool CNetlistInsight::Analysed() const {
     CResultDocuments* results = CResultDocuments::OfApplication();
     if (results != nullptr && (results->logDocument == &document || results->rawDocument == &document))
         return false;
+    // A read-only window without a file is one the program filled (a list of places).
+    const QString path = document.GetPathName();
+    if (path.isEmpty() && document.buffer.IsReadOnly())
+        return false;
     // A log or raw file opened by hand, or one the run wrote before this session.
-    const QString suffix = QFileInfo(document.GetPathName()).suffix();
+    const QString suffix = QFileInfo(path).suffix();
     return suffix.compare(QLatin1String("log"), Qt::CaseInsensitive) != 0 &&
            suffix.compare(QLatin1String("raw"), Qt::CaseInsensitive) != 0;
 }

@@ -77,6 +77,12 @@ public:
     // An override of the line's colours: none by default.
     virtual void LineHighlight(int line, std::optional<QColor>& background,
                                std::optional<QColor>& text, bool& fillAfterText) const;
+    // How the line's findings mark the margin on the screen: 0 for none, 1 for a warning, 2 for
+    // an error. Asked for every line painted, so it is a look-up; none in the base.
+    virtual int ProblemLevelOfLine(int line) const {
+        (void)line;
+        return 0;
+    }
     virtual bool IsRoleItalic(int role) const;
     virtual bool IsRoleBold(int role) const;
     virtual void PaintLine(QPainter& painter, const QRect& rectangle, int line);
@@ -412,6 +418,8 @@ private:
     void ContinueStatesInIdleTime();
     void ContinueMeasuringWidths();
     void EnsureMarginIcons();
+    // The mark of a line's findings (ProblemLevelOfLine) in the margin.
+    void PaintProblemMark(QPainter& painter, const QRect& rectangle, int level);
     // How a segment of a line is drawn, handed from segment to segment: its colours and font,
     // and the point and column the next one starts at.
     struct LinePen {

@@ -448,6 +448,16 @@ void CCorvelTextView::EnsureMarginIcons() {
         marginIcons = MakeMarginIcons();
 }
 
+void CCorvelTextView::PaintProblemMark(QPainter& painter, const QRect& rectangle, int level) {
+    if (level <= 0)
+        return;
+    // A strip at the margin's left edge, before the bookmark icons begin: it takes no room from
+    // them or from the numbers.
+    const QColor color = level >= 2 ? QColor(220, 30, 30) : QColor(240, 160, 0);
+    painter.fillRect(QRect(rectangle.left(), rectangle.top() + 1, 3, rectangle.height() - 2),
+                     color);
+}
+
 void CCorvelTextView::PaintMargin(QPainter& painter, const QRect& rectangle, int line,
                                   int lineNumber) {
     painter.fillRect(rectangle, RoleColor(MarginBackground));
@@ -469,6 +479,8 @@ void CCorvelTextView::PaintMargin(QPainter& painter, const QRect& rectangle, int
         painter.setPen(RoleColor(Dimmed));
         painter.drawText(cells.left(), rectangle.top() + metrics.ascent(), number);
     }
+    if (line != -1 && !onPaper)
+        PaintProblemMark(painter, rectangle, ProblemLevelOfLine(line));
     if (line != -1) {
         int icon = MarginIconIndex(FlagsOfLine(line));
         if (icon >= 0 && icon < 14) {

@@ -32,7 +32,8 @@ TEST_F(ShellTest, MenuWithoutDocumentsOffersOnlyWhatWorksWithoutOne) {
                 ElementsAre(QStringLiteral("&О программе...")));
     EXPECT_THAT(
         MenuItems(QStringLiteral("&Вид")),
-        ElementsAre(QStringLiteral("&Панель значков"), QStringLiteral("&Информационная панель")));
+        ElementsAre(QStringLiteral("&Панель значков"), QStringLiteral("&Информационная панель"),
+                    QStringLiteral("Структура")));
 }
 
 TEST_F(ShellTest, MenuWithADocumentOffersHelpWindowsAndFont) {
@@ -49,6 +50,7 @@ TEST_F(ShellTest, MenuWithADocumentOffersHelpWindowsAndFont) {
     EXPECT_THAT(
         MenuItems(QStringLiteral("&Вид")),
         ElementsAre(QStringLiteral("&Панель значков"), QStringLiteral("&Информационная строка"),
+                    QStringLiteral("Структура"), QStringLiteral("Проблемы"),
                     QStringLiteral("-"), QStringLiteral("Шрифт..."),
                     QStringLiteral("Открыть в кодировке UTF-8")));
     EXPECT_THAT(MenuItems(QStringLiteral("&Окно")),
