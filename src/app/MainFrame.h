@@ -103,6 +103,11 @@ public:
 
     static const CCommandTable& ClassCommands();
 
+signals:
+    // After each idle pass of UpdateCommandUI: for what follows the active view as the status
+    // panes do.
+    void idlePassed();
+
 protected:
     const CCommandTable& Commands() const override;
     void closeEvent(QCloseEvent* event) override;

@@ -359,6 +359,7 @@ void CMainFrame::UpdateCommandUI() {
         ui.Apply(answered);
     }
     updating = false;
+    emit idlePassed();
 }
 
 QAction* CMainFrame::CommandAction(int id) const {

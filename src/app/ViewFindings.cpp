@@ -1,6 +1,5 @@
 #include "ViewFindings.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QStatusTipEvent>
 
@@ -23,8 +22,8 @@ CMainFrame* MainFrame() {
 CViewFindings::CViewFindings(CSampleView& owner, CSampleDoc& document)
     : QObject(&owner), view(owner), insight(CNetlistInsight::Of(document)) {
     connect(insight, &CNetlistInsight::analysisChanged, this, [this] { TakeAnalysis(); });
-    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            [this] { FollowCaret(); });
+    if (CMainFrame* frame = MainFrame())
+        connect(frame, &CMainFrame::idlePassed, this, [this] { FollowCaret(); });
     TakeAnalysis();
 }
 
