@@ -110,6 +110,9 @@ CCompletionPopup::CCompletionPopup(CSampleView& view, TextPosition start, std::s
     setFrameShape(QFrame::Box);
     list = new QListWidget(this);
     list->setFont(view.FontFor(false, false));
+    // As high as its rows: the layout would keep a scroll area's usual least height.
+    list->setMinimumSize(1, 1);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->installEventFilter(this);
     connect(list, &QListWidget::itemActivated, this, [this] { ChooseCurrent(); });
     auto* layout = new QVBoxLayout(this);
@@ -144,7 +147,7 @@ void CCompletionPopup::PlaceUnderWord() {
     const int rows = std::min(list->count(), 8);
     const int rowHeight = std::max(list->sizeHintForRow(0), 1);
     const int width = std::clamp(list->sizeHintForColumn(0) + 24, 160, 640);
-    resize(width, rows * rowHeight + 2 * list->frameWidth() + 2);
+    resize(width, rows * rowHeight + 2 * list->frameWidth() + 2 * frameWidth());
     QPoint below = view->mapToGlobal(view->TextToPoint(start) + QPoint(0, view->LineHeight()));
     // Above the word when there is no room below it.
     if (QScreen* screen = view->screen()) {

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "NetlistInsight.h"
+#include "NetlistModel.h"
 #include "PlaceList.h"
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "TextEncoding.h"
 #include "TextPlaces.h"
+#include "WinApp.h"
 
 namespace {
 
@@ -61,21 +63,41 @@ std::string_view LineOf(const CCorvelTextView& view, int line) {
 }
 
 struct Lookup {
-    std::shared_ptr<const NetlistAnalysis> analysis;
+    // The document's own analysis first, then those of the open netlists that include its file:
+    // they know where the names of an included file are used.
+    std::vector<std::shared_ptr<const NetlistAnalysis>> analyses;
     NetlistPlace at;
-    std::string path;  // the document's, as the analysis names it
+    std::string path;  // the document's, as the analyses name it
 };
 
-// The analysis of the view's text now, and the place of its caret, put on the name when the
+void AddIncluders(const CSampleDoc& document, Lookup& lookup) {
+    CWinApp* application = CWinApp::Instance();
+    if (application == nullptr)
+        return;
+    for (CDocument* open : application->Documents()) {
+        auto* other = dynamic_cast<CSampleDoc*>(open);
+        if (other == nullptr || other == &document || IsPlaceList(other))
+            continue;
+        // The last analysis: asking each netlist for a fresh one could hold up the window.
+        std::shared_ptr<const NetlistAnalysis> analysis = CNetlistInsight::Of(*other)->Analysis();
+        if (analysis != nullptr && analysis->data != nullptr &&
+            analysis->data->FileIndex(lookup.path) > 0)
+            lookup.analyses.push_back(std::move(analysis));
+    }
+}
+
+// The analyses of the view's text now, and the place of its caret, put on the name when the
 // caret stands just after it.
 Lookup LookupAt(CSampleView& view) {
     Lookup lookup;
     CSampleDoc* document = view.GetSampleDocument();
-    if (document == nullptr)
+    if (document == nullptr || IsPlaceList(document))
         return lookup;
     CNetlistInsight* insight = CNetlistInsight::Of(*document);
-    lookup.analysis = insight->Current();
     lookup.path = insight->AnalysedPath();
+    if (std::shared_ptr<const NetlistAnalysis> own = insight->Current())
+        lookup.analyses.push_back(std::move(own));
+    AddIncluders(*document, lookup);
     const TextPosition caret = view.CaretPosition();
     const std::string_view line = LineOf(view, caret.y);
     const bool onName = caret.x < static_cast<int>(line.size()) && IsNameByte(line[caret.x]);
@@ -101,7 +123,10 @@ QString DecodedLine(std::string_view line) {
 void GoToDefinition(CSampleView& view) {
     const Lookup lookup = LookupAt(view);
     NetlistPlace definition;
-    if (lookup.analysis == nullptr || !lookup.analysis->FindDefinition(lookup.at, definition)) {
+    const bool found = std::any_of(
+        lookup.analyses.begin(), lookup.analyses.end(),
+        [&](const auto& analysis) { return analysis->FindDefinition(lookup.at, definition); });
+    if (!found) {
         ShowStatusText(QStringLiteral("Определение не найдено"));
         return;
     }
@@ -143,9 +168,13 @@ bool GoBackFromDefinition() {
 void ShowUsages(CSampleView& view) {
     const Lookup lookup = LookupAt(view);
     const std::string_view name = NameAt(LineOf(view, lookup.at.line), lookup.at.column);
-    const std::vector<NetlistUsage> usages = lookup.analysis != nullptr
-                                                 ? lookup.analysis->FindUsages(lookup.at)
-                                                 : std::vector<NetlistUsage>();
+    // The analysis that sees the most of them: an includer sees the uses in its own text too.
+    std::vector<NetlistUsage> usages;
+    for (const auto& analysis : lookup.analyses) {
+        std::vector<NetlistUsage> found = analysis->FindUsages(lookup.at);
+        if (found.size() > usages.size())
+            usages = std::move(found);
+    }
     if (name.empty() || usages.empty()) {
         ShowStatusText(QStringLiteral("Использования не найдены"));
         return;

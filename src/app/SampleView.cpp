@@ -97,11 +97,17 @@ int CSampleView::ProblemLevelOfLine(int line) const {
 
 LineScanState CSampleView::ColorizeLine(LineScanState state, int line, ColorRun* runs,
                                         int& runCount) {
+    // A list of places is no netlist: its lines keep the text's plain colours.
+    if (IsPlaceList(GetDocument()))
+        return CCorvelEditView::ColorizeLine(state, line, runs, runCount);
     return ClassifyNetlistLine(state, LineText(line), LineLength(line), runs, runCount);
 }
 
 LineScanState CSampleView::ColorizeVisible(LineScanState state, int line, int from, int to,
                                            ColorRun* runs, int& runCount, bool wantEndState) {
+    if (IsPlaceList(GetDocument()))
+        return CCorvelEditView::ColorizeVisible(state, line, from, to, runs, runCount,
+                                                wantEndState);
     return ClassifyNetlistLineWindow(state, LineText(line), LineLength(line), from, to, runs,
                                      runCount, wantEndState);
 }
@@ -151,6 +157,9 @@ void CSampleView::LineHighlight(int line, std::optional<QColor>& background,
         background = QColor(255, 228, 181);
         fillAfterText = true;
     }
+    // The first line of a list of places is an entry like the others, no netlist's title.
+    if (line == 0 && !text && IsPlaceList(GetDocument()))
+        text = RoleColor(NormalText);
 }
 
 void CSampleView::mouseDoubleClickEvent(QMouseEvent* event) {

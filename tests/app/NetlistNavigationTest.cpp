@@ -10,6 +10,7 @@
 #include "CommandIds.h"
 #include "CompletionPopup.h"
 #include "NavigationFixture.h"
+#include "NetlistInsight.h"
 #include "PlaceList.h"
 
 namespace {
@@ -137,26 +138,37 @@ TEST_F(NetlistNavigationTest, NoDefinitionIsSaidInTheStatusBar) {
 }
 
 TEST_F(NetlistNavigationTest, ShiftF12ListsTheUsagesAcrossTheIncludeAndF4GoesToThem) {
-    CaretAt(kOpampUse.caret);
-    Press(Qt::Key_F12, Qt::ShiftModifier);
-    CSampleDoc* list = ActiveDocument();
-    ASSERT_TRUE(IsPlaceList(list));
-    EXPECT_EQ(list->GetTitle(), QStringLiteral("Использования: opamp"));
-    std::vector<std::string> lines;
-    for (int line = 0; line < list->buffer.LineTotal(); ++line)
-        lines.push_back(LineOf(*list, line));
     const std::string main = folder.filePath(QStringLiteral("amp.cir")).toStdString();
     const std::string included = folder.filePath(QStringLiteral("sub.inc")).toStdString();
-    EXPECT_THAT(lines, ::testing::IsSupersetOf({main + ":3:11: X1 in out opamp",
-                                                main + ":8:10: X2 out 0 opamp",
-                                                included + ":2:9: .subckt opamp a b"}));
+    // From the included file's own window as well: the netlist open beside it knows the uses.
+    CSampleDoc* inc = OpenFile(folder.filePath(QStringLiteral("sub.inc")));
+    ASSERT_TRUE(
+        kivra_test::WaitFor([&] { return CNetlistInsight::Of(*netlist)->Analysis() != nullptr; }));
+    for (auto [document, caret] :
+         {std::pair{netlist, kOpampUse.caret}, {inc, TextPosition{9, 1}}}) {
+        SCOPED_TRACE(document->GetTitle().toStdString());
+        CSampleView& view = Focus(document);
+        view.SetAnchorPoint(caret);
+        view.SelectRange(caret, caret);
+        view.PlaceCursor(caret);
+        Press(Qt::Key_F12, Qt::ShiftModifier);
+        CSampleDoc* list = ActiveDocument();
+        ASSERT_TRUE(IsPlaceList(list));
+        EXPECT_EQ(list->GetTitle(), QStringLiteral("Использования: opamp"));
+        std::vector<std::string> lines;
+        for (int line = 0; line < list->buffer.LineTotal(); ++line)
+            lines.push_back(LineOf(*list, line));
+        EXPECT_THAT(lines, ::testing::IsSupersetOf({main + ":3:11: X1 in out opamp",
+                                                    main + ":8:10: X2 out 0 opamp",
+                                                    included + ":2:9: .subckt opamp a b"}));
 
-    DoubleClick(Focus(list), {0, 1});
-    ASSERT_EQ(ActiveDocument(), netlist);
-    EXPECT_EQ(ViewOf(netlist).CaretPosition().y, 7);
-    Press(Qt::Key_F4);
-    EXPECT_EQ(ActiveDocument()->GetPathName(), folder.filePath(QStringLiteral("sub.inc")));
-    EXPECT_EQ(ViewOf(ActiveDocument()).CaretPosition(), (TextPosition{8, 1}));
+        DoubleClick(Focus(list), {0, 1});
+        ASSERT_EQ(ActiveDocument(), netlist);
+        EXPECT_EQ(ViewOf(netlist).CaretPosition().y, 7);
+        Press(Qt::Key_F4);
+        EXPECT_EQ(ActiveDocument(), inc);
+        EXPECT_EQ(ViewOf(inc).CaretPosition(), (TextPosition{8, 1}));
+    }
 }
 
 TEST_F(NetlistNavigationTest, CtrlSpaceInsertsTheOnlyCandidateAsOneUndoStep) {
