@@ -309,7 +309,7 @@ void NetlistReader::ReadNetlist(const std::string& path, std::shared_ptr<const N
                                 std::vector<NetlistFinding>& findings) {
     FileRead main;
     main.outline = &outline;
-    main.checks.Start(path);
+    main.checks.Start(path, *text);
     ReadFile(path, std::move(text), !IsLibraryFileName(path), &main);
     main.checks.Finish(data, findings);
 }
