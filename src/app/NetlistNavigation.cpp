@@ -1,5 +1,6 @@
 #include "NetlistNavigation.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <algorithm>
 #include <cstring>
@@ -155,10 +156,10 @@ bool GoBackFromDefinition() {
         CSampleView* view = nullptr;
         if (!place.lifetime.expired())
             view = ShowTextWindow(*place.document);
-        else if (!place.path.isEmpty())
+        else if (QFileInfo::exists(place.path))
             view = ShowTextWindow(place.path);
         if (view == nullptr)
-            continue;  // an untitled text that is gone: the place before it
+            continue;  // a text that is gone: the place before it
         SelectSpan(*view, place.caret.y, place.caret.x, 0);
         return true;
     }
