@@ -41,6 +41,7 @@ bench: build
 	./build/release/bench/responsiveness_bench
 	./build/release/bench/waveform_bench
 	./build/release/bench/waveform_window_bench
+	./build/release/bench/netlist_bench
 
 # Fuzzes the netlist line colouring for FUZZ_SECONDS with clang's libFuzzer.
 FUZZ_SECONDS ?= 60
