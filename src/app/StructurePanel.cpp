@@ -97,6 +97,14 @@ std::vector<QTreeWidgetItem*> OutlineItems(const std::vector<OutlineItem>& outli
     return top;
 }
 
+bool SameOutline(const std::vector<OutlineItem>& a, const std::vector<OutlineItem>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const OutlineItem& x, const OutlineItem& y) {
+                          return x.kind == y.kind && x.line == y.line && x.parent == y.parent &&
+                                 x.label == y.label;
+                      });
+}
+
 // The line selected from its start to its end, the caret at its start and the start in view.
 void SelectLine(CCorvelTextView& view, int line) {
     line = std::clamp(line, 0, std::max(0, view.LineTotal() - 1));
@@ -184,13 +192,18 @@ void CStructurePanel::Rebuild() {
 
 void CStructurePanel::Fill(CSampleDoc* document) {
     const bool sameDocument = document == shownDocument && document != nullptr;
+    std::shared_ptr<const NetlistAnalysis> analysis = insight ? insight->Analysis() : nullptr;
+    // Typing within a line leaves the outline as it was, and a large one is not built again.
+    if (sameDocument && analysis != nullptr && SameOutline(analysis->outline, shownOutline))
+        return;
     const QHash<QString, bool> before = ExpansionStates();
     const int scrolled = tree->verticalScrollBar()->value();
     shownDocument = document;
+    shownOutline.clear();
     tree->clear();
-    std::shared_ptr<const NetlistAnalysis> analysis = insight ? insight->Analysis() : nullptr;
     if (analysis == nullptr)
         return;
+    shownOutline = analysis->outline;
     for (QTreeWidgetItem* item : OutlineItems(analysis->outline))
         tree->addTopLevelItem(item);
     // A new document opens its headings; the same one keeps what the user opened and closed.

@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QHash>
 #include <QString>
+#include <vector>
+
+#include "NetlistAnalysis.h"
 
 class CMainFrame;
 class CNetlistInsight;
@@ -46,4 +49,5 @@ private:
     QPointer<CNetlistInsight> insight;
     // The document shown now, only ever compared: it may be gone.
     const void* shownDocument = nullptr;
+    std::vector<OutlineItem> shownOutline;
 };

@@ -46,6 +46,8 @@ void CViewFindings::FollowCaret() {
         shownText.clear();
         return;
     }
+    if (insight)
+        insight->FollowPath();
     const int line = view.CaretPosition().y;
     const QString text = lines.TextOf(line);
     if (line == caretLine && text == shownText)

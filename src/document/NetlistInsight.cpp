@@ -80,8 +80,17 @@ void CNetlistInsight::Schedule(int delay) {
     afterLastChange.start(delay);
 }
 
+void CNetlistInsight::FollowPath() {
+    if (!analysis || afterLastChange.isActive() || copy)
+        return;
+    const std::string path = AnalysedPath();
+    const bool underWay = launchedVersion == textVersion && launchedPath == path;
+    if (analysedPath != path && !underWay)
+        Schedule(0);
+}
+
 void CNetlistInsight::StartCopy() {
-    if (!Analysed() || analysedVersion == textVersion)
+    if (!Analysed() || (analysedVersion == textVersion && analysedPath == AnalysedPath()))
         return;
     // The first screen of a large file is no whole text; the rest replaces it and is read then.
     if (document.Loading())
@@ -121,6 +130,8 @@ void CNetlistInsight::Launch() {
     std::shared_ptr<NetlistText> text(copy.release());
     const std::uint64_t version = copyVersion;
     std::string path = AnalysedPath();
+    launchedVersion = version;
+    launchedPath = path;
     // The result comes back on the window's thread, and only while this object is there.
     QPointer<CNetlistInsight> self(this);
     QThreadPool::globalInstance()->start([self, text, version, path] {

@@ -41,6 +41,9 @@ public:
     std::string AnalysedPath() const;
     // Whether the document is one that is analysed: not the simulator's output.
     bool Analysed() const;
+    // The document may have been saved under another name since its text was read: then it is
+    // read again, so that the places of the analysis name its file. Cheap enough for idle time.
+    void FollowPath();
 
     void RefreshAfterChange(CTextBufferObserver* source, const CUpdateContext* context,
                             unsigned hint, int line) override;
@@ -74,4 +77,7 @@ private:
     std::shared_ptr<const NetlistAnalysis> analysis;
     std::uint64_t analysedVersion = 0;
     std::string analysedPath;
+    // What the last analysis sent to the pool reads.
+    std::uint64_t launchedVersion = 0;
+    std::string launchedPath;
 };

@@ -125,6 +125,24 @@ TEST_F(NetlistInsightTest, CurrentReadsTheTextAsItIsNow) {
     EXPECT_EQ(insight.Current(), now) << "an unchanged text is not read again";
 }
 
+TEST_F(NetlistInsightTest, PlacesNameTheFileTheDocumentIsSavedAs) {
+    CNetlistInsight::delayMilliseconds = 0;
+    CSampleDoc document;
+    ASSERT_TRUE(document.OnNewDocument());
+    Type(document, "t\r\nX1 1 2 nosuch\r\n.end\r\n");
+    CNetlistInsight& insight = *CNetlistInsight::Of(document);
+    auto placesNameTheDocument = [&] {
+        std::shared_ptr<const NetlistAnalysis> analysis = insight.Analysis();
+        insight.FollowPath();
+        return analysis != nullptr && !analysis->findings.empty() &&
+               analysis->findings.front().place.file == insight.AnalysedPath();
+    };
+    ASSERT_TRUE(WaitFor(placesNameTheDocument)) << "an untitled netlist has a stand-in name";
+    document.SetPathName(folder.filePath(QStringLiteral("saved.cir")), false);
+    EXPECT_TRUE(WaitFor(placesNameTheDocument));
+    EXPECT_TRUE(QString::fromStdString(insight.AnalysedPath()).endsWith(QStringLiteral("/saved.cir")));
+}
+
 struct AnalysedCase {
     const char* name;
     bool analysed;
