@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "NetlistInsight.h"
-#include "NetlistModel.h"
 #include "PlaceList.h"
 #include "SampleDoc.h"
 #include "SampleView.h"
@@ -81,8 +80,7 @@ void AddIncluders(const CSampleDoc& document, Lookup& lookup) {
             continue;
         // The last analysis: asking each netlist for a fresh one could hold up the window.
         std::shared_ptr<const NetlistAnalysis> analysis = CNetlistInsight::Of(*other)->Analysis();
-        if (analysis != nullptr && analysis->data != nullptr &&
-            analysis->data->FileIndex(lookup.path) > 0)
+        if (analysis != nullptr && analysis->ReadsFile(lookup.path))
             lookup.analyses.push_back(std::move(analysis));
     }
 }

@@ -23,8 +23,7 @@ int TokenCount(const NetlistStatement& element) {
 }
 
 // Name fields from first on, up to the first field that is not a name.
-std::vector<int> NameFieldsFrom(const NetlistStatement& element, int first, int last) {
-    std::vector<int> fields;
+void NameFieldsFrom(const NetlistStatement& element, int first, int last, std::vector<int>& fields) {
     for (int i = first; i <= last && i < TokenCount(element); ++i) {
         const std::string_view token = element.tokens[i].text;
         if (!IsNameField(token))
@@ -33,28 +32,24 @@ std::vector<int> NameFieldsFrom(const NetlistStatement& element, int first, int 
         if (lower != "off" && lower != "on")
             fields.push_back(i);
     }
-    return fields;
 }
 
-std::vector<int> Range(int first, int last, int count) {
-    std::vector<int> indexes;
+void Range(int first, int last, int count, std::vector<int>& indexes) {
     for (int i = first; i <= last && i < count; ++i)
         indexes.push_back(i);
-    return indexes;
 }
 
 // The node fields of an XSPICE or compact-model line: between the name and the model, the
 // brackets, port-type prefixes and inversions stripped.
-std::vector<int> BracketedNodes(const NetlistStatement& element) {
-    std::vector<int> nodes;
-    const std::vector<int> model = ModelCandidateTokens(element);
-    const int end = model.empty() ? TokenCount(element) : model.front();
+void BracketedNodes(const NetlistStatement& element, std::vector<int>& nodes) {
+    ModelCandidateTokens(element, nodes);
+    const int end = nodes.empty() ? TokenCount(element) : nodes.front();
+    nodes.clear();
     for (int i = 1; i < end; ++i) {
         const std::string_view token = element.tokens[i].text;
         if (token.front() != '%' && token != "[" && token != "]" && !IsAssignment(token))
             nodes.push_back(i);
     }
-    return nodes;
 }
 
 }  // namespace
@@ -88,25 +83,28 @@ int SubcircuitNameToken(const NetlistStatement& element) {
     return end >= 2 ? end - 1 : -1;
 }
 
-std::vector<int> ModelCandidateTokens(const NetlistStatement& element) {
+void ModelCandidateTokens(const NetlistStatement& element, std::vector<int>& indexes) {
+    indexes.clear();
     const int count = TokenCount(element);
     switch (ElementLetter(element)) {
-    case 'd': return NameFieldsFrom(element, 3, 4);  // a diode may have a thermal node
-    case 'j': case 'z': case 'w': return NameFieldsFrom(element, 4, 4);
-    case 's': case 'o': return NameFieldsFrom(element, 5, 5);
-    case 'q': return NameFieldsFrom(element, 4, 6);
+    case 'd': return NameFieldsFrom(element, 3, 4, indexes);  // a diode may have a thermal node
+    case 'j': case 'z': case 'w': return NameFieldsFrom(element, 4, 4, indexes);
+    case 's': case 'o': return NameFieldsFrom(element, 5, 5, indexes);
+    case 'q': return NameFieldsFrom(element, 4, 6, indexes);
     case 'm':
         // Three nodes and a model, or four (the bulk may be a number) and up to three more.
-        return NameFieldsFrom(element, count > 4 && IsValueToken(element.tokens[4].text) ? 5 : 4, 8);
+        return NameFieldsFrom(element, count > 4 && IsValueToken(element.tokens[4].text) ? 5 : 4, 8, indexes);
     case 'r': case 'c': case 'l': {
         for (int i = 3; i <= 4 && i < count; ++i) {
             const std::string_view token = element.tokens[i].text;
-            if (IsNameField(token) && !IsPassiveKeyword(LowerName(token)))
-                return {i};
+            if (IsNameField(token) && !IsPassiveKeyword(LowerName(token))) {
+                indexes.push_back(i);
+                return;
+            }
             if (!IsValueToken(token))
                 break;
         }
-        return {};
+        return;
     }
     case 'a': case 'n': {
         // The model is the last field before the instance parameters.
@@ -115,32 +113,35 @@ std::vector<int> ModelCandidateTokens(const NetlistStatement& element) {
             --last;
         if (last >= 2 && IsNameField(element.tokens[last].text) &&
             element.tokens[last].text.back() != ']')
-            return {last};
-        return {};
+            indexes.push_back(last);
+        return;
     }
-    default: return {};
+    default: return;
     }
 }
 
-std::vector<int> NodeTokens(const NetlistStatement& element) {
+void NodeTokens(const NetlistStatement& element, std::vector<int>& indexes) {
+    indexes.clear();
     const int count = TokenCount(element);
     switch (ElementLetter(element)) {
     case 'r': case 'c': case 'l': case 'd': case 'v': case 'i': case 'b': case 'f': case 'h':
     case 'w':
-        return Range(1, 2, count);
+        return Range(1, 2, count, indexes);
     case 'e': case 'g': {
         // Four nodes and a gain, or two nodes and an expression, a table or a polynomial.
         const bool linear = count == 6 && IsNameField(element.tokens[3].text) &&
                             LowerName(element.tokens[3].text) != "poly";
-        return Range(1, linear ? 4 : 2, count);
+        return Range(1, linear ? 4 : 2, count, indexes);
     }
-    case 'q': case 'j': case 'z': case 'm': return Range(1, 3, count);
-    case 't': case 's': case 'o': return Range(1, 4, count);
+    case 'q': case 'j': case 'z': case 'm': return Range(1, 3, count, indexes);
+    case 't': case 's': case 'o': return Range(1, 4, count, indexes);
     case 'x': {
         const int name = SubcircuitNameToken(element);
-        return name < 0 ? std::vector<int>{} : Range(1, name - 1, count);
+        if (name > 0)
+            Range(1, name - 1, count, indexes);
+        return;
     }
-    case 'a': case 'n': return BracketedNodes(element);
-    default: return {};
+    case 'a': case 'n': return BracketedNodes(element, indexes);
+    default: return;
     }
 }

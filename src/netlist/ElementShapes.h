@@ -13,9 +13,10 @@ int MinimumFields(char letter);
 // The tokens of an X line that name its subcircuit (the last before "params:" or the first
 // assignment) and its nodes (those before it). -1 and nothing when the line has too few tokens.
 int SubcircuitNameToken(const NetlistStatement& element);
-// The tokens that may name the element's model, in order; the model is the one defined.
-std::vector<int> ModelCandidateTokens(const NetlistStatement& element);
-// The tokens that are surely nodes of the element.
-std::vector<int> NodeTokens(const NetlistStatement& element);
+// The tokens that may name the element's model, in order; the model is the one defined. The
+// indexes go into a vector the caller keeps, so that millions of lines allocate nothing.
+void ModelCandidateTokens(const NetlistStatement& element, std::vector<int>& indexes);
+// The tokens that are surely nodes of the element, into indexes.
+void NodeTokens(const NetlistStatement& element, std::vector<int>& indexes);
 // The element's letter, lower-cased.
 char ElementLetter(const NetlistStatement& element);

@@ -67,6 +67,9 @@ public:
     std::vector<NetlistCompletion> CompletionsAt(const NetlistPlace& at,
                                                  const std::string& prefix) const;
 
+    // Whether the analysis read the file: the netlist itself or one it includes.
+    bool ReadsFile(const std::string& path) const;
+
     std::shared_ptr<const NetlistModelData> data;
 };
 

@@ -129,7 +129,8 @@ void NetlistChecks::CheckElementName(const NetlistStatement& element, int scope,
 
 void NetlistChecks::CountNodes(const NetlistStatement& element, int scope) {
     const char letter = ElementLetter(element);
-    const std::vector<int> nodeTokens = NodeTokens(element);
+    std::vector<int>& nodeTokens = indexes;
+    NodeTokens(element, nodeTokens);
     if (nodeTokens.empty() && MinimumFields(letter) == 0 && letter != 'k')
         MayConnectElsewhere(scope);  // a kind of element whose nodes Kivra cannot tell
     const bool mentionsNodes = MayMentionNodes(letter);
@@ -171,7 +172,8 @@ void NetlistChecks::AddReferences(const NetlistStatement& element, int scope, in
         reference.nodes = subcircuit - 1;
         candidates.push_back(SpanOf(element.tokens[subcircuit]));
     } else {
-        for (int index : ModelCandidateTokens(element))
+        ModelCandidateTokens(element, indexes);
+        for (int index : indexes)
             candidates.push_back(SpanOf(element.tokens[index]));
     }
     reference.candidateCount = static_cast<int>(candidates.size()) - reference.firstCandidate;

@@ -79,5 +79,6 @@ private:
     std::vector<bool> connectedElsewhere;
     std::vector<Reference> references;
     std::vector<Span> candidates;
+    std::vector<int> indexes;  // kept from line to line
     std::vector<NetlistFinding> found;
 };

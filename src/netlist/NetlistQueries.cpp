@@ -93,9 +93,12 @@ std::vector<SymbolKind> KindsAt(const Located& located, int column) {
     if (statement.kind == StatementKind::Element) {
         if (ElementLetter(statement) == 'x' && SubcircuitNameToken(statement) == located.token)
             return {SymbolKind::Subcircuit};
-        if (Contains(ModelCandidateTokens(statement), located.token))
+        std::vector<int> indexes;
+        ModelCandidateTokens(statement, indexes);
+        if (Contains(indexes, located.token))
             return {SymbolKind::Model, SymbolKind::Parameter};
-        if (Contains(NodeTokens(statement), located.token))
+        NodeTokens(statement, indexes);
+        if (Contains(indexes, located.token))
             return {SymbolKind::Node};
     }
     if (statement.keyword == ".subckt" && located.token == 1)
@@ -151,6 +154,10 @@ NetlistPlace PlaceOf(const NetlistModelData& data, const FoundDefinition& found)
 }
 
 }  // namespace
+
+bool NetlistAnalysis::ReadsFile(const std::string& path) const {
+    return data != nullptr && data->FileIndex(path) >= 0;
+}
 
 bool NetlistAnalysis::FindDefinition(const NetlistPlace& at, NetlistPlace& definition) const {
     if (data == nullptr)

@@ -1,8 +1,9 @@
 #include "NetlistText.h"
 
+#include <algorithm>
+
 NetlistText NetlistText::FromBytes(std::string_view bytes) {
     NetlistText text;
-    text.bytes.reserve(bytes.size());
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\n' && bytes[i] != '\r')
@@ -18,13 +19,20 @@ NetlistText NetlistText::FromBytes(std::string_view bytes) {
 }
 
 void NetlistText::AddLine(std::string_view line) {
-    starts.push_back(bytes.size());
-    lengths.push_back(static_cast<std::uint32_t>(line.size()));
-    bytes.append(line);
+    if (blocks.empty() || blocks.back().size() + line.size() > blocks.back().capacity()) {
+        blocks.emplace_back();
+        blocks.back().reserve(std::max(kBlockBytes, line.size()));
+    }
+    std::string& block = blocks.back();
+    places.push_back({static_cast<std::uint32_t>(blocks.size() - 1),
+                      static_cast<std::uint32_t>(block.size()),
+                      static_cast<std::uint32_t>(line.size())});
+    block.append(line);
 }
 
 std::string_view NetlistText::Line(int index) const {
     if (index < 0 || index >= LineCount())
         return {};
-    return std::string_view(bytes).substr(starts[index], lengths[index]);
+    const Place& place = places[index];
+    return std::string_view(blocks[place.block]).substr(place.offset, place.length);
 }
