@@ -99,6 +99,237 @@ struct NetlistReader::FileRead {
     }
 };
 
+// One file read statement by statement: the scopes its subcircuits open, the .lib section and
+// .control block it is in.
+class NetlistReader::FileReading {
+public:
+    FileReading(NetlistReader& reader, int index, FileRead* main)
+        : reader(reader), data(reader.data), index(index), main(main) {}
+
+    void Read() {
+        const NetlistFileData& read = File();
+        const std::shared_ptr<const NetlistText> text = read.text;
+        StatementReader statements(*text, read.titled);
+        NetlistStatement statement;
+        while (statements.Next(statement))
+            Take(statement, *text);
+        if (main != nullptr)
+            ReportOpenBlocks();
+    }
+
+private:
+    // data.files grows while includes are read: the file is reached by index only.
+    NetlistFileData& File() { return data.files[index]; }
+    int Scope() const { return open.back(); }
+
+    NetlistDefinition& Define(SymbolKind kind, std::string_view written, const NetlistToken& at,
+                              int scope) {
+        NetlistDefinition definition;
+        definition.kind = kind;
+        definition.written = std::string(written);
+        definition.name = LowerName(written);
+        definition.line = at.line;
+        definition.column = at.column;
+        definition.scope = scope;
+        definition.section = section;
+        const int entry = static_cast<int>(File().definitions.size());
+        File().byName.emplace(definition.name, entry);
+        // A binned model "nch.1" answers to "nch" too.
+        const std::size_t dot = definition.name.rfind('.');
+        if (kind == SymbolKind::Model && dot != std::string::npos && dot + 1 < definition.name.size() &&
+            definition.name.find_first_not_of("0123456789", dot + 1) == std::string::npos)
+            File().byName.emplace(definition.name.substr(0, dot), entry);
+        File().definitions.push_back(std::move(definition));
+        return File().definitions.back();
+    }
+
+    void Take(const NetlistStatement& statement, const NetlistText& text) {
+        switch (statement.kind) {
+        case StatementKind::Title:
+            if (main != nullptr)
+                main->Add(OutlineKind::Title, LabelOf(text, statement), statement.firstLine, 0);
+            return;
+        case StatementKind::Control:
+            if (statement.keyword == ".endc")
+                controlLine = -1;
+            return;
+        case StatementKind::Element:
+            if (main != nullptr) {
+                main->checks.AddElement(statement, Scope(), section, conditionals > 0);
+                if (Scope() != 0)
+                    main->Add(OutlineKind::Element, LabelOf(text, statement), statement.firstLine,
+                              Scope());
+            }
+            return;
+        case StatementKind::Dot:
+            TakeCommand(statement, text);
+            return;
+        }
+    }
+
+    void TakeCommand(const NetlistStatement& statement, const NetlistText& text) {
+        const std::string& keyword = statement.keyword;
+        const auto& tokens = statement.tokens;
+        if (keyword == ".subckt" && tokens.size() >= 2) {
+            Subcircuit(statement);
+        } else if (keyword == ".ends") {
+            Ends(statement);
+        } else if (keyword == ".model" && tokens.size() >= 2) {
+            NetlistDefinition& model = Define(SymbolKind::Model, tokens[1].text, tokens[1], Scope());
+            if (tokens.size() >= 3)
+                model.detail = LowerName(tokens[2].text);
+            if (main != nullptr)
+                main->Add(OutlineKind::Model, model.written + " (" + model.detail + ")",
+                          statement.firstLine, Scope());
+        } else if ((keyword == ".param" || keyword == ".csparam") && tokens.size() >= 2) {
+            Parameters(statement);
+        } else if ((keyword == ".include" || keyword == ".inc" ||
+                    (keyword == ".lib" && tokens.size() >= 3)) &&
+                   tokens.size() >= 2) {
+            Include(statement, text);
+        } else if (keyword == ".lib" && tokens.size() == 2) {
+            File().sections.push_back({LowerName(Unquoted(tokens[1].text)), statement.firstLine});
+            section = static_cast<int>(File().sections.size()) - 1;
+        } else if (keyword == ".endl") {
+            section = -1;
+        } else if (keyword == ".global") {
+            for (std::size_t i = 1; i < tokens.size(); ++i)
+                data.globalNodes.push_back(LowerName(tokens[i].text));
+        } else if (keyword == ".if") {
+            ++conditionals;
+        } else if (keyword == ".endif") {
+            conditionals = std::max(0, conditionals - 1);
+        } else if (keyword == ".control") {
+            controlLine = statement.firstLine;
+            if (main != nullptr)
+                main->Add(OutlineKind::Control, ".control", statement.firstLine, Scope());
+        } else if (main == nullptr) {
+            return;
+        } else if (keyword == ".endc") {
+            main->checks.Report(tokens[0], FindingLevel::Warning,
+                                ".endc без открывающей строки .control");
+        } else if (keyword == ".end") {
+            main->Add(OutlineKind::End, ".end", statement.firstLine, Scope());
+        } else if (IsAnalysis(keyword)) {
+            main->Add(OutlineKind::Analysis, LabelOf(text, statement), statement.firstLine, Scope());
+        }
+    }
+
+    // ".subckt NAME PORTS... [optional: NODE=DEFAULT...] [params:] [NAME=VALUE...]"
+    void Subcircuit(const NetlistStatement& statement) {
+        const auto& tokens = statement.tokens;
+        const int scope = Scope();
+        NetlistDefinition& subcircuit = Define(SymbolKind::Subcircuit, tokens[1].text, tokens[1], scope);
+        std::vector<const NetlistToken*> parameters;
+        bool inParameters = false;
+        bool inOptional = false;
+        for (std::size_t i = 2; i < tokens.size(); ++i) {
+            const std::string lower = LowerName(tokens[i].text);
+            const bool assignment = IsAssignment(tokens[i].text);
+            if (lower == "optional:" && !inParameters) {
+                inOptional = true;  // nodes a line may pass or leave to their defaults
+            } else if (inOptional && assignment && !inParameters) {
+                ++subcircuit.optionalPorts;
+            } else if (lower == "params:" || inParameters || assignment) {
+                inParameters = true;
+                if (assignment)
+                    parameters.push_back(&tokens[i]);
+            } else {
+                subcircuit.ports.push_back(std::string(tokens[i].text));
+            }
+        }
+        const std::string label = subcircuit.written + " (" + Joined(subcircuit.ports) + ")";
+        const int definition = static_cast<int>(File().definitions.size()) - 1;
+        const int newScope = static_cast<int>(File().scopes.size());
+        File().scopes.push_back({scope, statement.firstLine, INT_MAX, definition});
+        for (const NetlistToken* token : parameters) {
+            auto [name, value] = SplitAssignment(token->text);
+            Define(SymbolKind::Parameter, name, *token, newScope).detail = value;
+        }
+        if (main != nullptr) {
+            main->Add(OutlineKind::Subcircuit, label, statement.firstLine, scope);
+            main->outlineOfScope.push_back(static_cast<int>(main->outline->size()) - 1);
+            main->checks.OpenSubcircuit(newScope, File().definitions[definition].ports);
+        }
+        open.push_back(newScope);
+    }
+
+    void Ends(const NetlistStatement& statement) {
+        if (open.size() > 1) {
+            File().scopes[open.back()].lastLine = statement.lastLine;
+            open.pop_back();
+        } else if (main != nullptr) {
+            main->checks.Report(statement.tokens[0], FindingLevel::Error,
+                                ".ends без открывающей строки .subckt");
+        }
+    }
+
+    void Parameters(const NetlistStatement& statement) {
+        for (std::size_t i = 1; i < statement.tokens.size(); ++i) {
+            const NetlistToken& token = statement.tokens[i];
+            if (!IsAssignment(token.text))
+                continue;
+            auto [name, value] = SplitAssignment(token.text);
+            Define(SymbolKind::Parameter, name, token, Scope()).detail = value;
+            if (main != nullptr)
+                main->Add(OutlineKind::Parameter, name + " = " + value, statement.firstLine,
+                          Scope());
+        }
+    }
+
+    // ".include FILE" and ".lib FILE SECTION": the file is read, once, where it is first named.
+    void Include(const NetlistStatement& statement, const NetlistText& text) {
+        const auto& tokens = statement.tokens;
+        NetlistInclude include;
+        include.line = tokens[1].line;
+        include.column = tokens[1].column;
+        include.scope = Scope();
+        include.inSection = section;
+        include.written = std::string(Unquoted(tokens[1].text));
+        if (statement.keyword == ".lib") {
+            include.section = LowerName(Unquoted(tokens[2].text));
+            include.sectionColumn = tokens[2].column;
+        }
+        include.file = reader.ReadIncluded(ResolveIncludePath(File().path, include.written));
+        if (main != nullptr) {
+            main->Add(OutlineKind::Include, LabelOf(text, statement), statement.firstLine, Scope());
+            main->checks.AddInclude(Scope());
+            if (include.file < 0)
+                main->checks.Report(tokens[1], FindingLevel::Error,
+                                    "файл «" + include.written + "» не найден");
+            else if (!include.section.empty() &&
+                     data.files[include.file].SectionIndex(include.section) < 0)
+                main->checks.Report(tokens[2], FindingLevel::Error,
+                                    "в файле «" + include.written + "» нет раздела «" +
+                                        std::string(Unquoted(tokens[2].text)) + "»");
+        }
+        File().includes.push_back(std::move(include));
+    }
+
+    void ReportOpenBlocks() {
+        for (std::size_t i = 1; i < open.size(); ++i) {
+            const NetlistDefinition& subcircuit =
+                File().definitions[File().scopes[open[i]].definition];
+            main->checks.Report({subcircuit.written, subcircuit.line, subcircuit.column},
+                                FindingLevel::Error,
+                                ".subckt " + subcircuit.written + " без закрывающей строки .ends");
+        }
+        if (controlLine >= 0)
+            main->checks.Report({".control", controlLine, 0}, FindingLevel::Warning,
+                                ".control без закрывающей строки .endc: до конца файла всё "
+                                "читается как команды");
+    }
+
+    NetlistReader& reader;
+    NetlistModelData& data;
+    const int index;
+    FileRead* const main;
+    std::vector<int> open{0};  // the scopes open, innermost last
+    int section = -1;
+    int controlLine = -1;
+    int conditionals = 0;
+};
+
 int NetlistReader::ReadIncluded(const std::string& path) {
     const int known = data.FileIndex(path);
     if (known >= 0)
@@ -113,194 +344,12 @@ int NetlistReader::ReadFile(const std::string& path, std::shared_ptr<const Netli
                             bool titled, FileRead* main) {
     const int index = static_cast<int>(data.files.size());
     data.files.emplace_back();
-    {
-        NetlistFileData& file = data.files.back();
-        file.path = path;
-        file.text = text;
-        file.titled = titled;
-        file.scopes.push_back({});
-    }
-    // data.files grows while includes are read: the file is reached by index only.
-    auto file = [&]() -> NetlistFileData& { return data.files[index]; };
-    std::vector<int> open{0};
-    int section = -1;
-    int controlLine = -1;
-    int conditionals = 0;
-    StatementReader reader(*text, titled);
-    NetlistStatement statement;
-    auto define = [&](SymbolKind kind, std::string_view written, const NetlistToken& at,
-                      int scope) -> NetlistDefinition& {
-        NetlistDefinition definition;
-        definition.kind = kind;
-        definition.written = std::string(written);
-        definition.name = LowerName(written);
-        definition.line = at.line;
-        definition.column = at.column;
-        definition.scope = scope;
-        definition.section = section;
-        const int entry = static_cast<int>(file().definitions.size());
-        file().byName.emplace(definition.name, entry);
-        // A binned model "nch.1" answers to "nch" too.
-        const std::size_t dot = definition.name.rfind('.');
-        if (kind == SymbolKind::Model && dot != std::string::npos && dot + 1 < definition.name.size() &&
-            definition.name.find_first_not_of("0123456789", dot + 1) == std::string::npos)
-            file().byName.emplace(definition.name.substr(0, dot), entry);
-        file().definitions.push_back(std::move(definition));
-        return file().definitions.back();
-    };
-    while (reader.Next(statement)) {
-        const int scope = open.back();
-        const auto& tokens = statement.tokens;
-        if (statement.kind == StatementKind::Title) {
-            if (main != nullptr)
-                main->Add(OutlineKind::Title, LabelOf(*text, statement), statement.firstLine, 0);
-            continue;
-        }
-        if (statement.kind == StatementKind::Control) {
-            if (statement.keyword == ".endc")
-                controlLine = -1;
-            continue;
-        }
-        if (statement.kind == StatementKind::Element) {
-            if (main != nullptr) {
-                main->checks.AddElement(statement, scope, section, conditionals > 0);
-                if (scope != 0)
-                    main->Add(OutlineKind::Element, LabelOf(*text, statement), statement.firstLine,
-                              scope);
-            }
-            continue;
-        }
-        const std::string& keyword = statement.keyword;
-        if (keyword == ".subckt" && tokens.size() >= 2) {
-            NetlistDefinition& subcircuit = define(SymbolKind::Subcircuit, tokens[1].text,
-                                                   tokens[1], scope);
-            std::vector<std::pair<std::string_view, const NetlistToken*>> parameters;
-            bool inParameters = false;
-            bool inOptional = false;
-            for (std::size_t i = 2; i < tokens.size(); ++i) {
-                const std::string lower = LowerName(tokens[i].text);
-                if (lower == "optional:" && !inParameters) {
-                    inOptional = true;  // nodes a line may pass or leave to their defaults
-                } else if (inOptional && IsAssignment(tokens[i].text) && !inParameters) {
-                    ++subcircuit.optionalPorts;
-                } else if (lower == "params:") {
-                    inParameters = true;
-                } else if (inParameters || IsAssignment(tokens[i].text)) {
-                    inParameters = true;
-                    if (IsAssignment(tokens[i].text))
-                        parameters.push_back({tokens[i].text, &tokens[i]});
-                } else {
-                    subcircuit.ports.push_back(std::string(tokens[i].text));
-                }
-            }
-            const std::string label = subcircuit.written + " (" + Joined(subcircuit.ports) + ")";
-            const int definitionIndex = static_cast<int>(file().definitions.size()) - 1;
-            const int newScope = static_cast<int>(file().scopes.size());
-            file().scopes.push_back({scope, statement.firstLine, INT_MAX, definitionIndex});
-            for (const auto& [assignment, token] : parameters) {
-                auto [name, value] = SplitAssignment(assignment);
-                define(SymbolKind::Parameter, name, *token, newScope).detail = value;
-            }
-            if (main != nullptr) {
-                main->Add(OutlineKind::Subcircuit, label, statement.firstLine, scope);
-                main->outlineOfScope.push_back(static_cast<int>(main->outline->size()) - 1);
-                main->checks.OpenSubcircuit(newScope, file().definitions[definitionIndex].ports);
-            }
-            open.push_back(newScope);
-        } else if (keyword == ".ends") {
-            if (open.size() > 1) {
-                file().scopes[open.back()].lastLine = statement.lastLine;
-                open.pop_back();
-            } else if (main != nullptr) {
-                main->checks.Report(tokens[0], FindingLevel::Error,
-                                    ".ends без открывающей строки .subckt");
-            }
-        } else if (keyword == ".model" && tokens.size() >= 2) {
-            NetlistDefinition& model = define(SymbolKind::Model, tokens[1].text, tokens[1], scope);
-            if (tokens.size() >= 3)
-                model.detail = LowerName(tokens[2].text);
-            if (main != nullptr)
-                main->Add(OutlineKind::Model, model.written + " (" + model.detail + ")",
-                          statement.firstLine, scope);
-        } else if ((keyword == ".param" || keyword == ".csparam") && tokens.size() >= 2) {
-            for (std::size_t i = 1; i < tokens.size(); ++i) {
-                if (!IsAssignment(tokens[i].text))
-                    continue;
-                auto [name, value] = SplitAssignment(tokens[i].text);
-                define(SymbolKind::Parameter, name, tokens[i], scope).detail = value;
-                if (main != nullptr)
-                    main->Add(OutlineKind::Parameter, name + " = " + value, statement.firstLine,
-                              scope);
-            }
-        } else if ((keyword == ".include" || keyword == ".inc" ||
-                    (keyword == ".lib" && tokens.size() >= 3)) &&
-                   tokens.size() >= 2) {
-            NetlistInclude include;
-            include.line = tokens[1].line;
-            include.column = tokens[1].column;
-            include.scope = scope;
-            include.inSection = section;
-            include.written = std::string(Unquoted(tokens[1].text));
-            if (keyword == ".lib") {
-                include.section = LowerName(Unquoted(tokens[2].text));
-                include.sectionColumn = tokens[2].column;
-            }
-            const std::string resolved = ResolveIncludePath(path, include.written);
-            include.file = ReadIncluded(resolved);
-            if (main != nullptr) {
-                main->Add(OutlineKind::Include, LabelOf(*text, statement), statement.firstLine,
-                          scope);
-                main->checks.AddInclude(scope);
-                if (include.file < 0)
-                    main->checks.Report(tokens[1], FindingLevel::Error,
-                                        "файл «" + include.written + "» не найден");
-                else if (!include.section.empty() &&
-                         data.files[include.file].SectionIndex(include.section) < 0)
-                    main->checks.Report(tokens[2], FindingLevel::Error,
-                                        "в файле «" + include.written + "» нет раздела «" +
-                                            std::string(Unquoted(tokens[2].text)) + "»");
-            }
-            file().includes.push_back(std::move(include));
-        } else if (keyword == ".lib" && tokens.size() == 2) {
-            file().sections.push_back({LowerName(Unquoted(tokens[1].text)), statement.firstLine});
-            section = static_cast<int>(file().sections.size()) - 1;
-        } else if (keyword == ".endl") {
-            section = -1;
-        } else if (keyword == ".global") {
-            for (std::size_t i = 1; i < tokens.size(); ++i)
-                data.globalNodes.push_back(LowerName(tokens[i].text));
-        } else if (keyword == ".if") {
-            ++conditionals;
-        } else if (keyword == ".endif") {
-            conditionals = std::max(0, conditionals - 1);
-        } else if (keyword == ".control") {
-            controlLine = statement.firstLine;
-            if (main != nullptr)
-                main->Add(OutlineKind::Control, ".control", statement.firstLine, scope);
-        } else if (keyword == ".endc") {
-            if (main != nullptr)
-                main->checks.Report(tokens[0], FindingLevel::Warning,
-                                    ".endc без открывающей строки .control");
-        } else if (keyword == ".end") {
-            if (main != nullptr)
-                main->Add(OutlineKind::End, ".end", statement.firstLine, scope);
-        } else if (IsAnalysis(keyword) && main != nullptr) {
-            main->Add(OutlineKind::Analysis, LabelOf(*text, statement), statement.firstLine, scope);
-        }
-    }
-    if (main != nullptr) {
-        for (std::size_t i = 1; i < open.size(); ++i) {
-            const NetlistDefinition& subcircuit =
-                file().definitions[file().scopes[open[i]].definition];
-            main->checks.Report({subcircuit.written, subcircuit.line, subcircuit.column},
-                                FindingLevel::Error,
-                                ".subckt " + subcircuit.written + " без закрывающей строки .ends");
-        }
-        if (controlLine >= 0)
-            main->checks.Report({".control", controlLine, 0}, FindingLevel::Warning,
-                                ".control без закрывающей строки .endc: до конца файла всё "
-                                "читается как команды");
-    }
+    NetlistFileData& file = data.files.back();
+    file.path = path;
+    file.text = std::move(text);
+    file.titled = titled;
+    file.scopes.push_back({});
+    FileReading(*this, index, main).Read();
     return index;
 }
 

@@ -18,6 +18,7 @@ public:
 
 private:
     struct FileRead;
+    class FileReading;
     int ReadFile(const std::string& path, std::shared_ptr<const NetlistText> text, bool titled,
                  FileRead* main);
     int ReadIncluded(const std::string& path);
