@@ -44,7 +44,7 @@ std::vector<MenuItem> MainFrameMenu() {
                RecentFiles(), Separator(), Item("&Выход", ID_APP_EXIT)}),
         Popup("&Вид", {Item("&Панель значков", ID_VIEW_TOOLBAR),
                        Item("&Информационная панель", ID_VIEW_STATUS_BAR),
-                       Item("Структура", ID_VIEW_STRUCTURE)}),
+                       Item("&Структура", ID_VIEW_STRUCTURE)}),
         Popup("&Справка", {Item("&О программе...", ID_APP_ABOUT)}),
     };
 }
@@ -76,11 +76,10 @@ std::vector<MenuItem> DocumentMenu() {
              Popup("Закладки", std::move(setBookmarks)),
              Popup("Перейти к закладке", BookmarkItems(GoNumberedBookmarkId(0)))}),
         Popup("&Вид", {Item("&Панель значков", ID_VIEW_TOOLBAR),
-                       Item("&Информационная строка", ID_VIEW_STATUS_BAR),
-                       Item("Структура", ID_VIEW_STRUCTURE), Item("Проблемы", ID_VIEW_PROBLEMS),
-                       Separator(),
+                       Item("&Информационная строка", ID_VIEW_STATUS_BAR), Separator(),
                        Item("Шрифт...", ID_VIEW_FONT),
-                       Item("Открыть в кодировке UTF-8", ID_VIEW_OTHER_ENCODING)}),
+                       Item("Открыть в кодировке UTF-8", ID_VIEW_OTHER_ENCODING), Separator(),
+                       Item("&Структура", ID_VIEW_STRUCTURE), Item("Про&блемы", ID_VIEW_PROBLEMS)}),
         Popup("&Анализ", {Item("&Старт расчета\tF9", ID_ANALYSIS_START),
                           Item("Сле&дующая ошибка\tF4", ID_ANALYSIS_NEXT_ERROR),
                           Item("П&редыдущая ошибка\tShift+F4", ID_ANALYSIS_PREVIOUS_ERROR)}),

@@ -127,10 +127,22 @@ void CStructurePanel::KeepVisible(bool visible) {
     CSettingsStore().setValue(QLatin1String(kVisibleKey), visible);
 }
 
+namespace {
+
+// The outline asks for less room than a list's default: the window starts narrow, and the text
+// beside it needs the width more. The user may drag it wider.
+class OutlineTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    QSize sizeHint() const override { return {180, 400}; }
+};
+
+}  // namespace
+
 CStructurePanel::CStructurePanel(CMainFrame& owner)
     : QDockWidget(QStringLiteral("Структура"), &owner), frame(owner) {
     setObjectName(QStringLiteral("structurePanel"));
-    tree = new QTreeWidget(this);
+    tree = new OutlineTree(this);
     tree->setHeaderHidden(true);
     tree->setColumnCount(1);
     tree->header()->setStretchLastSection(true);

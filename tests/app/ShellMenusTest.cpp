@@ -33,7 +33,7 @@ TEST_F(ShellTest, MenuWithoutDocumentsOffersOnlyWhatWorksWithoutOne) {
     EXPECT_THAT(
         MenuItems(QStringLiteral("&Вид")),
         ElementsAre(QStringLiteral("&Панель значков"), QStringLiteral("&Информационная панель"),
-                    QStringLiteral("Структура")));
+                    QStringLiteral("&Структура")));
 }
 
 TEST_F(ShellTest, MenuWithADocumentOffersHelpWindowsAndFont) {
@@ -50,9 +50,9 @@ TEST_F(ShellTest, MenuWithADocumentOffersHelpWindowsAndFont) {
     EXPECT_THAT(
         MenuItems(QStringLiteral("&Вид")),
         ElementsAre(QStringLiteral("&Панель значков"), QStringLiteral("&Информационная строка"),
-                    QStringLiteral("Структура"), QStringLiteral("Проблемы"),
                     QStringLiteral("-"), QStringLiteral("Шрифт..."),
-                    QStringLiteral("Открыть в кодировке UTF-8")));
+                    QStringLiteral("Открыть в кодировке UTF-8"), QStringLiteral("-"),
+                    QStringLiteral("&Структура"), QStringLiteral("Про&блемы")));
     EXPECT_THAT(MenuItems(QStringLiteral("&Окно")),
                 ElementsAre(QStringLiteral("&Новое"), QStringLiteral("&Каскад"),
                             QStringLiteral("&Рядом"), QStringLiteral("&Распределить значки")));
