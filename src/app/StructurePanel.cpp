@@ -13,13 +13,16 @@
 #include "MainFrame.h"
 #include "NetlistInsight.h"
 #include "SampleDoc.h"
+#include "SampleView.h"
 #include "SettingsStore.h"
+#include "TextPlaces.h"
 
 namespace {
 
 constexpr char kVisibleKey[] = "MainWindow/StructurePanel";
 constexpr int kLineRole = Qt::UserRole;
 constexpr int kKeyRole = Qt::UserRole + 1;
+constexpr int kFileRole = Qt::UserRole + 2;  // an included file's path; empty for the netlist
 
 // The headings in the order they are listed; the title and .end stand on their own.
 struct Heading {
@@ -36,7 +39,10 @@ QTreeWidgetItem* EntryItem(const OutlineItem& entry, const QString& key) {
     auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(entry.label)));
     item->setData(0, kLineRole, entry.line);
     item->setData(0, kKeyRole, key);
-    item->setToolTip(0, QStringLiteral("Строка %1").arg(entry.line + 1));
+    const QString file = FilePathOf(entry.file);
+    item->setData(0, kFileRole, file);
+    item->setToolTip(0, file.isEmpty() ? QStringLiteral("Строка %1").arg(entry.line + 1)
+                                       : QStringLiteral("%1, строка %2").arg(file).arg(entry.line + 1));
     return item;
 }
 
@@ -101,7 +107,7 @@ bool SameOutline(const std::vector<OutlineItem>& a, const std::vector<OutlineIte
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](const OutlineItem& x, const OutlineItem& y) {
                           return x.kind == y.kind && x.line == y.line && x.parent == y.parent &&
-                                 x.label == y.label;
+                                 x.label == y.label && x.file == y.file;
                       });
 }
 
@@ -233,6 +239,15 @@ void CStructurePanel::GoTo(QTreeWidgetItem* item) {
     const int line = item != nullptr ? item->data(0, kLineRole).toInt() : -1;
     if (line < 0)
         return;
+    // What an included file defines opens that file.
+    const QString file = item->data(0, kFileRole).toString();
+    if (!file.isEmpty()) {
+        if (CSampleView* shown = ShowTextWindow(file)) {
+            SelectLine(*shown, line);
+            shown->setFocus();
+        }
+        return;
+    }
     auto* view = dynamic_cast<CCorvelTextView*>(frame.GetActiveView());
     if (view == nullptr || view->GetDocument() != shownDocument)
         return;

@@ -27,13 +27,15 @@ struct NetlistFinding {
 
 enum class OutlineKind { Title, Subcircuit, Model, Parameter, Include, Analysis, Control, End, Element };
 
-// One entry of the outline of the netlist itself (not of the files it includes). parent is the
-// index of the subcircuit the entry stands in, -1 at the top level.
+// One entry of the outline of the netlist. parent is the index of the subcircuit the entry
+// stands in, or of the include line that brings it, -1 at the top level. The subcircuits and
+// models an included file defines stand under its include line, with that file named.
 struct OutlineItem {
     OutlineKind kind = OutlineKind::Title;
     std::string label;
     int line = 0;
     int parent = -1;
+    std::string file;  // empty for the netlist itself
 };
 
 enum class SymbolKind { Subcircuit, Model, Parameter, Node };

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -293,6 +294,8 @@ private:
         include.file = reader.ReadIncluded(ResolveIncludePath(File().path, include.written));
         if (main != nullptr) {
             main->Add(OutlineKind::Include, LabelOf(text, statement), statement.firstLine, Scope());
+            if (include.file >= 0)
+                OutlineIncluded(include);
             main->checks.AddInclude(Scope());
             if (include.file < 0)
                 main->checks.Report(tokens[1], FindingLevel::Error,
@@ -304,6 +307,48 @@ private:
                                         std::string(Unquoted(tokens[2].text)) + "»");
         }
         File().includes.push_back(std::move(include));
+    }
+
+    // Under an include line, what the file it reads defines at its top level (in the section
+    // picked), and what the files that one includes define: as far as the line makes visible.
+    void OutlineIncluded(const NetlistInclude& include) {
+        constexpr int kMostEntries = 1000;
+        if (!include.section.empty() && data.files[include.file].SectionIndex(include.section) < 0)
+            return;
+        const int under = static_cast<int>(main->outline->size()) - 1;
+        std::vector<std::pair<int, int>> pending{
+            {include.file, include.section.empty()
+                               ? -2
+                               : data.files[include.file].SectionIndex(include.section)}};
+        std::set<std::pair<int, int>> visited(pending.begin(), pending.end());
+        int entries = 0;
+        while (!pending.empty() && entries < kMostEntries) {
+            const auto [fileIndex, wanted] = pending.front();
+            pending.erase(pending.begin());
+            const NetlistFileData& file = data.files[fileIndex];
+            auto visible = [&](int section) { return wanted == -2 || section == wanted; };
+            for (const NetlistDefinition& definition : file.definitions) {
+                if (definition.scope != 0 || !visible(definition.section) ||
+                    definition.kind == SymbolKind::Parameter || entries >= kMostEntries)
+                    continue;
+                const bool subcircuit = definition.kind == SymbolKind::Subcircuit;
+                main->outline->push_back(
+                    {subcircuit ? OutlineKind::Subcircuit : OutlineKind::Model,
+                     definition.written + " (" +
+                         (subcircuit ? Joined(definition.ports) : definition.detail) + ")",
+                     definition.line, under, file.path});
+                ++entries;
+            }
+            for (const NetlistInclude& inner : file.includes) {
+                if (inner.scope != 0 || inner.file < 0 || !visible(inner.inSection))
+                    continue;
+                const int section = inner.section.empty()
+                                        ? -2
+                                        : data.files[inner.file].SectionIndex(inner.section);
+                if (visited.insert({inner.file, section}).second)
+                    pending.push_back({inner.file, section});
+            }
+        }
     }
 
     void ReportOpenBlocks() {

@@ -92,3 +92,23 @@ TEST_F(NetlistQueriesTest, CompletionOffersWhatIsVisibleWithHints) {
         offered.push_back(completion.text);
     EXPECT_EQ(offered, (std::vector<std::string>{".subckt"}));
 }
+
+TEST_F(NetlistQueriesTest, OutlineListsWhatEachIncludeBringsUnderIt) {
+    std::vector<std::string> entries;
+    for (const OutlineItem& item : analysis->outline) {
+        const std::string parent = item.parent < 0 ? "" : analysis->outline[item.parent].label + " > ";
+        entries.push_back(parent + item.label + (item.file.empty() ? "" : " @lib:" + std::to_string(item.line)));
+    }
+    EXPECT_EQ(entries, (std::vector<std::string>{
+                           "amplifier",
+                           ".include lib/parts.lib",
+                           ".include lib/parts.lib > opamp (p n) @lib:1",
+                           ".include lib/parts.lib > dfast (d) @lib:5",
+                           "gain = 10",
+                           "stage (a b)",
+                           "stage (a b) > gain = 3",
+                           "stage (a b) > E1 b 0 a 0 {gain*2}",
+                           ".lib lib/parts.lib fast",
+                           ".lib lib/parts.lib fast > dfast (d) @lib:5",
+                       }));
+}
