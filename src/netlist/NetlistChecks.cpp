@@ -39,10 +39,11 @@ bool IsExpression(std::string_view token) {
     return token.find_first_of("{'\"") != std::string_view::npos;
 }
 
-// Sources that may hold their node at a voltage: a node only they drive is a value for
-// expressions, and leaves the matrix sound.
+// Elements a node may hang on alone and leave the matrix sound: sources that may hold it at a
+// voltage (the node is then a value for expressions), and code models, whose digital ports are
+// no part of the matrix at all.
 bool MayDriveAVoltage(char letter) {
-    return letter == 'v' || letter == 'e' || letter == 'h' || letter == 'b';
+    return letter == 'v' || letter == 'e' || letter == 'h' || letter == 'b' || letter == 'a';
 }
 
 }  // namespace
@@ -134,6 +135,7 @@ void NetlistChecks::CountNodes(const NetlistStatement& element, int scope) {
     if (nodeTokens.empty() && MinimumFields(letter) == 0 && letter != 'k')
         MayConnectElsewhere(scope);  // a kind of element whose nodes Kivra cannot tell
     const bool mentionsNodes = MayMentionNodes(letter);
+    ModelCandidateTokens(element, candidateIndexes);
     const int elementLine = element.firstLine;
     std::size_t next = 0;
     for (int i = 1; i < static_cast<int>(element.tokens.size()); ++i) {
@@ -144,7 +146,11 @@ void NetlistChecks::CountNodes(const NetlistStatement& element, int scope) {
                     MayDriveAVoltage(letter) ? kDrivenConnection : kConnection);
             continue;
         }
-        if (!mentionsNodes && !IsExpression(token.text))
+        // Of the names before a model, those that are not the model are extra nodes: thermal,
+        // substrate, body.
+        const bool mayBeNode =
+            std::find(candidateIndexes.begin(), candidateIndexes.end(), i) != candidateIndexes.end();
+        if (!mentionsNodes && !mayBeNode && !IsExpression(token.text))
             continue;
         // Nodes named elsewhere on the line: controlling nodes, expressions, polynomials.
         const std::string_view words = token.text;
@@ -284,9 +290,11 @@ void NetlistChecks::WarnSingleConnections(const NetlistModelData& data,
              connectedElsewhere[connection->scope]))
             return;
         const std::string_view line = text->Line(connection->line);
-        std::string_view written = line.substr(connection->column);
-        written = written.substr(0, written.find_first_of(" \t,()"));
-        const std::string node = LowerName(NodeName(written));
+        std::string_view token = line.substr(connection->column);
+        token = token.substr(0, token.find_first_of(" \t,()"));
+        const std::string_view written = NodeName(token);
+        const int column = connection->column + static_cast<int>(written.data() - token.data());
+        const std::string node = LowerName(written);
         if (IsGround(node) || globals.count(node) != 0)
             return;
         const std::string_view elementLine =
@@ -294,7 +302,7 @@ void NetlistChecks::WarnSingleConnections(const NetlistModelData& data,
         const std::size_t nameStart = elementLine.find_first_not_of(" \t");
         const std::string_view element =
             elementLine.substr(nameStart, elementLine.find_first_of(" \t,(", nameStart) - nameStart);
-        Add(into, {written, connection->line, connection->column}, FindingLevel::Warning,
+        Add(into, {written, connection->line, column}, FindingLevel::Warning,
                "узел «" + std::string(written) + "» подключён только к элементу «" +
                    std::string(element) + "»");
     });

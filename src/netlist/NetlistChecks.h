@@ -80,5 +80,6 @@ private:
     std::vector<Reference> references;
     std::vector<Span> candidates;
     std::vector<int> indexes;  // kept from line to line
+    std::vector<int> candidateIndexes;
     std::vector<NetlistFinding> found;
 };

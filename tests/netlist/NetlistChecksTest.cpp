@@ -86,6 +86,9 @@ const CheckCase kCases[] = {
                 "B1 out 0 v=v(ctl)*2\nR3 out 0 1\nE1 ctl 0 in 0 2\n"
                 "X1 in 0 s\n.subckt s a b\nR1 a x 1\nR2 x b 1\nC1 a c 1p\n.ends\n"}},
      {"a.cir:14:6: warning"}},
+    {"CodeModelPortsAndThermalNodes",
+     {{"a.cir", "t\na1 [d1 ~d2] y gate\n.model gate d_and\nV1 in 0 1\nR1 in 0 1\n"
+                "D1 in 0 tj dm thermal\nRtj tj 0 1\n.model dm d\n"}}, {}},
 };
 
 class NetlistChecksTest : public NetlistFolder, public ::testing::WithParamInterface<CheckCase> {};
