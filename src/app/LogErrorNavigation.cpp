@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStatusTipEvent>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -22,6 +21,7 @@
 #include "TextEncoding.h"
 #include "LogErrorSource.h"
 #include "TextLines.h"
+#include "TextPlaces.h"
 #include "WinApp.h"
 
 namespace {
@@ -33,28 +33,6 @@ bool SameFile(const QString& a, const QString& b) {
 
 std::vector<LogError> ErrorsOf(const CSampleDoc& log) {
     return FindLogErrors(LinesOf(log.buffer));
-}
-
-void ShowInStatusBar(const QString& text) {
-    CWinApp* application = CWinApp::Instance();
-    QWidget* mainWindow = application != nullptr ? application->MainWindow() : nullptr;
-    if (mainWindow == nullptr)
-        return;
-    // The prompt area takes what status tips bring.
-    QStatusTipEvent tip(text);
-    QCoreApplication::sendEvent(mainWindow, &tip);
-}
-
-// The line selected from its start to its end, the caret at its start and the start in view.
-void SelectLine(CCorvelTextView& view, int line) {
-    line = std::clamp(line, 0, std::max(0, view.LineTotal() - 1));
-    const TextPosition start{0, line};
-    const TextPosition end{view.LineLength(line), line};
-    view.PlaceCursor(start);
-    view.SetAnchorPoint(end);
-    view.SelectRange(end, start);
-    view.BringIntoView(start);
-    view.PlaceCaret();
 }
 
 // Opens the file, or brings its window to the front, and selects the line (counted from 1).
@@ -78,7 +56,7 @@ void ShowLine(const QString& path, int lineNumber) {
             frame->ActivateFrame();
     }
     if (auto* textView = dynamic_cast<CCorvelTextView*>(view))
-        SelectLine(*textView, lineNumber - 1);
+        SelectLineAtColumn(*textView, lineNumber - 1, 0);
 }
 
 void Reach(CSampleDoc& log, const LogError& error) {
@@ -94,7 +72,7 @@ void Reach(CSampleDoc& log, const LogError& error) {
     // A log from before this session names no netlist: the message is all there is to show.
     if (results != nullptr && !results->netlistPath.isEmpty())
         ShowLine(FileHoldingLine(results->netlistPath, error), error.netlistLine);
-    ShowInStatusBar(message);
+    ShowStatusText(message);
 }
 
 // The report reached last in the log; -1 when none is.

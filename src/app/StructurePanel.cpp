@@ -111,18 +111,6 @@ bool SameOutline(const std::vector<OutlineItem>& a, const std::vector<OutlineIte
                       });
 }
 
-// The line selected from its start to its end, the caret at its start and the start in view.
-void SelectLine(CCorvelTextView& view, int line) {
-    line = std::clamp(line, 0, std::max(0, view.LineTotal() - 1));
-    const TextPosition start{0, line};
-    const TextPosition end{view.LineLength(line), line};
-    view.PlaceCursor(start);
-    view.SetAnchorPoint(end);
-    view.SelectRange(end, start);
-    view.BringIntoView(start);
-    view.PlaceCaret();
-}
-
 }  // namespace
 
 bool CStructurePanel::KeptVisible() {
@@ -243,7 +231,7 @@ void CStructurePanel::GoTo(QTreeWidgetItem* item) {
     const QString file = item->data(0, kFileRole).toString();
     if (!file.isEmpty()) {
         if (CSampleView* shown = ShowTextWindow(file)) {
-            SelectLine(*shown, line);
+            SelectLineAtColumn(*shown, line, 0);
             shown->setFocus();
         }
         return;
@@ -251,6 +239,6 @@ void CStructurePanel::GoTo(QTreeWidgetItem* item) {
     auto* view = dynamic_cast<CCorvelTextView*>(frame.GetActiveView());
     if (view == nullptr || view->GetDocument() != shownDocument)
         return;
-    SelectLine(*view, line);
+    SelectLineAtColumn(*view, line, 0);
     view->setFocus();
 }
