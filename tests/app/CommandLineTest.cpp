@@ -78,6 +78,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 
+// Every argument after --check is a netlist to check, one beginning with "-" too; none is wrong.
+TEST(CommandLineCheck, TakesEveryArgumentAfterItAsANetlist) {
+    CommandLine line = ParseCommandLine({a, QStringLiteral("--check"), b, QStringLiteral("--help")});
+    EXPECT_EQ(line.action, Action::Check);
+    EXPECT_EQ(line.files, QStringList({b, QStringLiteral("--help")}));
+    line = ParseCommandLine({QStringLiteral("--check")});
+    EXPECT_EQ(line.action, Action::Error);
+    EXPECT_TRUE(line.error.contains(QStringLiteral("--check"))) << line.error.toStdString();
+}
+
 TEST(CommandLineExportPlot, TakesTheFilesAndItsOptions) {
     CommandLine line = ParseCommandLine(
         {QStringLiteral("--export-plot"), QStringLiteral("run.raw"), QStringLiteral("out.svg"),
