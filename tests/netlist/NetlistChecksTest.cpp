@@ -78,6 +78,10 @@ const CheckCase kCases[] = {
      {{"a.cir", "t\nV1 1 0 1\n.include nothere.inc\n.lib 'm.lib' ss\nD1 1 0 dx\n"},
       {"m.lib", ".lib tt\n.model dx d\n.endl tt\n"}},
      {"a.cir:3:10: error", "a.cir:4:14: error"}},
+    {"IncludeCycleIsReadOnce",
+     {{"a.cir", "t\nV1 1 0 1\n.include b.inc\nD1 1 0 db\n"},
+      {"b.inc", ".include a.cir\n.include b.inc\n.model db d\n"}},
+     {}},
     // Nodes
     {"NodeWithOneConnection",
      {{"a.cir", "t\nV1 1 0 1\nR1 1 2 1k\nC1 2 3 1p\n"}}, {"a.cir:4:6: warning"}},
