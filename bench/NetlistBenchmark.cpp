@@ -20,7 +20,6 @@
 #include <thread>
 
 #include "CheckedNetlistGenerator.h"
-#include "KivraApplication.h"
 #include "NetlistAnalysis.h"
 #include "FrameWnd.h"
 #include "MainFrame.h"
@@ -176,16 +175,3 @@ void TypingWithTheStructurePanel(benchmark::State& state) {
 BENCHMARK(TypingWithTheStructurePanel)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    CKivraApplication application(argc, argv);
-    QTemporaryDir state;
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(state.path()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -23,7 +23,6 @@
 
 #include "ActionCmdUI.h"
 #include "CommandIds.h"
-#include "KivraApplication.h"
 #include "MainFrame.h"
 #include "ModalHost.h"
 #include "NetlistGenerator.h"
@@ -273,16 +272,3 @@ void LargeTextOpensWithoutHoldingTheWindow(benchmark::State& state) {
 BENCHMARK(LargeTextOpensWithoutHoldingTheWindow)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    CKivraApplication application(argc, argv);
-    QTemporaryDir state;
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(state.path()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -31,7 +31,7 @@
 #include "SampleDoc.h"
 #include "SampleView.h"
 #include "ScriptedModalHost.h"
-#include "ShellFixture.h"
+#include "NavigationFixture.h"
 #include "SimulationRun.h"
 #include "SimulatorCopies.h"
 
@@ -62,12 +62,10 @@ struct Place {
     int reportLine;  // the report's first log line
 };
 
-class LogErrorNavigationTest : public kivra_test::ShellFixture {
+class LogErrorNavigationTest : public kivra_test::NavigationFixture {
 protected:
     void SetUp() override {
-        QGuiApplication::styleHints()->setCursorFlashTime(0);
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_NO_FATAL_FAILURE(ShellFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(NavigationFixture::SetUp());
         programFolder = folder.filePath(QStringLiteral("программа"));
         netlistFolder = folder.filePath(QStringLiteral("мои схемы"));
         ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Murin")));
@@ -78,18 +76,11 @@ protected:
     }
 
     void TearDown() override {
-        ShellFixture::TearDown();
+        NavigationFixture::TearDown();
         SetSimulationFolder(QString());
     }
 
     QString InFolder(const QString& name) const { return netlistFolder + '/' + name; }
-
-    CSampleDoc* OpenFile(const QString& path) {
-        auto* document = dynamic_cast<CSampleDoc*>(application->OpenDocumentFile(path));
-        EXPECT_NE(document, nullptr) << path.toStdString();
-        Settle();
-        return document;
-    }
 
     // The netlist as the last run left it, and its log as the run shows it: read-only, in the
     // log slot unless told otherwise.
@@ -106,52 +97,8 @@ protected:
             application->logDocument = this->log;
     }
 
-    CMainFrame& Frame() const { return *application->MainFrame(); }
-
-    CDocument* ActiveDocument() const {
-        CChildFrame* child = Frame().ActiveChild();
-        return child != nullptr ? child->GetActiveDocument() : nullptr;
-    }
-
-    static CSampleView& ViewOf(CDocument* document) {
-        auto* view = dynamic_cast<CSampleView*>(document->Views().front());
-        EXPECT_NE(view, nullptr);
-        return *view;
-    }
-
     // The log window in front, its view with the focus, as after a click into it.
-    CSampleView& FocusedLogView() {
-        CSampleView& view = ViewOf(log);
-        dynamic_cast<CChildFrame*>(CFrameWnd::FrameOf(&view))->ActivateFrame();
-        QApplication::setActiveWindow(&Frame());
-        view.setFocus();
-        Settle();
-        return view;
-    }
-
-    // As the window system delivers it: press, release, double click, release.
-    static void DoubleClick(CSampleView& view, TextPosition position) {
-        QPoint point = view.TextToPoint(position) + QPoint(1, view.LineHeight() / 2);
-        QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, point);
-        QTest::mouseDClick(&view, Qt::LeftButton, Qt::NoModifier, point);
-        QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, point);
-        Settle();
-    }
-
-    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget();
-        if (target == nullptr)
-            target = Frame().GetActiveView();
-        ASSERT_NE(target, nullptr);
-        QTest::keyClick(target, key, modifiers);
-        Settle();
-    }
-
-    static std::pair<TextPosition, TextPosition> Selection(const CSampleView& view) {
-        TextPosition a = view.SelectionStart(), b = view.SelectionEnd();
-        bool ordered = a.y < b.y || (a.y == b.y && a.x <= b.x);
-        return ordered ? std::pair{a, b} : std::pair{b, a};
-    }
+    CSampleView& FocusedLogView() { return Focus(log); }
 
     // The file's window is in front with the whole line selected, the report is marked in the
     // log and its message is in the status bar.
